@@ -1,0 +1,45 @@
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <csignal>
+
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+QString environmentHelp() {
+    return uR"(
+Environment:
+  CORVANE_PORT                port of the local server and of every setup request (default 9111)
+  CORVANE_REPO_ROOT           run the server from this development checkout (<root>/apps/server)
+  CORVANE_SERVER_<NAME>       passed into the server's environment as <NAME>
+  CORVANE_LOG_DIR             folder of the server's log (default ~/.local/state/Corvane)
+  CORVANE_WRITE_ADMIN_SECRET  file to which this run's admin secret is copied (mode 0600)
+  CORVANE_SUPPRESS_WELCOME    "1": the welcome window does not open by itself
+  SHELL                       the login shell asked for the search path of the user's programs
+)"_s;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // A write to a server that has gone away must fail with EPIPE, not end the application.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(u"Kestrin"_s);
+    QCoreApplication::setApplicationVersion(QStringLiteral(KESTRIN_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Kestrin keeps the local server that your phone and glasses use to drive coding agents."_s);
+    // Our own help option, so that --help also lists the environment variables.
+    const QCommandLineOption help({u"h"_s, u"help"_s}, u"Show this help and every environment variable."_s);
+    parser.addOption(help);
+    parser.addVersionOption();
+    parser.process(app);
+
+    QTextStream(stdout) << parser.helpText() << environmentHelp();
+    return 0;
+}
