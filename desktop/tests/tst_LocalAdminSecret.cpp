@@ -44,7 +44,7 @@ QByteArray readToEnd(int fd) {
 template <typename T>
 QString debugText(const T& value) {
     QString text;
-    QDebug(&text) << value;
+    QDebug(&text).nospace() << value;
     return text;
 }
 

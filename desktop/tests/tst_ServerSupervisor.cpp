@@ -83,7 +83,7 @@ ServerLaunchPlan planOn(int port, const QString& name = u"a"_s) {
 
 QString text(const ServerState& state) {
     QString words;
-    QDebug(&words).noquote() << state;
+    QDebug(&words).noquote().nospace() << state;
     return words;
 }
 

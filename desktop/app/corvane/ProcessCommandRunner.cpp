@@ -68,6 +68,7 @@ QCoro::Task<std::optional<QString>> ProcessCommandRunner::run(QString executable
 
     QTimer limit;
     limit.setSingleShot(true);
+    limit.setTimerType(Qt::PreciseTimer); // a coarse timer may fire up to 5% early
     QObject::connect(&limit, &QTimer::timeout, child, [child, state] {
         if (state->result.set(std::nullopt) && child->state() != QProcess::NotRunning)
             child->terminate();

@@ -41,8 +41,12 @@ ServerLaunchPlan makePlan(const QString& serverDirectory, ServerLaunchPlan::Part
     environment.insert(u"PORT"_s, QString::number(parts.port));
     if (parts.appsPath)
         environment.insert(AppsPath::environmentKey.toString(), *parts.appsPath);
+    // Only a launch that carries a secret may tell the server to wait for one: a pass-through value
+    // without a secret would leave the server waiting for a line that never comes.
     if (parts.localAdminSecret)
         environment.insert(ServerLaunchPlan::secretsOnStdinVariable.toString(), u"1"_s);
+    else
+        environment.remove(ServerLaunchPlan::secretsOnStdinVariable.toString());
     return ServerLaunchPlan{
         .executable = parts.nodePath,
         .arguments = {serverDirectory + ServerLaunchPlan::entryScript.toString()},
