@@ -1,8 +1,7 @@
-#include <corvane/AppConfiguration.h>
-#include <corvane/TestCopyEnvironment.h>
-
 #include <QTest>
 
+#include <corvane/AppConfiguration.h>
+#include <corvane/TestCopyEnvironment.h>
 #include <cstdlib>
 
 using namespace corvane;
@@ -53,12 +52,12 @@ private Q_SLOTS:
         QTest::addColumn<std::optional<QString>>("bundled");
         QTest::addColumn<std::optional<QString>>("root");
         const std::optional<QString> none;
-        QTest::newRow("variable wins") << std::optional(u"/src/a"_s) << std::optional(u"/src/b"_s)
-                                       << std::optional(u"/src/a"_s);
-        QTest::newRow("variable kept unchanged") << std::optional(u"/src/a//"_s) << none
-                                                 << std::optional(u"/src/a//"_s);
-        QTest::newRow("empty variable shows bundled") << std::optional(u""_s) << std::optional(u"/src/b"_s)
-                                                      << std::optional(u"/src/b"_s);
+        QTest::newRow("variable wins")
+            << std::optional(u"/src/a"_s) << std::optional(u"/src/b"_s) << std::optional(u"/src/a"_s);
+        QTest::newRow("variable kept unchanged")
+            << std::optional(u"/src/a//"_s) << none << std::optional(u"/src/a//"_s);
+        QTest::newRow("empty variable shows bundled")
+            << std::optional(u""_s) << std::optional(u"/src/b"_s) << std::optional(u"/src/b"_s);
         QTest::newRow("bundled alone") << none << std::optional(u"/src/b"_s) << std::optional(u"/src/b"_s);
         QTest::newRow("empty bundled") << std::optional(u""_s) << std::optional(u""_s) << none;
         QTest::newRow("nothing") << none << none << none;
@@ -79,10 +78,12 @@ private Q_SLOTS:
         QTest::newRow("prefix removed, value unchanged")
             << Environment{{u"CORVANE_SERVER_LOG_LEVEL"_s, u" debug "_s}, {u"HOME"_s, u"/h"_s}}
             << Environment{{u"LOG_LEVEL"_s, u" debug "_s}};
-        QTest::newRow("bare prefix contributes nothing") << Environment{{u"CORVANE_SERVER_"_s, u"x"_s}} << Environment{};
-        QTest::newRow("one letter, empty value") << Environment{{u"CORVANE_SERVER_X"_s, u""_s}}
-                                                 << Environment{{u"X"_s, u""_s}};
-        QTest::newRow("prefix is case-sensitive") << Environment{{u"corvane_server_X"_s, u"1"_s}} << Environment{};
+        QTest::newRow("bare prefix contributes nothing")
+            << Environment{{u"CORVANE_SERVER_"_s, u"x"_s}} << Environment{};
+        QTest::newRow("one letter, empty value")
+            << Environment{{u"CORVANE_SERVER_X"_s, u""_s}} << Environment{{u"X"_s, u""_s}};
+        QTest::newRow("prefix is case-sensitive")
+            << Environment{{u"corvane_server_X"_s, u"1"_s}} << Environment{};
         QTest::newRow("other CORVANE variables ignored")
             << Environment{{u"CORVANE_PORT"_s, u"1"_s}, {u"CORVANE_SERVERX"_s, u"1"_s}} << Environment{};
     }
@@ -99,8 +100,8 @@ private Q_SLOTS:
         QTest::newRow("platform answer, no identifier")
             << std::optional<QString>() << QStringList{u"/d/share"_s, u"/usr/share"_s}
             << u"/d/share/com.mossgate.corvane.mac"_s;
-        QTest::newRow("platform answer, identifier") << std::optional(u"org.example.k"_s)
-                                                     << QStringList{u"/d/share"_s} << u"/d/share/org.example.k"_s;
+        QTest::newRow("platform answer, identifier")
+            << std::optional(u"org.example.k"_s) << QStringList{u"/d/share"_s} << u"/d/share/org.example.k"_s;
         QTest::newRow("no platform answer") << std::optional<QString>() << QStringList{}
                                             << u"/home/p/.local/share/com.mossgate.corvane.mac"_s;
     }
@@ -108,7 +109,8 @@ private Q_SLOTS:
         QFETCH(std::optional<QString>, identifier);
         QFETCH(QStringList, dataLocations);
         QFETCH(QString, folder);
-        QCOMPARE(AppConfiguration::applicationSupportDirectory(identifier, u"/home/p"_s, dataLocations), folder);
+        QCOMPARE(AppConfiguration::applicationSupportDirectory(identifier, u"/home/p"_s, dataLocations),
+                 folder);
     }
 
     void applicationSupportDirectoryFollowsXdgDataHome() {
@@ -128,9 +130,9 @@ private Q_SLOTS:
                                   {u"CORVANE_NUMBER"_s, 42}};
         const QVariantMap testCopy{{u"CFBundleIdentifier"_s, u"com.mossgate.corvane.mac.updatetest"_s},
                                    {u"CVTestCopyEnvironment"_s, offered}};
-        QTest::newRow("test copy adds prefixed strings") << testCopy << Environment{}
-                                                         << Environment{{u"CORVANE_PORT"_s, u"9200"_s},
-                                                                        {u"CORVANE_LOG_DIR"_s, u"/tmp/logs"_s}};
+        QTest::newRow("test copy adds prefixed strings")
+            << testCopy << Environment{}
+            << Environment{{u"CORVANE_PORT"_s, u"9200"_s}, {u"CORVANE_LOG_DIR"_s, u"/tmp/logs"_s}};
         QTest::newRow("existing variable wins, even empty")
             << testCopy << Environment{{u"CORVANE_PORT"_s, u"8080"_s}, {u"CORVANE_LOG_DIR"_s, u""_s}}
             << Environment{};
@@ -152,10 +154,9 @@ private Q_SLOTS:
     void testCopyApplyNeverOverwrites() {
         qputenv("CORVANE_PORT", "8181");
         qunsetenv("CORVANE_TEST_ONLY");
-        const QVariantMap info{
-            {u"CFBundleIdentifier"_s, u"com.mossgate.corvane.mac.updatetest"_s},
-            {u"CVTestCopyEnvironment"_s,
-             QVariantMap{{u"CORVANE_PORT"_s, u"9200"_s}, {u"CORVANE_TEST_ONLY"_s, u"yes"_s}}}};
+        const QVariantMap info{{u"CFBundleIdentifier"_s, u"com.mossgate.corvane.mac.updatetest"_s},
+                               {u"CVTestCopyEnvironment"_s, QVariantMap{{u"CORVANE_PORT"_s, u"9200"_s},
+                                                                        {u"CORVANE_TEST_ONLY"_s, u"yes"_s}}}};
         TestCopyEnvironment::apply(info);
         QCOMPARE(qgetenv("CORVANE_PORT"), "8181");
         QCOMPARE(qgetenv("CORVANE_TEST_ONLY"), "yes");

@@ -1,16 +1,14 @@
-#include <corvane/LocalAdminHandover.h>
-#include <corvane/LocalAdminSecret.h>
-#include <corvane/ServerLaunchPlan.h>
-#include <corvane/ServerState.h>
-
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
-
 #include <atomic>
+#include <corvane/LocalAdminHandover.h>
+#include <corvane/LocalAdminSecret.h>
+#include <corvane/ServerLaunchPlan.h>
+#include <corvane/ServerState.h>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <thread>
@@ -100,7 +98,8 @@ private Q_SLOTS:
         QVERIFY(debugText(plan).contains(redacted));
         QVERIFY(!debugText(plan).contains(secret.hex()));
         const auto handoverFailure = LocalAdminHandover::HandoverError{32};
-        const ServerState state = ServerState::failed(ServerFailure::LaunchFailed{handoverFailure.description()});
+        const ServerState state =
+            ServerState::failed(ServerFailure::LaunchFailed{handoverFailure.description()});
         QCOMPARE(debugText(state), u"failed(launchFailed(\"writeFailed(code: 32)\"))"_s);
     }
 
@@ -128,9 +127,9 @@ private Q_SLOTS:
         for (qsizetype i = 0; i < payload.size(); ++i)
             payload[i] = static_cast<char>(i * 7 % 251);
 
-        struct sigaction action{};
+        struct sigaction action {};
         action.sa_handler = interrupted; // no SA_RESTART: blocked writes return EINTR or a short count
-        struct sigaction previous{};
+        struct sigaction previous {};
         sigaction(SIGALRM, &action, &previous);
         const itimerval every{{0, 500}, {0, 500}};
         setitimer(ITIMER_REAL, &every, nullptr);
@@ -170,7 +169,7 @@ private Q_SLOTS:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), secret.hex().toLatin1());
-        struct stat info{};
+        struct stat info {};
         QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
         QCOMPARE(info.st_mode & 0777, mode_t(0600));
     }
@@ -182,13 +181,15 @@ private Q_SLOTS:
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("old secret that is much longer than the new one ........................................");
         old.close();
-        QVERIFY(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
+        QVERIFY(
+            old.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
         const auto secret = *LocalAdminSecret::mint();
         QVERIFY(secret.writeHexForSmoke(path));
         QFile fresh(path);
         QVERIFY(fresh.open(QIODevice::ReadOnly));
         QCOMPARE(fresh.readAll(), secret.hex().toLatin1());
-        QCOMPARE(fresh.permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup), QFileDevice::Permissions());
+        QCOMPARE(fresh.permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
+                 QFileDevice::Permissions());
     }
 
     void smokeCopyUnderAFileFailsWithWords() {

@@ -1,13 +1,12 @@
-#include <corvane/LoginShellPath.h>
-#include <corvane/LoginShellPathOnce.h>
-#include <corvane/ProcessCommandRunner.h>
-
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <qcorotimer.h>
+
+#include <corvane/LoginShellPath.h>
+#include <corvane/LoginShellPathOnce.h>
+#include <corvane/ProcessCommandRunner.h>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;
@@ -50,7 +49,8 @@ void writeExecutable(const QString& path, const QByteArray& script) {
 }
 
 LoginShellPathResult readWith(const QString& shell) {
-    return QCoro::waitFor(LoginShellPath::read({{u"SHELL"_s, shell}}, *std::make_shared<ProcessCommandRunner>()));
+    return QCoro::waitFor(
+        LoginShellPath::read({{u"SHELL"_s, shell}}, *std::make_shared<ProcessCommandRunner>()));
 }
 
 } // namespace
@@ -66,17 +66,22 @@ private Q_SLOTS:
             << u"Welcome back!\n__CORVANE_PATH_BEGIN__\n/usr/bin:/bin\n__CORVANE_PATH_END__\n$ "_s
             << std::optional(u"/usr/bin:/bin"_s);
         QTest::newRow("empty, relative and repeated pieces")
-            << u"__CORVANE_PATH_BEGIN__\n/a::bin:/b:/a:./x:/c\n__CORVANE_PATH_END__"_s << std::optional(u"/a:/b:/c"_s);
+            << u"__CORVANE_PATH_BEGIN__\n/a::bin:/b:/a:./x:/c\n__CORVANE_PATH_END__"_s
+            << std::optional(u"/a:/b:/c"_s);
         QTest::newRow("white space around the path")
             << u"__CORVANE_PATH_BEGIN__ \t\r\n/a:/b \n\n__CORVANE_PATH_END__"_s << std::optional(u"/a:/b"_s);
         QTest::newRow("first begin and the end after it")
             << u"__CORVANE_PATH_END__ __CORVANE_PATH_BEGIN__\n/a\n__CORVANE_PATH_END__\n/b\n__CORVANE_PATH_END__"_s
             << std::optional(u"/a"_s);
         QTest::newRow("begin without end") << u"__CORVANE_PATH_BEGIN__\n/a:/b\n"_s << nothing;
-        QTest::newRow("end only before begin") << u"__CORVANE_PATH_END__\n__CORVANE_PATH_BEGIN__\n/a"_s << nothing;
-        QTest::newRow("only white space between") << u"__CORVANE_PATH_BEGIN__\n \n__CORVANE_PATH_END__"_s << nothing;
-        QTest::newRow("only relative pieces") << u"__CORVANE_PATH_BEGIN__bin:.:~/x__CORVANE_PATH_END__"_s << nothing;
-        QTest::newRow("markers in another case") << u"__corvane_path_begin__/a__corvane_path_end__"_s << nothing;
+        QTest::newRow("end only before begin")
+            << u"__CORVANE_PATH_END__\n__CORVANE_PATH_BEGIN__\n/a"_s << nothing;
+        QTest::newRow("only white space between")
+            << u"__CORVANE_PATH_BEGIN__\n \n__CORVANE_PATH_END__"_s << nothing;
+        QTest::newRow("only relative pieces")
+            << u"__CORVANE_PATH_BEGIN__bin:.:~/x__CORVANE_PATH_END__"_s << nothing;
+        QTest::newRow("markers in another case")
+            << u"__corvane_path_begin__/a__corvane_path_end__"_s << nothing;
         QTest::newRow("garbage") << u"\x01\x02 zsh: no such file\n"_s << nothing;
     }
     void parse() {
@@ -118,8 +123,9 @@ private Q_SLOTS:
         QCOMPARE(runner.runs, 1);
         QCOMPARE(runner.lastExecutable, u"/bin/bash"_s);
         QCOMPARE(runner.lastArguments,
-                 (QStringList{u"-l"_s, u"-i"_s, u"-c"_s,
-                              u"echo __CORVANE_PATH_BEGIN__; /usr/bin/printenv PATH; echo __CORVANE_PATH_END__"_s}));
+                 (QStringList{
+                     u"-l"_s, u"-i"_s, u"-c"_s,
+                     u"echo __CORVANE_PATH_BEGIN__; /usr/bin/printenv PATH; echo __CORVANE_PATH_END__"_s}));
         QCOMPARE(runner.lastTimeout, 3000ms);
         QCOMPARE(runner.lastFinishedBy, std::optional(u"__CORVANE_PATH_END__"_s));
     }
@@ -154,8 +160,8 @@ private Q_SLOTS:
 
     void realShellsThatFail_data() {
         QTest::addColumn<QByteArray>("script");
-        QTest::newRow("exit status 1 after a valid path")
-            << QByteArray("#!/bin/sh\necho __CORVANE_PATH_BEGIN__; echo /usr/bin; echo __CORVANE_PATH_END__\nexit 1\n");
+        QTest::newRow("exit status 1 after a valid path") << QByteArray(
+            "#!/bin/sh\necho __CORVANE_PATH_BEGIN__; echo /usr/bin; echo __CORVANE_PATH_END__\nexit 1\n");
         QTest::newRow("garbage") << QByteArray("#!/bin/sh\nprintf '\\377\\376 not a path at all'\n");
         QTest::newRow("killed by a signal after the path")
             << QByteArray("#!/bin/sh\necho __CORVANE_PATH_BEGIN__; echo /usr/bin; echo __CORVANE_PATH_END__\n"
@@ -182,9 +188,11 @@ private Q_SLOTS:
         const QString stopped = dir.filePath(u"got-sigterm"_s);
         writeExecutable(dir.filePath(u"shell"_s),
                         "#!/bin/bash\n"
-                        "trap 'echo > \"" + QFile::encodeName(stopped) + "\"; exit 0' TERM\n"
-                        "echo __CORVANE_PATH_BEGIN__; echo /usr/bin; echo __CORVANE_PATH_END__\n"
-                        "while :; do sleep 0.05; done\n");
+                        "trap 'echo > \"" +
+                            QFile::encodeName(stopped) +
+                            "\"; exit 0' TERM\n"
+                            "echo __CORVANE_PATH_BEGIN__; echo /usr/bin; echo __CORVANE_PATH_END__\n"
+                            "while :; do sleep 0.05; done\n");
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(readWith(dir.filePath(u"shell"_s)), LoginShellPathResult::failed());
@@ -196,10 +204,11 @@ private Q_SLOTS:
     void twoSimultaneousCallersRunTheRealShellOnce() {
         const QTemporaryDir dir;
         const QString runs = dir.filePath(u"runs"_s);
-        writeExecutable(dir.filePath(u"shell"_s),
-                        "#!/bin/sh\necho run >> \"" + QFile::encodeName(runs) +
-                            "\"\nsleep 0.2\necho __CORVANE_PATH_BEGIN__; echo /usr/bin:/bin; echo __CORVANE_PATH_END__\n");
-        LoginShellPathOnce once({{u"SHELL"_s, dir.filePath(u"shell"_s)}}, std::make_shared<ProcessCommandRunner>());
+        writeExecutable(dir.filePath(u"shell"_s), "#!/bin/sh\necho run >> \"" + QFile::encodeName(runs) +
+                                                      "\"\nsleep 0.2\necho __CORVANE_PATH_BEGIN__; echo "
+                                                      "/usr/bin:/bin; echo __CORVANE_PATH_END__\n");
+        LoginShellPathOnce once({{u"SHELL"_s, dir.filePath(u"shell"_s)}},
+                                std::make_shared<ProcessCommandRunner>());
         auto first = once.value();
         auto second = once.value();
         const LoginShellPathResult expected = LoginShellPathResult::read(u"/usr/bin:/bin"_s);

@@ -1,11 +1,11 @@
+#include <QSet>
+#include <QTest>
+
 #include <corvane/AppsPath.h>
 #include <corvane/BundledServer.h>
 #include <corvane/NetworkPreference.h>
 #include <corvane/PlanBuilder.h>
 #include <corvane/ServerLog.h>
-
-#include <QSet>
-#include <QTest>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;
@@ -32,7 +32,8 @@ struct Files {
 PlanBuilder::Inputs inputsWith(const Files& fs, Environment environment = {}) {
     return PlanBuilder::Inputs{
         .environment = std::move(environment),
-        .bundledServer = BundledServer::locate(bundle, [fs](const QString& p) { return fs.files.contains(p); }),
+        .bundledServer =
+            BundledServer::locate(bundle, [fs](const QString& p) { return fs.files.contains(p); }),
         .bundledRepoRoot = std::nullopt,
         .home = home,
         .networkPreference = NetworkPreference::thisComputerOnly,
@@ -44,11 +45,12 @@ PlanBuilder::Inputs inputsWith(const Files& fs, Environment environment = {}) {
     };
 }
 
-const Files everything{.files = {bundleNode, bundleEntry, checkoutEntry},
-                       .folders = {},
-                       .executables = {u"/usr/bin/node"_s}};
+const Files everything{
+    .files = {bundleNode, bundleEntry, checkoutEntry}, .folders = {}, .executables = {u"/usr/bin/node"_s}};
 
-LocalAdminSecret zeroSecret() { return *LocalAdminSecret::fromHex(QString(64, u'0')); }
+LocalAdminSecret zeroSecret() {
+    return *LocalAdminSecret::fromHex(QString(64, u'0'));
+}
 
 } // namespace
 
@@ -56,8 +58,11 @@ class TestPlanBuilder : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void bundledPlanHasTheWholeShape() {
-        Environment environment{{u"USER"_s, u"p"_s}, {u"LANG"_s, u""_s},  {u"TMPDIR"_s, u"/tmp/p"_s},
-                                {u"SECRET_TOKEN"_s, u"x"_s}, {u"DISPLAY"_s, u":0"_s}};
+        Environment environment{{u"USER"_s, u"p"_s},
+                                {u"LANG"_s, u""_s},
+                                {u"TMPDIR"_s, u"/tmp/p"_s},
+                                {u"SECRET_TOKEN"_s, u"x"_s},
+                                {u"DISPLAY"_s, u":0"_s}};
         auto inputs = inputsWith(everything, environment);
         inputs.localAdminSecret = zeroSecret();
         const auto plan = PlanBuilder::build(inputs);
@@ -82,8 +87,8 @@ private Q_SLOTS:
     }
 
     void checkoutPlanHasNoLogAndUsesFoundNode() {
-        const auto plan =
-            PlanBuilder::build(inputsWith(everything, {{u"CORVANE_REPO_ROOT"_s, u"/src/k"_s}, {u"CORVANE_PORT"_s, u"9300"_s}}));
+        const auto plan = PlanBuilder::build(
+            inputsWith(everything, {{u"CORVANE_REPO_ROOT"_s, u"/src/k"_s}, {u"CORVANE_PORT"_s, u"9300"_s}}));
         QVERIFY(plan);
         QCOMPARE(plan->executable, u"/usr/bin/node"_s);
         QCOMPARE(plan->arguments, QStringList{checkoutEntry});
@@ -99,29 +104,32 @@ private Q_SLOTS:
     void layoutAndFailures_data() {
         QTest::addColumn<Environment>("environment");
         QTest::addColumn<std::optional<QString>>("bundledRoot");
-        QTest::addColumn<int>("filesCase"); // 0 everything, 1 no bundle, 2 bundle without entry, 3 no node
+        QTest::addColumn<int>("filesCase");   // 0 everything, 1 no bundle, 2 bundle without entry, 3 no node
         QTest::addColumn<QString>("outcome"); // the entry script, or the error's words
         const std::optional<QString> none;
         const Environment noEnv;
-        QTest::newRow("variable beats bundle") << Environment{{u"CORVANE_REPO_ROOT"_s, u"/src/k"_s}} << none << 0
-                                               << checkoutEntry;
-        QTest::newRow("empty variable uses bundle") << Environment{{u"CORVANE_REPO_ROOT"_s, u""_s}} << none << 0
-                                                    << bundleEntry;
+        QTest::newRow("variable beats bundle")
+            << Environment{{u"CORVANE_REPO_ROOT"_s, u"/src/k"_s}} << none << 0 << checkoutEntry;
+        QTest::newRow("empty variable uses bundle")
+            << Environment{{u"CORVANE_REPO_ROOT"_s, u""_s}} << none << 0 << bundleEntry;
         QTest::newRow("bundle beats bundled root") << noEnv << std::optional(u"/src/k"_s) << 0 << bundleEntry;
-        QTest::newRow("bundled root without bundle") << noEnv << std::optional(u"/src/k"_s) << 1 << checkoutEntry;
-        QTest::newRow("trailing slash removed") << Environment{{u"CORVANE_REPO_ROOT"_s, u"/src/k/"_s}} << none << 0
-                                                << checkoutEntry;
+        QTest::newRow("bundled root without bundle")
+            << noEnv << std::optional(u"/src/k"_s) << 1 << checkoutEntry;
+        QTest::newRow("trailing slash removed")
+            << Environment{{u"CORVANE_REPO_ROOT"_s, u"/src/k/"_s}} << none << 0 << checkoutEntry;
         QTest::newRow("two trailing slashes keep one")
             << Environment{{u"CORVANE_REPO_ROOT"_s, u"/src/k//"_s}} << none << 0
             << u"The server hasn't been built yet — nothing at /src/k//apps/server/dist/index.js. Run: pnpm "
                u"--filter server build"_s;
-        QTest::newRow("nothing to run") << Environment{{u"CORVANE_REPO_ROOT"_s, u""_s}} << std::optional(u""_s) << 1
-                                        << u"Kestrin does not know where your code is yet. Set CORVANE_REPO_ROOT "
-                                           u"to your checkout."_s;
-        QTest::newRow("checkout not built") << Environment{{u"CORVANE_REPO_ROOT"_s, u"/src/other"_s}} << none << 0
-                                            << u"The server hasn't been built yet — nothing at "
-                                               u"/src/other/apps/server/dist/index.js. Run: pnpm --filter server "
-                                               u"build"_s;
+        QTest::newRow("nothing to run")
+            << Environment{{u"CORVANE_REPO_ROOT"_s, u""_s}} << std::optional(u""_s) << 1
+            << u"Kestrin does not know where your code is yet. Set CORVANE_REPO_ROOT "
+               u"to your checkout."_s;
+        QTest::newRow("checkout not built")
+            << Environment{{u"CORVANE_REPO_ROOT"_s, u"/src/other"_s}} << none << 0
+            << u"The server hasn't been built yet — nothing at "
+               u"/src/other/apps/server/dist/index.js. Run: pnpm --filter server "
+               u"build"_s;
         QTest::newRow("no node for checkout")
             << Environment{{u"CORVANE_REPO_ROOT"_s, u"/src/k"_s}} << none << 3
             << u"Node isn't installed anywhere Kestrin looked: /opt/homebrew/bin/node, /usr/local/bin/node, "
@@ -158,9 +166,10 @@ private Q_SLOTS:
         const auto plan = PlanBuilder::build(inputs);
         QVERIFY(!plan);
         QCOMPARE(plan.error(), PlanBuildError(PlanBuildError::BundledServerDamaged{missing}));
-        QCOMPARE(plan.error().message(),
-                 u"Part of Kestrin is missing from the app (nothing at %1). Reinstalling the app fixes this."_s.arg(
-                     missing));
+        QCOMPARE(
+            plan.error().message(),
+            u"Part of Kestrin is missing from the app (nothing at %1). Reinstalling the app fixes this."_s
+                .arg(missing));
     }
 
     void environmentOverrides_data() {
@@ -168,23 +177,27 @@ private Q_SLOTS:
         QTest::addColumn<Environment>("environment");
         QTest::addColumn<Environment>("expected"); // entries that must be present with these values
         QTest::addColumn<QStringList>("absent");
-        QTest::newRow("home network") << NetworkPreference::homeNetwork << Environment{}
-                                      << Environment{{u"BIND_HOST"_s, u"0.0.0.0"_s}, {u"ALLOW_PUBLIC_BIND"_s, u"true"_s}}
-                                      << QStringList{};
+        QTest::newRow("home network")
+            << NetworkPreference::homeNetwork << Environment{}
+            << Environment{{u"BIND_HOST"_s, u"0.0.0.0"_s}, {u"ALLOW_PUBLIC_BIND"_s, u"true"_s}}
+            << QStringList{};
         QTest::newRow("pass-through overrides bind address")
-            << NetworkPreference::thisComputerOnly << Environment{{u"CORVANE_SERVER_BIND_HOST"_s, u"10.0.0.2"_s}}
-            << Environment{{u"BIND_HOST"_s, u"10.0.0.2"_s}, {u"ALLOW_PUBLIC_BIND"_s, u"false"_s}} << QStringList{};
+            << NetworkPreference::thisComputerOnly
+            << Environment{{u"CORVANE_SERVER_BIND_HOST"_s, u"10.0.0.2"_s}}
+            << Environment{{u"BIND_HOST"_s, u"10.0.0.2"_s}, {u"ALLOW_PUBLIC_BIND"_s, u"false"_s}}
+            << QStringList{};
         QTest::newRow("pass-through overrides session variable")
             << NetworkPreference::thisComputerOnly
-            << Environment{{u"USER"_s, u"p"_s}, {u"CORVANE_SERVER_USER"_s, u"q"_s}} << Environment{{u"USER"_s, u"q"_s}}
-            << QStringList{};
+            << Environment{{u"USER"_s, u"p"_s}, {u"CORVANE_SERVER_USER"_s, u"q"_s}}
+            << Environment{{u"USER"_s, u"q"_s}} << QStringList{};
         QTest::newRow("plan's PORT, PATH and HOME win")
             << NetworkPreference::thisComputerOnly
             << Environment{{u"CORVANE_SERVER_PORT"_s, u"1"_s},
                            {u"CORVANE_SERVER_HOME"_s, u"/elsewhere"_s},
                            {u"CORVANE_SERVER_PATH"_s, u"/evil"_s},
                            {u"CORVANE_SERVER_CORVANE_SECRETS_ON_STDIN"_s, u"1"_s}}
-            << Environment{{u"PORT"_s, u"9111"_s}, {u"HOME"_s, home}} << QStringList{u"CORVANE_SECRETS_ON_STDIN"_s};
+            << Environment{{u"PORT"_s, u"9111"_s}, {u"HOME"_s, home}}
+            << QStringList{u"CORVANE_SECRETS_ON_STDIN"_s};
         QTest::newRow("empty session variable not copied")
             << NetworkPreference::thisComputerOnly << Environment{{u"LANG"_s, u""_s}, {u"TZ"_s, u"UTC"_s}}
             << Environment{{u"TZ"_s, u"UTC"_s}} << QStringList{u"LANG"_s};
@@ -212,7 +225,8 @@ private Q_SLOTS:
     void appsPathInPlan_data() {
         QTest::addColumn<std::optional<LoginShellPathResult>>("loginShell");
         QTest::addColumn<std::optional<QString>>("appsPath");
-        const QString serverPath = u"/opt/Kestrin/Contents/Helpers:/home/p/.local/bin:/usr/local/bin:/usr/bin:/bin"_s;
+        const QString serverPath =
+            u"/opt/Kestrin/Contents/Helpers:/home/p/.local/bin:/usr/local/bin:/usr/bin:/bin"_s;
         QTest::newRow("not asked") << std::optional<LoginShellPathResult>() << std::optional<QString>();
         QTest::newRow("shell answered")
             << std::optional(LoginShellPathResult::read(u"/home/p/.cargo/bin:/usr/bin:/opt/homebrew/bin"_s))
@@ -242,10 +256,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::newRow("node folder first") << u"/opt/node/bin/node"_s << QStringList{u"/h/.local/bin"_s}
                                            << u"/opt/node/bin:/h/.local/bin:/usr/local/bin:/usr/bin:/bin"_s;
-        QTest::newRow("repeats dropped") << u"/usr/bin/node"_s << QStringList{u"/usr/local/bin"_s}
-                                         << u"/usr/bin:/usr/local/bin:/bin"_s;
-        QTest::newRow("no slash, empty tools dropped") << u"node"_s << QStringList{u""_s}
-                                                       << u"/usr/local/bin:/usr/bin:/bin"_s;
+        QTest::newRow("repeats dropped")
+            << u"/usr/bin/node"_s << QStringList{u"/usr/local/bin"_s} << u"/usr/bin:/usr/local/bin:/bin"_s;
+        QTest::newRow("no slash, empty tools dropped")
+            << u"node"_s << QStringList{u""_s} << u"/usr/local/bin:/usr/bin:/bin"_s;
     }
     void searchPath() {
         QFETCH(QString, node);
@@ -269,7 +283,8 @@ private Q_SLOTS:
         QFETCH(QString, serverPath);
         QFETCH(QString, appsPath);
         const QSet<QString> existing{u"/opt/homebrew/bin"_s, u"/usr/local/bin"_s, u"/home/p/.volta/bin"_s};
-        QCOMPARE(AppsPath::forApps(loginShell, serverPath, home, [&](const QString& p) { return existing.contains(p); }),
+        QCOMPARE(AppsPath::forApps(loginShell, serverPath, home,
+                                   [&](const QString& p) { return existing.contains(p); }),
                  appsPath);
     }
 
@@ -286,7 +301,8 @@ private Q_SLOTS:
         QFETCH(QString, bundlePath);
         QFETCH(QStringList, files);
         QFETCH(bool, found);
-        const auto server = BundledServer::locate(bundlePath, [&](const QString& p) { return files.contains(p); });
+        const auto server =
+            BundledServer::locate(bundlePath, [&](const QString& p) { return files.contains(p); });
         QCOMPARE(server.has_value(), found);
         if (found)
             QCOMPARE(*server, (BundledServer{bundle + u"/Contents/Resources/server"_s, bundleNode}));
@@ -296,13 +312,15 @@ private Q_SLOTS:
         QTest::addColumn<std::optional<QString>>("stored");
         QTest::addColumn<NetworkPreference>("preference");
         QTest::addColumn<bool>("isRawValue");
-        QTest::newRow("home network") << std::optional(u"home-network"_s) << NetworkPreference::homeNetwork << true;
-        QTest::newRow("this computer") << std::optional(u"this-computer-only"_s)
-                                       << NetworkPreference::thisComputerOnly << true;
-        QTest::newRow("other letter case") << std::optional(u"Home-Network"_s) << NetworkPreference::thisComputerOnly
-                                           << false;
+        QTest::newRow("home network")
+            << std::optional(u"home-network"_s) << NetworkPreference::homeNetwork << true;
+        QTest::newRow("this computer")
+            << std::optional(u"this-computer-only"_s) << NetworkPreference::thisComputerOnly << true;
+        QTest::newRow("other letter case")
+            << std::optional(u"Home-Network"_s) << NetworkPreference::thisComputerOnly << false;
         QTest::newRow("garbage") << std::optional(u"lan"_s) << NetworkPreference::thisComputerOnly << false;
-        QTest::newRow("nothing stored") << std::optional<QString>() << NetworkPreference::thisComputerOnly << false;
+        QTest::newRow("nothing stored")
+            << std::optional<QString>() << NetworkPreference::thisComputerOnly << false;
     }
     void networkPreference() {
         QFETCH(std::optional<QString>, stored);
@@ -318,11 +336,12 @@ private Q_SLOTS:
         QTest::addColumn<Environment>("environment");
         QTest::addColumn<QString>("file");
         QTest::newRow("default") << Environment{} << u"/home/p/.local/state/Corvane/server.log"_s;
-        QTest::newRow("empty variable") << Environment{{u"CORVANE_LOG_DIR"_s, u""_s}}
-                                        << u"/home/p/.local/state/Corvane/server.log"_s;
-        QTest::newRow("variable") << Environment{{u"CORVANE_LOG_DIR"_s, u"/var/log/k"_s}} << u"/var/log/k/server.log"_s;
-        QTest::newRow("trailing slash kept") << Environment{{u"CORVANE_LOG_DIR"_s, u"/var/log/k/"_s}}
-                                             << u"/var/log/k//server.log"_s;
+        QTest::newRow("empty variable")
+            << Environment{{u"CORVANE_LOG_DIR"_s, u""_s}} << u"/home/p/.local/state/Corvane/server.log"_s;
+        QTest::newRow("variable") << Environment{{u"CORVANE_LOG_DIR"_s, u"/var/log/k"_s}}
+                                  << u"/var/log/k/server.log"_s;
+        QTest::newRow("trailing slash kept")
+            << Environment{{u"CORVANE_LOG_DIR"_s, u"/var/log/k/"_s}} << u"/var/log/k//server.log"_s;
     }
     void logFileLocation() {
         QFETCH(Environment, environment);

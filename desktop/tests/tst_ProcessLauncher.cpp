@@ -1,17 +1,15 @@
 #include "ProcessProbe.h"
 
-#include <corvane/QProcessLauncher.h>
-#include <corvane/ServerSupervisor.h>
-#include <corvane/SocketPortProbe.h>
-
 #include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-
 #include <qcorotimer.h>
 
+#include <corvane/QProcessLauncher.h>
+#include <corvane/ServerSupervisor.h>
+#include <corvane/SocketPortProbe.h>
 #include <csignal>
 
 using namespace corvane;
@@ -69,7 +67,8 @@ private Q_SLOTS:
         QStringList expected;
         for (auto entry = plan.environment.cbegin(); entry != plan.environment.cend(); ++entry)
             expected.append(entry.key() + u'=' + entry.value());
-        QStringList seen = QString::fromUtf8(contentOf(dir.filePath(u"environment"_s))).split(u'\n', Qt::SkipEmptyParts);
+        QStringList seen =
+            QString::fromUtf8(contentOf(dir.filePath(u"environment"_s))).split(u'\n', Qt::SkipEmptyParts);
         seen.sort();
         QCOMPARE(seen, expected);
         // The fixture wrote this only after reading to end of file.
@@ -140,7 +139,8 @@ private Q_SLOTS:
         const auto failure = real.supervisor.state().failure();
         QVERIFY(failure);
         QVERIFY(std::holds_alternative<ServerFailure::LaunchFailed>(failure->value()));
-        QVERIFY2(failure->message().startsWith(u"The server could not be started: "_s), qPrintable(failure->message()));
+        QVERIFY2(failure->message().startsWith(u"The server could not be started: "_s),
+                 qPrintable(failure->message()));
         QVERIFY(failure->message().size() > u"The server could not be started: "_s.size());
         QCOMPARE(real.supervisor.launches(), 1);
     }
@@ -185,7 +185,8 @@ private Q_SLOTS:
         real.supervisor.start(fixturePlan(u"crash"_s, dir));
         QTRY_COMPARE(real.supervisor.state(), ServerState::failed(ServerFailure::Exited{3}));
         QCOMPARE(real.supervisor.launches(), 4);
-        const auto runs = std::count_if(states.cbegin(), states.cend(), [](const ServerState& s) { return s.isRunning(); });
+        const auto runs =
+            std::count_if(states.cbegin(), states.cend(), [](const ServerState& s) { return s.isRunning(); });
         QCOMPARE(runs, 4);
     }
 

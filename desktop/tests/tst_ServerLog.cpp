@@ -1,8 +1,8 @@
-#include <corvane/ServerLog.h>
-
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <corvane/ServerLog.h>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;

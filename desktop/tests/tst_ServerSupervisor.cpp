@@ -1,8 +1,7 @@
-#include <corvane/ServerSupervisor.h>
-
 #include <QTest>
-
 #include <qcorotask.h>
+
+#include <corvane/ServerSupervisor.h>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;
@@ -145,10 +144,11 @@ private Q_SLOTS:
             << u"failed(launchFailed)"_s << u"start"_s << QStringList{u"starting"_s, u"running(1002)"_s};
         QTest::newRow("failed(exited), start: fresh budget")
             << u"failed(exited)"_s << u"start"_s << QStringList{u"starting"_s, u"running(1005)"_s};
-        QTest::newRow("stopped, start on a busy port") << u"stopped"_s << u"start busy"_s
-                                                       << QStringList{u"failed(portBusy(9111))"_s};
+        QTest::newRow("stopped, start on a busy port")
+            << u"stopped"_s << u"start busy"_s << QStringList{u"failed(portBusy(9111))"_s};
         QTest::newRow("stopped, start, launcher fails")
-            << u"stopped"_s << u"start failing"_s << QStringList{u"starting"_s, u"failed(launchFailed(ENOENT))"_s};
+            << u"stopped"_s << u"start failing"_s
+            << QStringList{u"starting"_s, u"failed(launchFailed(ENOENT))"_s};
         QTest::newRow("running, start: nothing") << u"running"_s << u"start"_s << QStringList{};
         QTest::newRow("running, clean exit") << u"running"_s << u"exit 0"_s << QStringList{u"stopped"_s};
         QTest::newRow("running, crash with budget")
@@ -156,17 +156,20 @@ private Q_SLOTS:
         QTest::newRow("running, crash relaunch on a busy port")
             << u"running"_s << u"exit 1 busy"_s << QStringList{u"failed(portBusy(9111))"_s};
         QTest::newRow("running, stop") << u"running"_s << u"stop"_s << QStringList{u"stopped"_s};
-        QTest::newRow("stopped, stop reports again") << u"stopped"_s << u"stop"_s << QStringList{u"stopped"_s};
+        QTest::newRow("stopped, stop reports again")
+            << u"stopped"_s << u"stop"_s << QStringList{u"stopped"_s};
         QTest::newRow("failed, stop") << u"failed(exited)"_s << u"stop"_s << QStringList{u"stopped"_s};
         QTest::newRow("running, restart, port freed")
             << u"running"_s << u"restart"_s << QStringList{u"stopped"_s, u"starting"_s, u"running(1002)"_s};
         QTest::newRow("stopped, restart, port freed")
             << u"stopped"_s << u"restart"_s << QStringList{u"stopped"_s, u"starting"_s, u"running(1001)"_s};
         QTest::newRow("running, restart, port never freed")
-            << u"running"_s << u"restart busy"_s << QStringList{u"stopped"_s, u"failed(didNotRelease(9111))"_s};
-        QTest::newRow("running, stopAndWait") << u"running"_s << u"stopAndWait"_s << QStringList{u"stopped"_s};
-        QTest::newRow("failed, stopAndWait") << u"failed(portBusy)"_s << u"stopAndWait"_s
-                                             << QStringList{u"stopped"_s};
+            << u"running"_s << u"restart busy"_s
+            << QStringList{u"stopped"_s, u"failed(didNotRelease(9111))"_s};
+        QTest::newRow("running, stopAndWait")
+            << u"running"_s << u"stopAndWait"_s << QStringList{u"stopped"_s};
+        QTest::newRow("failed, stopAndWait")
+            << u"failed(portBusy)"_s << u"stopAndWait"_s << QStringList{u"stopped"_s};
     }
     void transitions() {
         QFETCH(QString, from);
@@ -254,7 +257,8 @@ private Q_SLOTS:
         h.launcher->failWith = u"no such file"_s;
         h.supervisor.start(planOn(9111, u"first"_s));
         QCOMPARE(h.supervisor.launches(), 1);
-        QCOMPARE(h.supervisor.state().failure()->message(), u"The server could not be started: no such file"_s);
+        QCOMPARE(h.supervisor.state().failure()->message(),
+                 u"The server could not be started: no such file"_s);
         h.launcher->exit(1, 1); // a late exit of the half-started process
         QCOMPARE(h.supervisor.state(), ServerState::failed(ServerFailure::LaunchFailed{u"no such file"_s}));
 
@@ -292,8 +296,9 @@ private Q_SLOTS:
         QCOMPARE(h.probe->probes, probes); // the wait's probes, plus the launch's own check
         QCOMPARE(text(h.supervisor.state()), finalState);
         if (finalState.startsWith(u"failed"_s)) {
-            QCOMPARE(h.supervisor.state().failure()->message(),
-                     u"Kestrin stopped the server, but port 9111 is still busy. Wait a moment and try again."_s);
+            QCOMPARE(
+                h.supervisor.state().failure()->message(),
+                u"Kestrin stopped the server, but port 9111 is still busy. Wait a moment and try again."_s);
         }
     }
 

@@ -2,15 +2,14 @@
 
 #include "ProcessRelease.h"
 
-#include <corvane/LocalAdminHandover.h>
-#include <corvane/ServerLog.h>
-#include <corvane/UniqueFd.h>
-
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTimer>
 
+#include <corvane/LocalAdminHandover.h>
+#include <corvane/ServerLog.h>
+#include <corvane/UniqueFd.h>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/prctl.h>
@@ -67,8 +66,8 @@ QProcessEnvironment exactly(const Environment& environment) {
 
 } // namespace
 
-std::expected<std::shared_ptr<SupervisedProcess>, QString> QProcessLauncher::launch(const ServerLaunchPlan& plan,
-                                                                                    ExitHandler onExit) {
+std::expected<std::shared_ptr<SupervisedProcess>, QString>
+QProcessLauncher::launch(const ServerLaunchPlan& plan, ExitHandler onExit) {
     auto process = std::make_unique<QProcess>();
     process->setProgram(plan.executable);
     process->setArguments(plan.arguments);

@@ -1,9 +1,8 @@
 #include "SocketPortProbe.h"
 
-#include <corvane/UniqueFd.h>
-
 #include <arpa/inet.h>
 #include <cerrno>
+#include <corvane/UniqueFd.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 

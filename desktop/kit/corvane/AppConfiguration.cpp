@@ -53,13 +53,14 @@ Environment resolveExtraServerEnvironment(const Environment& environment) {
 
 QString applicationSupportDirectory(const std::optional<QString>& bundleIdentifier, const QString& home,
                                     const QStringList& dataLocations) {
-    const QString base = dataLocations.isEmpty() ? home + QStringLiteral("/.local/share") : dataLocations.first();
+    const QString base =
+        dataLocations.isEmpty() ? home + QStringLiteral("/.local/share") : dataLocations.first();
     return base + u'/' + bundleIdentifier.value_or(defaultBundleIdentifier.toString());
 }
 
 QString applicationSupportDirectory(const std::optional<QString>& bundleIdentifier, const QString& home) {
-    return applicationSupportDirectory(bundleIdentifier, home,
-                                       QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation));
+    return applicationSupportDirectory(
+        bundleIdentifier, home, QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation));
 }
 
 } // namespace corvane::AppConfiguration

@@ -13,7 +13,9 @@ namespace LegacyResponseCache {
 
 // Empties a cache that earlier versions may have filled; the setup client never caches, so any stored
 // answer is stale by definition.
-inline void clear(ResponseCache& cache) { cache.removeAllCachedResponses(); }
+inline void clear(ResponseCache& cache) {
+    cache.removeAllCachedResponses();
+}
 
 } // namespace LegacyResponseCache
 

@@ -40,7 +40,9 @@ private:
 
 } // namespace
 
-QString HandoverError::description() const { return QStringLiteral("writeFailed(code: %1)").arg(code); }
+QString HandoverError::description() const {
+    return QStringLiteral("writeFailed(code: %1)").arg(code);
+}
 
 std::expected<void, HandoverError> write(const LocalAdminSecret& secret, UniqueFd handle) {
     const QByteArray line = secret.handoverLine();

@@ -31,9 +31,9 @@ std::optional<QString> parse(const QString& output) {
 }
 
 QCoro::Task<LoginShellPathResult> read(Environment environment, CommandRunner& runner) {
-    const std::optional<QString> output = co_await runner.run(
-        shell(environment), arguments(), std::chrono::duration_cast<std::chrono::milliseconds>(timeout),
-        end.toString());
+    const std::optional<QString> output =
+        co_await runner.run(shell(environment), arguments(),
+                            std::chrono::duration_cast<std::chrono::milliseconds>(timeout), end.toString());
     if (!output)
         co_return LoginShellPathResult::failed();
     const std::optional<QString> path = parse(*output);

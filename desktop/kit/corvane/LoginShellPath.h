@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
-
 #include <qcorotask.h>
 
 #include <chrono>

@@ -33,12 +33,16 @@ Environment serverSettings(NetworkPreference preference) {
     return {{u"BIND_HOST"_s, u"127.0.0.1"_s}, {u"ALLOW_PUBLIC_BIND"_s, u"false"_s}};
 }
 
-QString label() { return u"Answer my home network"_s; }
+QString label() {
+    return u"Answer my home network"_s;
+}
 
 QString explanation(NetworkPreference preference) {
     if (preference == NetworkPreference::homeNetwork)
-        return u"Your phone can reach Kestrin over your wi-fi. So can anything else on that network, including a "
-               u"guest — it still has to be paired first. This connection is not encrypted, so only turn it on "
+        return u"Your phone can reach Kestrin over your wi-fi. So can anything else on that network, "
+               u"including a "
+               u"guest — it still has to be paired first. This connection is not encrypted, so only turn it "
+               u"on "
                u"for a network you trust, like your home."_s;
     return u"Only this computer can reach Kestrin. Turn this on to connect your phone."_s;
 }

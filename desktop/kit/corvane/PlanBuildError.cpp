@@ -14,8 +14,9 @@ QString PlanBuildError::message() const {
                     .arg(e.path);
             },
             [](const BundledServerDamaged& e) {
-                return QStringLiteral("Part of Kestrin is missing from the app (nothing at %1). Reinstalling the "
-                                      "app fixes this.")
+                return QStringLiteral(
+                           "Part of Kestrin is missing from the app (nothing at %1). Reinstalling the "
+                           "app fixes this.")
                     .arg(e.path);
             },
             [](const NoRepoRoot&) {

@@ -27,8 +27,7 @@ public:
     using Case = std::variant<ServerNotBuilt, BundledServerDamaged, NoRepoRoot, NodeNotFound>;
 
     template <typename Kind>
-        requires std::constructible_from<Case, Kind>
-    PlanBuildError(Kind kind)
+    requires std::constructible_from<Case, Kind> PlanBuildError(Kind kind)
         : m_case(std::move(kind)) {}
 
     const Case& value() const { return m_case; }

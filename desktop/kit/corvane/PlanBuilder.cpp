@@ -9,7 +9,8 @@ namespace corvane::PlanBuilder {
 using namespace Qt::Literals::StringLiterals;
 
 QStringList loginSessionVariables() {
-    return {u"USER"_s, u"LOGNAME"_s, u"TMPDIR"_s, u"SHELL"_s, u"LANG"_s, u"TZ"_s, u"__CF_USER_TEXT_ENCODING"_s};
+    return {
+        u"USER"_s, u"LOGNAME"_s, u"TMPDIR"_s, u"SHELL"_s, u"LANG"_s, u"TZ"_s, u"__CF_USER_TEXT_ENCODING"_s};
 }
 
 namespace {
@@ -27,12 +28,13 @@ Environment baseEnvironment(const Inputs& inputs) {
     return base;
 }
 
-ServerLaunchPlan::Parts partsFor(const Inputs& inputs, const QString& nodePath, std::optional<QString> logFile) {
+ServerLaunchPlan::Parts partsFor(const Inputs& inputs, const QString& nodePath,
+                                 std::optional<QString> logFile) {
     const QStringList tools = ToolLocator::toolDirectories(inputs.home);
     std::optional<QString> appsPath;
     if (inputs.loginShell)
-        appsPath = AppsPath::forApps(*inputs.loginShell, ServerLaunchPlan::searchPath(nodePath, tools), inputs.home,
-                                     inputs.directoryExists);
+        appsPath = AppsPath::forApps(*inputs.loginShell, ServerLaunchPlan::searchPath(nodePath, tools),
+                                     inputs.home, inputs.directoryExists);
     return {.nodePath = nodePath,
             .port = AppConfiguration::resolvePort(inputs.environment),
             .home = inputs.home,

@@ -31,8 +31,7 @@ public:
     using Case = std::variant<PortBusy, Exited, LaunchFailed, DidNotRelease>;
 
     template <typename Kind>
-        requires std::constructible_from<Case, Kind>
-    ServerFailure(Kind kind)
+    requires std::constructible_from<Case, Kind> ServerFailure(Kind kind)
         : m_case(std::move(kind)) {}
 
     const Case& value() const { return m_case; }

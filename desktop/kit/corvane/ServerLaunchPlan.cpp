@@ -9,7 +9,9 @@ namespace corvane {
 
 using namespace Qt::Literals::StringLiterals;
 
-QStringList splitSearchPath(const QString& path) { return path.split(u':', Qt::SkipEmptyParts); }
+QStringList splitSearchPath(const QString& path) {
+    return path.split(u':', Qt::SkipEmptyParts);
+}
 
 QString joinSearchPath(const QStringList& pieces) {
     QStringList kept;

@@ -4,8 +4,8 @@
 
 #include <QtGlobal>
 
-#include <optional>
 #include <concepts>
+#include <optional>
 #include <variant>
 
 class QDebug;
@@ -34,8 +34,7 @@ public:
     ServerState()
         : m_case(Stopped{}) {}
     template <typename Kind>
-        requires std::constructible_from<Case, Kind>
-    ServerState(Kind kind)
+    requires std::constructible_from<Case, Kind> ServerState(Kind kind)
         : m_case(std::move(kind)) {}
 
     static ServerState running(qint32 pid) { return Running{pid}; }

@@ -1,13 +1,13 @@
 #include "ServerSupervisor.h"
 
 #include <QPointer>
-
 #include <qcorotimer.h>
 
 namespace corvane {
 
-ServerSupervisor::ServerSupervisor(std::shared_ptr<PortProbe> probe, std::shared_ptr<ProcessLauncher> launcher,
-                                   CrashRestarts crashRestarts, Pause pause, QObject* parent)
+ServerSupervisor::ServerSupervisor(std::shared_ptr<PortProbe> probe,
+                                   std::shared_ptr<ProcessLauncher> launcher, CrashRestarts crashRestarts,
+                                   Pause pause, QObject* parent)
     : QObject(parent)
     , m_probe(std::move(probe))
     , m_launcher(std::move(launcher))

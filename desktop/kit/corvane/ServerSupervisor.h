@@ -8,7 +8,6 @@
 
 #include <QList>
 #include <QObject>
-
 #include <qcorotask.h>
 
 #include <chrono>

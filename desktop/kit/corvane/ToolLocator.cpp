@@ -8,7 +8,9 @@ QStringList ToolLocator::nodeCandidates() {
     return {u"/opt/homebrew/bin/node"_s, u"/usr/local/bin/node"_s, u"/usr/bin/node"_s};
 }
 
-QStringList ToolLocator::toolDirectories(const QString& home) { return {home + u"/.local/bin"_s}; }
+QStringList ToolLocator::toolDirectories(const QString& home) {
+    return {home + u"/.local/bin"_s};
+}
 
 std::optional<QString> ToolLocator::firstExisting(const QStringList& candidates) const {
     for (const QString& candidate : candidates) {
