@@ -1,0 +1,95 @@
+// Starts the built server as the desktop application does, on a free port with a temporary HOME.
+import { spawn } from 'node:child_process';
+import { randomBytes } from 'node:crypto';
+import { mkdtempSync } from 'node:fs';
+import { createServer, connect } from 'node:net';
+import { tmpdir } from 'node:os';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+export const entry = join(dirname(fileURLToPath(import.meta.url)), '..', 'dist', 'index.js');
+
+export function freePort() {
+  return new Promise((resolve) => {
+    const probe = createServer();
+    probe.listen(0, '127.0.0.1', () => {
+      const { port } = probe.address();
+      probe.close(() => resolve(port));
+    });
+  });
+}
+
+export function newHome() {
+  return mkdtempSync(join(tmpdir(), 'kestrin-server-'));
+}
+
+export function newSecret() {
+  return randomBytes(32).toString('hex');
+}
+
+// Runs the server. `stdinLine` is written then standard input is closed; `undefined` leaves it open.
+export async function startServer({ home = newHome(), port, env = {}, secret, stdinLine, waitForListening = true } = {}) {
+  port ??= await freePort();
+  const child = spawn(process.execPath, [entry], {
+    env: {
+      PATH: process.env.PATH,
+      HOME: home,
+      PORT: String(port),
+      ...(secret || stdinLine !== undefined ? { CORVANE_SECRETS_ON_STDIN: '1' } : {}),
+      ...env,
+    },
+    stdio: ['pipe', 'pipe', 'pipe'],
+  });
+  const server = { child, port, home, secret, stdout: '', stderr: '' };
+  child.stdout.on('data', (chunk) => (server.stdout += chunk));
+  child.stderr.on('data', (chunk) => (server.stderr += chunk));
+  server.exited = new Promise((resolve) => child.once('exit', (code, signal) => resolve({ code, signal })));
+  if (secret) child.stdin.end(`{"adminSecret":"${secret}"}\n`);
+  else if (stdinLine !== undefined) child.stdin.end(stdinLine);
+  if (waitForListening) {
+    await new Promise((resolve, reject) => {
+      const check = () => (server.stdout.includes('listening on') ? resolve() : null);
+      child.stdout.on('data', check);
+      server.exited.then(() => reject(new Error(`server exited early: ${server.stderr}`)));
+      check();
+    });
+  }
+  server.request = (method, path, { body, raw, admin = true, headers = {} } = {}) =>
+    fetch(`http://127.0.0.1:${port}${path}`, {
+      method,
+      headers: {
+        ...(admin && secret ? { 'X-Corvane-Admin': secret } : {}),
+        ...(body !== undefined || raw !== undefined ? { 'Content-Type': 'application/json' } : {}),
+        ...headers,
+      },
+      body: raw ?? (body !== undefined ? JSON.stringify(body) : undefined),
+    }).then(async (response) => ({ status: response.status, body: await response.json().catch(() => null) }));
+  server.stop = async () => {
+    if (child.exitCode === null && child.signalCode === null) child.kill('SIGTERM');
+    return server.exited;
+  };
+  return server;
+}
+
+// Opens a WebSocket on /ws with `token`; resolves with the HTTP status line and the open socket.
+export function openDeviceSocket(port, token) {
+  return new Promise((resolve, reject) => {
+    const socket = connect(port, '127.0.0.1', () => {
+      socket.write(
+        `GET /ws?token=${encodeURIComponent(token)} HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n` +
+          `Connection: Upgrade\r\nSec-WebSocket-Key: ${randomBytes(16).toString('base64')}\r\n` +
+          'Sec-WebSocket-Version: 13\r\n\r\n',
+      );
+    });
+    let answer = '';
+    const onData = (chunk) => {
+      answer += chunk.toString('latin1');
+      if (answer.includes('\r\n')) {
+        socket.removeListener('data', onData);
+        resolve({ statusLine: answer.split('\r\n')[0], socket });
+      }
+    };
+    socket.on('data', onData);
+    socket.on('error', reject);
+  });
+}
