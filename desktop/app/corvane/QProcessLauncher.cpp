@@ -121,7 +121,7 @@ QProcessLauncher::launch(const ServerLaunchPlan& plan, ExitHandler onExit) {
     if (plan.localAdminSecret) {
         const auto handed = LocalAdminHandover::write(*plan.localAdminSecret, std::move(secretWriter));
         if (!handed) {
-            ::kill(static_cast<pid_t>(process->processId()), SIGTERM);
+            process->terminate(); // signals only a child that still has a pid, never pid 0's whole group
             releaseUntilFinished(std::move(process));
             return std::unexpected(handed.error().description());
         }
