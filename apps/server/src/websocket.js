@@ -95,9 +95,12 @@ export class DeviceConnections {
     return buffer;
   }
 
+  // A revoked device stops counting at once, not when its side of the connection has closed.
   disconnect(deviceId) {
     for (const [socket, id] of this.sockets) {
-      if (id === deviceId) socket.end(frame(0x8, Buffer.from([0x03, 0xe8])));
+      if (id !== deviceId) continue;
+      this.sockets.delete(socket);
+      socket.end(frame(0x8, Buffer.from([0x03, 0xe8])));
     }
   }
 

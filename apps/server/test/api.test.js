@@ -4,15 +4,13 @@ import { mkdirSync, mkdtempSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 
-import { newSecret, startServer } from './harness.js';
+import { newSecret, startServer, stopAll } from './harness.js';
 
 let server;
 before(async () => {
   server = await startServer({ secret: newSecret() });
 });
-after(async () => {
-  await server.stop();
-});
+after(stopAll);
 
 test('setup information', async () => {
   const { status, body } = await server.request('GET', '/api/setup');

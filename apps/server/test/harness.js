@@ -7,6 +7,13 @@ import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
+const running = new Set();
+
+// Stops every server a test file started, even those of a test that failed half-way.
+export async function stopAll() {
+  await Promise.all([...running].map((server) => server.stop()));
+}
+
 export const entry = join(dirname(fileURLToPath(import.meta.url)), '..', 'dist', 'index.js');
 
 export function freePort() {
@@ -44,6 +51,8 @@ export async function startServer({ home = newHome(), port, env = {}, secret, st
   child.stdout.on('data', (chunk) => (server.stdout += chunk));
   child.stderr.on('data', (chunk) => (server.stderr += chunk));
   server.exited = new Promise((resolve) => child.once('exit', (code, signal) => resolve({ code, signal })));
+  running.add(server);
+  server.exited.then(() => running.delete(server));
   if (secret) child.stdin.end(`{"adminSecret":"${secret}"}\n`);
   else if (stdinLine !== undefined) child.stdin.end(stdinLine);
   if (waitForListening) {
@@ -91,5 +100,6 @@ export function openDeviceSocket(port, token) {
     };
     socket.on('data', onData);
     socket.on('error', reject);
+    setTimeout(() => reject(new Error('no answer to the WebSocket request')), 5000).unref();
   });
 }

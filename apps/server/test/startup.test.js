@@ -1,8 +1,10 @@
-import { test } from 'node:test';
+import { after, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { connect } from 'node:net';
 
-import { freePort, newSecret, startServer } from './harness.js';
+import { freePort, newSecret, startServer, stopAll } from './harness.js';
+
+after(stopAll);
 
 test('the admin secret line on standard input', async (t) => {
   const cases = [

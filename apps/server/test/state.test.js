@@ -1,9 +1,11 @@
-import { test } from 'node:test';
+import { after, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdirSync, readdirSync, readFileSync, statSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 
-import { newHome, newSecret, openDeviceSocket, startServer } from './harness.js';
+import { newHome, newSecret, openDeviceSocket, startServer, stopAll } from './harness.js';
+
+after(stopAll);
 
 const stateFolder = (home) => join(home, '.local', 'share', 'corvane');
 
