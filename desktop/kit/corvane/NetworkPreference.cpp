@@ -40,10 +40,8 @@ QString label() {
 QString explanation(NetworkPreference preference) {
     if (preference == NetworkPreference::homeNetwork)
         return u"Your phone can reach Kestrin over your wi-fi. So can anything else on that network, "
-               u"including a "
-               u"guest — it still has to be paired first. This connection is not encrypted, so only turn it "
-               u"on "
-               u"for a network you trust, like your home."_s;
+               u"including a guest — it still has to be paired first. This connection is not encrypted, "
+               u"so only turn it on for a network you trust, like your home."_s;
     return u"Only this computer can reach Kestrin. Turn this on to connect your phone."_s;
 }
 
