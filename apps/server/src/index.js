@@ -76,12 +76,8 @@ async function main() {
 
   const server = createServer(async (request, response) => {
     const started = process.hrtime.bigint();
-    let path = '/';
-    try {
-      path = new URL(request.url ?? '/', 'http://server').pathname;
-    } catch {
-      // a request line that is no URL at all still gets a worded 400 below
-    }
+    // The path as sent, without its query: routes and the admin check both see exactly this.
+    const path = (request.url ?? '').split('?', 1)[0];
     try {
       if (!/^\/[\x21-\x7e]*$/.test(request.url ?? '')) throw new HttpError(400, 'That address is not valid.');
       sendJson(response, 200, await handle(request, path));

@@ -37,7 +37,9 @@ export class Pairing {
       this.current = null;
       return true;
     }
-    this.attempts.get(address)?.push(this.now()) ?? this.attempts.set(address, [this.now()]);
+    const failed = this.attempts.get(address) ?? [];
+    failed.push(this.now());
+    this.attempts.set(address, failed);
     return false;
   }
 }

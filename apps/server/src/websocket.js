@@ -5,14 +5,9 @@ import { createHash } from 'node:crypto';
 const GUID = '258EAFA5-E914-47DA-95CA-C5AB0DC85B11';
 const MAX_FRAME = 64 * 1024;
 
+// One final, unmasked frame; a ping's payload (at most 125 bytes) is the largest the server echoes.
 function frame(opcode, payload = Buffer.alloc(0)) {
-  const header = payload.length < 126 ? Buffer.from([0x80 | opcode, payload.length]) : null;
-  if (header) return Buffer.concat([header, payload]);
-  const long = Buffer.alloc(4);
-  long[0] = 0x80 | opcode;
-  long[1] = 126;
-  long.writeUInt16BE(payload.length, 2);
-  return Buffer.concat([long, payload]);
+  return Buffer.concat([Buffer.from([0x80 | opcode, payload.length]), payload]);
 }
 
 function refuse(socket, status, words) {
@@ -76,7 +71,8 @@ export class DeviceConnections {
         socket.destroy(); // nothing a device sends is that large
         return Buffer.alloc(0);
       }
-      if (!masked || length > MAX_FRAME) {
+      // Devices must mask; control frames never carry more than 125 bytes.
+      if (!masked || length > MAX_FRAME || (opcode >= 0x8 && length > 125)) {
         socket.destroy();
         return Buffer.alloc(0);
       }

@@ -90,3 +90,38 @@ test('guessing codes is rate-limited', async () => {
   assert.equal(blocked.status, 429, 'even the right code waits out the limit');
   await server.stop();
 });
+
+// A frame as a device sends it: final, masked.
+function deviceFrame(opcode, payload, { masked = true } = {}) {
+  const mask = Buffer.from([1, 2, 3, 4]);
+  const body = Buffer.from(payload);
+  if (!masked) return Buffer.concat([Buffer.from([0x80 | opcode, body.length]), body]);
+  for (let i = 0; i < body.length; i++) body[i] ^= mask[i % 4];
+  return Buffer.concat([Buffer.from([0x80 | opcode, 0x80 | body.length]), mask, body]);
+}
+
+test('device frames: a ping is answered, a frame breaking the rules ends the connection', async (t) => {
+  const server = await startServer({ secret: newSecret() });
+  const key = (await server.request('POST', '/api/pair/devices', { body: { name: 'Phone' } })).body;
+  await t.test('ping', { timeout: 5000 }, async () => {
+    const { socket } = await openDeviceSocket(server.port, key.token);
+    const pong = new Promise((resolve) => socket.once('data', resolve));
+    socket.write(deviceFrame(0x9, 'are you there'));
+    assert.deepEqual(await pong, Buffer.concat([Buffer.from([0x8a, 13]), Buffer.from('are you there')]));
+    socket.destroy();
+  });
+  const rows = [
+    { name: 'unmasked', bytes: deviceFrame(0x1, 'hello', { masked: false }) },
+    { name: 'ping over 125 bytes', bytes: Buffer.concat([Buffer.from([0x89, 0x80 | 126, 0, 200]), Buffer.alloc(4), Buffer.alloc(200)]) },
+  ];
+  for (const row of rows) {
+    await t.test(row.name, { timeout: 5000 }, async () => {
+      const { socket } = await openDeviceSocket(server.port, key.token);
+      const closed = new Promise((resolve) => socket.once('close', resolve));
+      socket.write(row.bytes);
+      await closed;
+    });
+  }
+  assert.equal((await server.request('GET', '/api/setup')).status, 200);
+  await server.stop();
+});
