@@ -9,6 +9,7 @@ using namespace Qt::Literals::StringLiterals;
 
 Q_DECLARE_METATYPE(corvane::Environment)
 Q_DECLARE_METATYPE(std::optional<QString>)
+Q_DECLARE_METATYPE(std::optional<QByteArray>)
 
 class TestAppConfiguration : public QObject {
     Q_OBJECT
@@ -149,6 +150,29 @@ private Q_SLOTS:
         QFETCH(Environment, environment);
         QFETCH(Environment, additions);
         QCOMPARE(TestCopyEnvironment::additions(info, environment), additions);
+    }
+
+    void infoDictionary_data() {
+        QTest::addColumn<std::optional<QByteArray>>("content");
+        QTest::addColumn<QVariantMap>("info");
+        QTest::newRow("object") << std::optional<QByteArray>(R"({"CFBundleIdentifier": "a.b", "n": 1})")
+                                << QVariantMap{{u"CFBundleIdentifier"_s, u"a.b"_s}, {u"n"_s, 1.0}};
+        QTest::newRow("array") << std::optional<QByteArray>("[1, 2]") << QVariantMap{};
+        QTest::newRow("malformed") << std::optional<QByteArray>(R"({"CFBundleIdentifier": )")
+                                   << QVariantMap{};
+        QTest::newRow("missing") << std::optional<QByteArray>() << QVariantMap{};
+    }
+    void infoDictionary() {
+        QFETCH(std::optional<QByteArray>, content);
+        QFETCH(QVariantMap, info);
+        const QTemporaryDir dir;
+        const QString path = dir.filePath(u"Info.json"_s);
+        if (content) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(*content);
+        }
+        QCOMPARE(readInfoDictionary(path), info);
     }
 
     void testCopyApplyNeverOverwrites() {
