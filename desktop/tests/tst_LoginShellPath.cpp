@@ -16,7 +16,7 @@ Q_DECLARE_METATYPE(std::optional<QString>)
 
 namespace {
 
-// Answers every run with the same output after a short wait, and remembers what it was asked.
+// Answers every run with the same output, asynchronously, and remembers what it was asked.
 class ScriptedRunner final : public CommandRunner {
 public:
     explicit ScriptedRunner(std::optional<QString> output)
@@ -29,7 +29,7 @@ public:
         lastArguments = arguments;
         lastTimeout = timeout;
         lastFinishedBy = finishedBy;
-        co_await QCoro::sleepFor(20ms);
+        co_await QCoro::sleepFor(0ms); // answer from the event loop, as a real run does
         co_return answer;
     }
     std::optional<QString> answer;
