@@ -1,3 +1,5 @@
+#include "TestSupport.h"
+
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,13 +39,6 @@ QByteArray readToEnd(int fd) {
             return all;
         all.append(buffer, got);
     }
-}
-
-template <typename T>
-QString debugText(const T& value) {
-    QString text;
-    QDebug(&text).nospace() << value;
-    return text;
 }
 
 void interrupted(int) {}
@@ -100,7 +95,7 @@ private Q_SLOTS:
         const auto handoverFailure = LocalAdminHandover::HandoverError{32};
         const ServerState state =
             ServerState::failed(ServerFailure::LaunchFailed{handoverFailure.description()});
-        QCOMPARE(debugText(state), u"failed(launchFailed(\"writeFailed(code: 32)\"))"_s);
+        QCOMPARE(debugText(state), u"failed(launchFailed(writeFailed(code: 32)))"_s);
     }
 
     void handoverWritesTheLineThenEndOfFile() {
@@ -135,17 +130,7 @@ private Q_SLOTS:
         setitimer(ITIMER_REAL, &every, nullptr);
 
         QByteArray received;
-        std::thread slowReader([&, fd = reader.get()] {
-            char buffer[1024];
-            for (;;) {
-                const ssize_t got = ::read(fd, buffer, sizeof buffer);
-                if (got < 0 && errno == EINTR)
-                    continue;
-                if (got <= 0)
-                    return;
-                received.append(buffer, got);
-            }
-        });
+        std::thread slowReader([&, fd = reader.get()] { received = readToEnd(fd); });
         const auto written = writeAll(writer.get(), payload);
         writer.reset();
         slowReader.join();

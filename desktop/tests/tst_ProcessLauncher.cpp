@@ -1,4 +1,4 @@
-#include "ProcessProbe.h"
+#include "TestSupport.h"
 
 #include <QProcess>
 #include <QTcpServer>
@@ -22,11 +22,6 @@ class FreePort final : public PortProbe {
 public:
     bool isBusy(int) override { return false; }
 };
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 ServerLaunchPlan fixturePlan(const QString& mode, const QTemporaryDir& dir, Environment environment = {}) {
     environment.insert(u"PATH"_s, u"/usr/bin:/bin"_s);

@@ -1,3 +1,5 @@
+#include "TestSupport.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,11 +17,6 @@ void writeFile(const QString& path, const QByteArray& content, qint64 size = -1)
     file.write(content);
     if (size >= 0)
         QVERIFY(file.resize(size));
-}
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+#include "TestSupport.h"
+
 #include <QTest>
 #include <qcorotask.h>
 
@@ -80,12 +82,6 @@ ServerLaunchPlan planOn(int port, const QString& name = u"a"_s) {
     return ServerLaunchPlan{.executable = u"/usr/bin/node"_s, .arguments = {name}, .port = port};
 }
 
-QString text(const ServerState& state) {
-    QString words;
-    QDebug(&words).noquote().nospace() << state;
-    return words;
-}
-
 // A supervisor over fakes, with a clock the test moves and a pause that only counts.
 struct Harness {
     std::shared_ptr<FakeProbe> probe = std::make_shared<FakeProbe>();
@@ -104,7 +100,7 @@ struct Harness {
                                 }};
 
     Harness() {
-        supervisor.onStateChange = [this](const ServerState& state) { seen.append(text(state)); };
+        supervisor.onStateChange = [this](const ServerState& state) { seen.append(debugText(state)); };
     }
     QStringList take() { return std::exchange(seen, {}); }
 
@@ -294,7 +290,7 @@ private Q_SLOTS:
         QCoro::waitFor(h.supervisor.restart(planOn(9111)));
         QCOMPARE(h.pauses, pauses);
         QCOMPARE(h.probe->probes, probes); // the wait's probes, plus the launch's own check
-        QCOMPARE(text(h.supervisor.state()), finalState);
+        QCOMPARE(debugText(h.supervisor.state()), finalState);
         if (finalState.startsWith(u"failed"_s)) {
             QCOMPARE(
                 h.supervisor.state().failure()->message(),

@@ -1,5 +1,8 @@
 #pragma once
 
+// Small helpers shared by the test suites.
+
+#include <QDebug>
 #include <QFile>
 #include <QString>
 
@@ -13,4 +16,18 @@ inline bool processAlive(pid_t pid) {
     const QByteArray line = stat.readAll();
     const qsizetype afterName = line.lastIndexOf(')');
     return afterName >= 0 && line.size() > afterName + 2 && line.at(afterName + 2) != 'Z';
+}
+
+// A file's whole content; empty when there is no such file.
+inline QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What a value prints through QDebug, without quotes or trailing space.
+template <typename T>
+QString debugText(const T& value) {
+    QString text;
+    QDebug(&text).noquote().nospace() << value;
+    return text;
 }
