@@ -1,5 +1,6 @@
 #include "LocalAdminSecret.h"
 
+#include "HTTPTransport.h"
 #include "UniqueFd.h"
 
 #include <QDebug>
@@ -43,6 +44,10 @@ std::optional<LocalAdminSecret> LocalAdminSecret::fromHex(const QString& hex) {
 
 QByteArray LocalAdminSecret::handoverLine() const {
     return QByteArrayLiteral("{\"adminSecret\":\"") + m_hex.toLatin1() + QByteArrayLiteral("\"}\n");
+}
+
+void LocalAdminSecret::attach(HTTPRequest& request) const {
+    request.headers.append({QByteArray(headerName), m_hex.toLatin1()});
 }
 
 std::expected<void, QString> LocalAdminSecret::writeHexForSmoke(const QString& path) const {

@@ -1,5 +1,7 @@
 #include "NetworkPreference.h"
 
+#include "RawValue.h"
+
 namespace corvane::NetworkPreferences {
 
 using namespace Qt::Literals::StringLiterals;
@@ -16,11 +18,7 @@ QString toRaw(NetworkPreference preference) {
 }
 
 std::optional<NetworkPreference> fromRaw(const QString& raw) {
-    for (const NetworkPreference preference : allCases) {
-        if (toRaw(preference) == raw)
-            return preference;
-    }
-    return std::nullopt;
+    return caseForRaw(allCases, &toRaw, raw);
 }
 
 NetworkPreference from(const std::optional<QString>& stored) {

@@ -1,0 +1,80 @@
+#pragma once
+
+// Runs the reference server from this checkout as the application does: on a free loopback port, with
+// a temporary HOME and the admin secret on its standard input.
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <corvane/LocalAdminSecret.h>
+#include <optional>
+
+inline int freeLoopbackPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+class ReferenceServer {
+public:
+    static QString entry() { return QStringLiteral(REPO_ROOT "/apps/server/dist/index.js"); }
+
+    // Starts the server and waits until it listens; `error()` says why when it did not.
+    explicit ReferenceServer(std::optional<corvane::LocalAdminSecret> secret)
+        : m_port(freeLoopbackPort()) {
+        const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
+        if (node.isEmpty() || !QFile::exists(entry())) {
+            m_error = QStringLiteral("Needs node on PATH and a built server at %1 (scripts/bootstrap).")
+                          .arg(entry());
+            return;
+        }
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+        environment.insert(QStringLiteral("HOME"), m_home.path());
+        environment.insert(QStringLiteral("PORT"), QString::number(m_port));
+        if (secret)
+            environment.insert(QStringLiteral("CORVANE_SECRETS_ON_STDIN"), QStringLiteral("1"));
+        m_process.setProcessEnvironment(environment);
+        m_process.start(node, {entry()});
+        m_process.waitForStarted();
+        if (secret)
+            m_process.write(secret->handoverLine());
+        m_process.closeWriteChannel();
+        QDeadlineTimer deadline(10'000);
+        QByteArray output;
+        while (!(output += m_process.readAllStandardOutput()).contains("listening on")) {
+            if (m_process.state() == QProcess::NotRunning || deadline.hasExpired()) {
+                m_error = QStringLiteral("The server did not start: %1")
+                              .arg(QString::fromUtf8(m_process.readAllStandardError()));
+                return;
+            }
+            m_process.waitForReadyRead(100);
+        }
+    }
+
+    ~ReferenceServer() { stop(); }
+
+    void stop() {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+        m_process.waitForFinished(1000);
+    }
+
+    int port() const { return m_port; }
+    QString home() const { return m_home.path(); }
+    const QString& error() const { return m_error; }
+
+private:
+    QTemporaryDir m_home;
+    int m_port = 0;
+    QProcess m_process;
+    QString m_error;
+};
