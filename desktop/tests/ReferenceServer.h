@@ -4,15 +4,17 @@
 // a temporary HOME and the admin secret on its standard input.
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
 #include <QTcpServer>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <corvane/LocalAdminSecret.h>
+#include <csignal>
 #include <optional>
+#include <sys/prctl.h>
 
 inline int freeLoopbackPort() {
     QTcpServer probe;
@@ -40,6 +42,8 @@ public:
         if (secret)
             environment.insert(QStringLiteral("CORVANE_SECRETS_ON_STDIN"), QStringLiteral("1"));
         m_process.setProcessEnvironment(environment);
+        // A test that aborts must not leave a server behind.
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
         m_process.start(node, {entry()});
         m_process.waitForStarted();
         if (secret)
