@@ -43,6 +43,20 @@ VoiceStatus::Tone VoiceStatus::toneOf(State state) {
     return Tone::quiet;
 }
 
+ReadoutLamp VoiceStatus::lampOf(Tone tone) {
+    switch (tone) {
+    case Tone::good:
+        return ReadoutLamp::ok;
+    case Tone::working:
+        return ReadoutLamp::working;
+    case Tone::problem:
+        return ReadoutLamp::waiting;
+    case Tone::quiet:
+        break;
+    }
+    return ReadoutLamp::off;
+}
+
 std::optional<VoiceStatus> VoiceStatus::decode(const QJsonObject& object) {
     return JsonFields::decode(object, [](JsonFields& f) {
         return VoiceStatus{

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ReadoutLamp.h"
+
 #include <QJsonObject>
 #include <QString>
 
@@ -29,6 +31,8 @@ struct VoiceStatus {
     // A text that names no state is `unknown`, never a failure.
     static State stateFromRaw(const QString& raw);
     static Tone toneOf(State state);
+    // The lamp a tone lights in the menu.
+    static ReadoutLamp lampOf(Tone tone);
     static std::optional<VoiceStatus> decode(const QJsonObject& object);
 
     bool operator==(const VoiceStatus&) const = default;
