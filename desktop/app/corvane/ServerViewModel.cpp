@@ -1,0 +1,307 @@
+#include "ServerViewModel.h"
+
+#include <QPointer>
+
+#include <corvane/AppConfiguration.h>
+#include <corvane/BundledServer.h>
+#include <corvane/PlanBuilder.h>
+#include <corvane/RefreshPolicy.h>
+#include <corvane/ToolLocator.h>
+
+namespace corvane {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr QStringView writeSecretVariable = u"CORVANE_WRITE_ADMIN_SECRET";
+
+bool isWorking(const std::optional<VoiceStatus>& voice) {
+    return voice &&
+           (voice->state == VoiceStatus::State::downloading || voice->state == VoiceStatus::State::preparing);
+}
+
+} // namespace
+
+ServerViewModel::ServerViewModel(Dependencies dependencies, QObject* parent)
+    : QObject(parent)
+    , m_now(dependencies.clock())
+    , m_dependencies(std::move(dependencies))
+    , m_localAdmin(m_dependencies.localAdmin)
+    , m_loginShell(m_dependencies.environment(), m_dependencies.shellRunner)
+    , m_keepAwake(m_dependencies.sleepAssertions)
+    , m_supervisor(std::move(m_dependencies.supervisor))
+    , m_loginItem(m_dependencies.loginItems) {
+    Q_ASSERT(m_supervisor && m_dependencies.defaults && m_dependencies.transport && m_dependencies.tick);
+    const Environment environment = m_dependencies.environment();
+    const QString secretPath = environment.value(writeSecretVariable.toString());
+    if (!secretPath.isEmpty() && m_localAdmin)
+        (void)m_localAdmin->writeHexForSmoke(
+            secretPath); // a smoke-test aid; the app runs the same without it
+    m_networkPreference =
+        NetworkPreferences::from(m_dependencies.defaults->string(NetworkPreferences::settingsKey.toString()));
+
+    m_supervisor->onStateChange = [self = QPointer(this)](const ServerState& state) {
+        if (self)
+            self->serverStateChanged(state);
+    };
+    m_loginItem.refresh();
+    publishLoginItem();
+}
+
+ServerViewModel::~ServerViewModel() {
+    cancelRefresh();
+    m_supervisor->onStateChange = nullptr;
+}
+
+template <typename T>
+void ServerViewModel::assign(T& field, T value, void (ServerViewModel::*signal)()) {
+    if (field == value)
+        return;
+    field = std::move(value);
+    Q_EMIT(this->*signal)();
+    Q_EMIT changed();
+}
+
+MenuStatus ServerViewModel::menuStatus() const {
+    return MenuStatus::from(m_state, m_setupProblem,
+                            AppConfiguration::resolvePort(m_dependencies.environment()));
+}
+
+SetupClient ServerViewModel::client() const {
+    return SetupClient(m_dependencies.transport(),
+                       AppConfiguration::resolvePort(m_dependencies.environment()), m_localAdmin);
+}
+
+std::expected<ServerLaunchPlan, PlanBuildError>
+ServerViewModel::makePlan(const LoginShellPathResult& loginShell) const {
+    const PlanSources& sources = m_dependencies.planSources;
+    return PlanBuilder::build({
+        .environment = m_dependencies.environment(),
+        .bundledServer = BundledServer::locate(sources.bundlePath, sources.fileExists),
+        .bundledRepoRoot = sources.bundledRepoRoot,
+        .home = sources.home,
+        .networkPreference = m_networkPreference,
+        .localAdminSecret = m_localAdmin,
+        .locator = ToolLocator{.exists = sources.isExecutable},
+        .loginShell = loginShell,
+        .directoryExists = sources.directoryExists,
+        .fileExists = sources.fileExists,
+    });
+}
+
+void ServerViewModel::start() {
+    if (m_isLaunching)
+        return;
+    m_isLaunching = true;
+    launch();
+}
+
+QCoro::Task<> ServerViewModel::launch() {
+    const QPointer self(this);
+    const LoginShellPathResult loginShell = co_await m_loginShell.value();
+    if (!self)
+        co_return;
+    m_isLaunching = false;
+    const auto plan = makePlan(loginShell);
+    if (!plan) {
+        assign(m_setupProblem, std::optional(plan.error().message()), &ServerViewModel::setupProblemChanged);
+        co_return;
+    }
+    assign(m_setupProblem, std::optional<QString>(), &ServerViewModel::setupProblemChanged);
+    m_supervisor->start(*plan);
+}
+
+void ServerViewModel::serverStateChanged(const ServerState& newState) {
+    const bool wasRunning = m_state.isRunning();
+    assign(m_state, newState, &ServerViewModel::stateChanged);
+    if (!newState.isRunning()) {
+        ++m_run;
+        cancelRefresh();
+        assign(m_instructions, std::optional<DialInstructions>(), &ServerViewModel::instructionsChanged);
+        assign(m_voice, std::optional<VoiceStatus>(), &ServerViewModel::voiceChanged);
+        assign(m_pairingCode, std::optional<PairingCode>(), &ServerViewModel::pairingCodeChanged);
+        assign(m_readProblem, std::optional<QString>(), &ServerViewModel::readProblemChanged);
+        applyKeepAwake(std::nullopt);
+        return;
+    }
+    if (!wasRunning)
+        refresh();
+    startClock();
+}
+
+void ServerViewModel::refresh() {
+    m_loginItem.refresh();
+    publishLoginItem();
+    if (!m_state.isRunning())
+        return;
+    reloadEverything();
+}
+
+QCoro::Task<> ServerViewModel::reloadEverything() {
+    const QPointer self(this);
+    const quint64 run = m_run;
+    const SetupClient client = this->client();
+    const auto info = co_await client.load();
+    if (!self || m_run != run)
+        co_return;
+    if (!info) {
+        assign(m_readProblem, std::optional(info.error().message()), &ServerViewModel::readProblemChanged);
+        co_return;
+    }
+    assign(m_instructions, std::optional(DialInstructions::from(*info)),
+           &ServerViewModel::instructionsChanged);
+    assign(m_voice, info->voice, &ServerViewModel::voiceChanged);
+    applyKeepAwake(info->keepAwake);
+
+    const auto code = co_await client.loadPairingCode();
+    if (!self || m_run != run)
+        co_return;
+    if (!code) {
+        assign(m_readProblem, std::optional(code.error().message()), &ServerViewModel::readProblemChanged);
+        co_return;
+    }
+    assign(m_pairingCode, *code, &ServerViewModel::pairingCodeChanged);
+    assign(m_readProblem, std::optional<QString>(), &ServerViewModel::readProblemChanged);
+}
+
+void ServerViewModel::startClock() {
+    if (m_clock)
+        return;
+    m_clock = std::make_shared<ClockRun>();
+    runClock(this, m_clock, m_dependencies.tick);
+}
+
+void ServerViewModel::cancelRefresh() {
+    if (m_clock)
+        m_clock->cancelled = true;
+    m_clock.reset();
+}
+
+QCoro::Task<> ServerViewModel::runClock(QPointer<ServerViewModel> model, std::shared_ptr<ClockRun> run,
+                                        std::function<QCoro::Task<>()> tick) {
+    const auto ended = [&] { return !model || run->cancelled; };
+    int ticks = 0;
+    while (!run->cancelled) {
+        co_await tick();
+        if (ended())
+            co_return;
+        model->assign(model->m_now, model->m_dependencies.clock(), &ServerViewModel::nowChanged);
+        const int n = ticks + 1;
+        if (n % RefreshPolicy::ticksBetweenVoiceProgressRefreshes == 0) {
+            co_await model->reloadVoiceIfWorking();
+            if (ended())
+                co_return;
+        }
+        if (n % RefreshPolicy::ticksBetweenKeepAwakeRefreshes == 0) {
+            co_await model->reloadKeepAwakeWish();
+            if (ended())
+                co_return;
+        }
+        if (n >= RefreshPolicy::ticksBetweenPairingCodeRefreshes) {
+            co_await model->reloadPairingCodeOnly();
+            ticks = 0;
+        } else {
+            ticks = n;
+        }
+    }
+}
+
+QCoro::Task<> ServerViewModel::reloadVoiceIfWorking() {
+    if (!isWorking(m_voice))
+        co_return;
+    const QPointer self(this);
+    const quint64 run = m_run;
+    const auto info = co_await client().load();
+    if (!self || m_run != run || !info)
+        co_return;
+    assign(m_voice, info->voice, &ServerViewModel::voiceChanged);
+    applyKeepAwake(info->keepAwake);
+}
+
+QCoro::Task<> ServerViewModel::reloadKeepAwakeWish() {
+    const QPointer self(this);
+    const quint64 run = m_run;
+    const auto info = co_await client().load();
+    if (self && m_run == run && info)
+        applyKeepAwake(info->keepAwake);
+}
+
+QCoro::Task<> ServerViewModel::reloadPairingCodeOnly() {
+    const QPointer self(this);
+    const quint64 run = m_run;
+    const auto code = co_await client().loadPairingCode();
+    if (self && m_run == run && code)
+        assign(m_pairingCode, *code, &ServerViewModel::pairingCodeChanged);
+}
+
+void ServerViewModel::newPairingCode() {
+    if (!m_state.isRunning())
+        return;
+    createPairingCode();
+}
+
+QCoro::Task<> ServerViewModel::createPairingCode() {
+    const QPointer self(this);
+    const quint64 run = m_run;
+    const auto code = co_await client().createPairingCode();
+    if (!self || m_run != run)
+        co_return;
+    if (!code) {
+        assign(m_readProblem, std::optional(code.error().message()), &ServerViewModel::readProblemChanged);
+        co_return;
+    }
+    assign(m_pairingCode, std::optional(*code), &ServerViewModel::pairingCodeChanged);
+    assign(m_readProblem, std::optional<QString>(), &ServerViewModel::readProblemChanged);
+}
+
+void ServerViewModel::applyKeepAwake(std::optional<bool> serverWish) {
+    m_keepAwake.update(m_state.isRunning(), serverWish);
+    assign(m_keepingAwake, m_keepAwake.isHolding(), &ServerViewModel::keepingAwakeChanged);
+}
+
+void ServerViewModel::publishLoginItem() {
+    assign(m_startsAtLogin, m_loginItem.isOn(), &ServerViewModel::startsAtLoginChanged);
+    assign(m_loginNeedsApproval, m_loginItem.needsApproval(), &ServerViewModel::loginNeedsApprovalChanged);
+    assign(m_loginMessage, m_loginItem.message(), &ServerViewModel::loginMessageChanged);
+    assign(m_loginProblem, m_loginItem.problem(), &ServerViewModel::loginProblemChanged);
+}
+
+void ServerViewModel::setNetworkPreference(NetworkPreference preference) {
+    if (preference == m_networkPreference)
+        return;
+    assign(m_networkPreference, preference, &ServerViewModel::networkPreferenceChanged);
+    m_dependencies.defaults->setString(NetworkPreferences::settingsKey.toString(),
+                                       NetworkPreferences::toRaw(preference));
+    if (!m_state.isRunning())
+        return;
+    applyNetworkChange();
+}
+
+QCoro::Task<> ServerViewModel::applyNetworkChange() {
+    const QPointer self(this);
+    assign(m_isApplyingNetworkChange, true, &ServerViewModel::isApplyingNetworkChangeChanged);
+    const LoginShellPathResult loginShell = co_await m_loginShell.value();
+    if (!self)
+        co_return;
+    const auto plan = makePlan(loginShell);
+    if (!plan) {
+        assign(m_setupProblem, std::optional(plan.error().message()), &ServerViewModel::setupProblemChanged);
+        assign(m_isApplyingNetworkChange, false, &ServerViewModel::isApplyingNetworkChangeChanged);
+        co_return;
+    }
+    assign(m_setupProblem, std::optional<QString>(), &ServerViewModel::setupProblemChanged);
+    co_await m_supervisor->restart(*plan);
+    if (self)
+        assign(m_isApplyingNetworkChange, false, &ServerViewModel::isApplyingNetworkChangeChanged);
+}
+
+void ServerViewModel::quitAfterServerStops(std::function<void()> then) {
+    [](QPointer<ServerViewModel> self, std::function<void()> done) -> QCoro::Task<> {
+        if (self)
+            co_await self->m_supervisor->stopAndWait();
+        done();
+    }(this, std::move(then));
+}
+
+} // namespace corvane

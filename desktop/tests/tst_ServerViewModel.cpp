@@ -1,0 +1,474 @@
+// The server view model over fakes: a scripted login shell, a fake launcher and port probe under a
+// real supervisor, a counting setup server, and a refresh clock the test moves one second at a time.
+
+#include "FakeProcesses.h"
+#include "TestSupport.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <qcorotask.h>
+
+#include <corvane/OneShot.h>
+#include <corvane/RefreshPolicy.h>
+#include <corvane/ServerViewModel.h>
+
+using namespace corvane;
+using namespace Qt::Literals::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QByteArray setupDownloading =
+    R"({"port":9111,"hostname":"studio.local","addresses":["192.168.1.5"],"lanEnabled":true,"keepAwake":true,)"
+    R"("voice":{"state":"downloading","message":"Downloading the voice model","loadedMB":10,"totalMB":100}})";
+const QByteArray setupReady =
+    R"({"port":9111,"addresses":[],"lanEnabled":false,"voice":{"state":"ready","message":"Voice is ready"}})";
+
+// The setup API: counts every request by method and path, answers from its script, and can hold the
+// answers back until the test lets them go.
+class CountingServer final : public HTTPTransport {
+public:
+    QMap<QString, int> counts;
+    QByteArray setup = setupReady;
+    QByteArray code = R"({"code":"111111","expiresAt":4102444800000})";
+    QByteArray created = R"({"code":"222222","expiresAt":4102444800000})";
+    QSet<QString> failing; // these answer as if the server were gone
+    std::optional<OneShot<bool>> gate;
+
+    QCoro::Task<std::expected<HTTPReply, QString>> send(HTTPRequest request) override {
+        const QString key = QString::fromLatin1(request.method) + u' ' + request.url.path();
+        ++counts[key];
+        if (gate) {
+            const OneShot<bool> held = *gate;
+            co_await held;
+        }
+        if (failing.contains(key))
+            co_return std::unexpected(u"Connection refused"_s);
+        if (key == u"GET /api/setup"_s)
+            co_return HTTPReply{200, setup};
+        if (key == u"GET /api/pair/code"_s)
+            co_return HTTPReply{200, code};
+        if (key == u"POST /api/pair/code"_s)
+            co_return HTTPReply{200, created};
+        co_return HTTPReply{404, {}};
+    }
+    int total() const {
+        int sum = 0;
+        for (const int count : counts)
+            sum += count;
+        return sum;
+    }
+};
+
+// A login shell that answers nothing useful, when the test lets it.
+class HeldShell final : public CommandRunner {
+public:
+    std::optional<OneShot<bool>> gate;
+    int runs = 0;
+    QCoro::Task<std::optional<QString>> run(QString, QStringList, std::chrono::milliseconds,
+                                            std::optional<QString>) override {
+        ++runs;
+        if (gate) {
+            const OneShot<bool> held = *gate;
+            co_await held;
+        }
+        co_return std::nullopt;
+    }
+};
+
+class MemoryDefaults final : public Defaults {
+public:
+    QMap<QString, QString> values;
+    int writes = 0;
+    std::optional<QString> string(const QString& key) const override {
+        return values.contains(key) ? std::optional(values.value(key)) : std::nullopt;
+    }
+    void setString(const QString& key, const QString& value) override {
+        ++writes;
+        values.insert(key, value);
+    }
+};
+
+class FixedLoginItems final : public LoginItemService {
+public:
+    LoginItemStatus current = LoginItemStatus::notRegistered;
+    LoginItemStatus status() override { return current; }
+    std::expected<void, QString> registerItem() override {
+        current = LoginItemStatus::enabled;
+        return {};
+    }
+    std::expected<void, QString> unregisterItem() override {
+        current = LoginItemStatus::notRegistered;
+        return {};
+    }
+    void openLoginItemsSettings() override {}
+};
+
+class CountingAssertions final : public SleepAssertions {
+public:
+    int held = 0;
+    std::unique_ptr<SleepActivity> begin(const QString&) override {
+        ++held;
+        return std::make_unique<SleepActivity>();
+    }
+    void end(std::unique_ptr<SleepActivity>) override { --held; }
+};
+
+void settle() {
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+// One model over fakes. The checkout at /repo runs its server with /usr/bin/node unless `nodeMissing`.
+struct Fixture {
+    std::shared_ptr<FakeProbe> probe = std::make_shared<FakeProbe>();
+    std::shared_ptr<FakeLauncher> launcher = std::make_shared<FakeLauncher>();
+    std::shared_ptr<CountingServer> server = std::make_shared<CountingServer>();
+    std::shared_ptr<HeldShell> shell = std::make_shared<HeldShell>();
+    std::shared_ptr<MemoryDefaults> defaults = std::make_shared<MemoryDefaults>();
+    std::shared_ptr<FixedLoginItems> loginItems = std::make_shared<FixedLoginItems>();
+    std::shared_ptr<CountingAssertions> assertions = std::make_shared<CountingAssertions>();
+    Environment environment{{u"CORVANE_REPO_ROOT"_s, u"/repo"_s}, {u"HOME"_s, u"/home/me"_s}};
+    bool nodeMissing = false;
+    PairingCode::Clock::time_point now = PairingCode::Clock::time_point(1'800'000'000s);
+    QList<OneShot<bool>> ticks; // the clock's waits, oldest first
+    std::unique_ptr<ServerViewModel> model;
+
+    void make() {
+        ServerViewModel::Dependencies dependencies{
+            .defaults = defaults,
+            .localAdmin = LocalAdminSecret::fromHex(u"ab"_s.repeated(32)),
+            .supervisor = std::make_unique<ServerSupervisor>(probe, launcher, CrashRestarts::standard(),
+                                                             []() -> QCoro::Task<> { co_return; }),
+            .shellRunner = shell,
+            .loginItems = loginItems,
+            .sleepAssertions = assertions,
+            .transport = [this] { return server; },
+            .environment = [this] { return environment; },
+            .planSources =
+                {
+                    .bundlePath = u"/opt/Kestrin"_s,
+                    .home = u"/home/me"_s,
+                    .fileExists =
+                        [](const QString& path) { return path == u"/repo/apps/server/dist/index.js"_s; },
+                    .directoryExists = [](const QString& path) { return path == u"/repo"_s; },
+                    .isExecutable =
+                        [this](const QString& path) { return !nodeMissing && path == u"/usr/bin/node"_s; },
+                },
+            .clock = [this] { return now; },
+            .tick = [this]() -> QCoro::Task<> {
+                ticks.append(OneShot<bool>());
+                const OneShot<bool> tick = ticks.last();
+                co_await tick;
+            },
+        };
+        model = std::make_unique<ServerViewModel>(std::move(dependencies));
+    }
+
+    // Starts the server and lets its first reads finish.
+    void startRunning() {
+        if (!model)
+            make();
+        model->start();
+        settle();
+        QVERIFY2(model->state().isRunning(), qPrintable(debugText(model->state())));
+    }
+
+    // Moves the clock on by whole seconds, letting each tick's reads finish.
+    void advance(int seconds) {
+        for (int i = 0; i < seconds; ++i) {
+            QVERIFY2(!ticks.isEmpty(), "the clock is not waiting for a tick");
+            now += 1s;
+            ticks.takeFirst().set(true);
+            settle();
+        }
+    }
+
+    int count(const QString& key) const { return server->counts.value(key); }
+
+    // Lets every waiting coroutine run to its end, so none outlives the test.
+    ~Fixture() {
+        model.reset();
+        for (auto* gate : {&shell->gate, &server->gate})
+            if (*gate)
+                (*gate)->set(true);
+        for (OneShot<bool>& tick : ticks)
+            tick.set(true);
+        settle();
+    }
+};
+
+} // namespace
+
+class TestServerViewModel : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startsTheServerAndReadsWhatTheMenuShows() {
+        Fixture f;
+        f.server->setup = setupDownloading;
+        f.startRunning();
+        const ServerViewModel& model = *f.model;
+        QCOMPARE(f.launcher->plans.size(), 1);
+        QCOMPARE(model.menuStatus().headline, u"ON"_s);
+        QCOMPARE(model.instructions(), std::optional(DialInstructions(DialInstructions::Dial{
+                                           u"studio.local:9111"_s, {u"192.168.1.5:9111"_s}})));
+        QCOMPARE(model.voice()->state, VoiceStatus::State::downloading);
+        QCOMPARE(model.pairingCode()->code, u"111111"_s);
+        QCOMPARE(model.readProblem(), std::nullopt);
+        QVERIFY(model.keepingAwake());
+        QVERIFY(model.isClockRunning());
+        // The admin secret goes to the server and with every request.
+        QCOMPARE(f.launcher->plans[0].localAdminSecret, f.model->localAdmin());
+    }
+
+    void twoStartsBeforeTheShellAnswersLaunchOnce() {
+        Fixture f;
+        f.shell->gate = OneShot<bool>();
+        f.make();
+        f.model->start();
+        f.model->start();
+        settle();
+        QCOMPARE(f.launcher->plans.size(), 0);
+        f.shell->gate->set(true);
+        settle();
+        QCOMPARE(f.shell->runs, 1);
+        QCOMPARE(f.launcher->plans.size(), 1);
+    }
+
+    void aPlanThatCannotBeBuiltIsAProblemAndLaunchesNothing() {
+        Fixture f;
+        f.nodeMissing = true;
+        f.make();
+        f.model->start();
+        settle();
+        QCOMPARE(f.launcher->plans.size(), 0);
+        QVERIFY(f.model->setupProblem().has_value());
+        QCOMPARE(f.model->menuStatus().headline, u"PROBLEM"_s);
+        QCOMPARE(f.model->menuStatus().sentence, f.model->setupProblem());
+
+        // A new attempt builds the plan again and clears the problem.
+        f.nodeMissing = false;
+        f.model->start();
+        settle();
+        QCOMPARE(f.launcher->plans.size(), 1);
+        QCOMPARE(f.model->setupProblem(), std::nullopt);
+    }
+
+    void readsTheStoredNetworkPreference_data() {
+        QTest::addColumn<std::optional<QString>>("stored");
+        QTest::addColumn<NetworkPreference>("expected");
+        QTest::newRow("nothing") << std::optional<QString>() << NetworkPreference::thisComputerOnly;
+        QTest::newRow("home network") << std::optional(u"home-network"_s) << NetworkPreference::homeNetwork;
+        QTest::newRow("garbage") << std::optional(u"everyone"_s) << NetworkPreference::thisComputerOnly;
+    }
+
+    void readsTheStoredNetworkPreference() {
+        QFETCH(std::optional<QString>, stored);
+        QFETCH(NetworkPreference, expected);
+        Fixture f;
+        if (stored)
+            f.defaults->values.insert(u"networkPreference"_s, *stored);
+        f.make();
+        QCOMPARE(f.model->networkPreference(), expected);
+    }
+
+    void theSamePreferenceAgainDoesNothing() {
+        Fixture f;
+        f.startRunning();
+        f.model->setNetworkPreference(NetworkPreference::thisComputerOnly);
+        settle();
+        QCOMPARE(f.defaults->writes, 0);
+        QCOMPARE(f.launcher->plans.size(), 1);
+        QVERIFY(!f.model->isApplyingNetworkChange());
+    }
+
+    void aPreferenceChosenWhileStoppedAppliesAtTheNextStart() {
+        Fixture f;
+        f.make();
+        f.model->setNetworkPreference(NetworkPreference::homeNetwork);
+        settle();
+        QCOMPARE(f.defaults->values.value(u"networkPreference"_s), u"home-network"_s);
+        QCOMPARE(f.launcher->plans.size(), 0);
+        f.startRunning();
+        QCOMPARE(f.launcher->plans.last().environment.value(u"BIND_HOST"_s), u"0.0.0.0"_s);
+    }
+
+    void aNetworkChangeRestartsTheServerWithTheNewExposure() {
+        Fixture f;
+        f.startRunning();
+        QCOMPARE(f.launcher->plans[0].environment.value(u"BIND_HOST"_s), u"127.0.0.1"_s);
+        QList<bool> applying;
+        connect(f.model.get(), &ServerViewModel::isApplyingNetworkChangeChanged, this,
+                [&] { applying.append(f.model->isApplyingNetworkChange()); });
+        f.model->setNetworkPreference(NetworkPreference::homeNetwork);
+        settle();
+        QCOMPARE(applying, (QList<bool>{true, false}));
+        QCOMPARE(f.launcher->plans.size(), 2);
+        QCOMPARE(f.launcher->plans[1].environment.value(u"BIND_HOST"_s), u"0.0.0.0"_s);
+        QVERIFY(!f.launcher->processes[0]->running);
+        QVERIFY(f.model->state().isRunning());
+        QCOMPARE(f.model->state(), ServerState::running(f.launcher->processes[1]->pid));
+    }
+
+    void aFailedPlanDuringANetworkChangeLeavesTheOldServerRunning() {
+        Fixture f;
+        f.startRunning();
+        f.nodeMissing = true;
+        f.model->setNetworkPreference(NetworkPreference::homeNetwork);
+        settle();
+        QCOMPARE(f.launcher->plans.size(), 1);
+        QVERIFY(f.launcher->processes[0]->running);
+        QVERIFY(f.model->state().isRunning());
+        QCOMPARE(f.model->menuStatus().headline, u"PROBLEM"_s);
+        QCOMPARE(f.model->networkPreference(), NetworkPreference::homeNetwork);
+        QVERIFY(!f.model->isApplyingNetworkChange());
+    }
+
+    void stoppingClearsTheReadoutsAtOnce() {
+        Fixture f;
+        f.server->setup = setupDownloading;
+        f.startRunning();
+        f.server->failing.insert(u"POST /api/pair/code"_s);
+        f.model->newPairingCode();
+        settle();
+        QVERIFY(f.model->readProblem() && f.model->instructions() && f.model->voice() &&
+                f.model->pairingCode());
+        QCOMPARE(f.assertions->held, 1);
+
+        f.model->supervisor().stop();
+        QCOMPARE(f.model->menuStatus().headline, u"OFF"_s);
+        QCOMPARE(f.model->instructions(), std::nullopt);
+        QCOMPARE(f.model->voice(), std::nullopt);
+        QCOMPARE(f.model->pairingCode(), std::nullopt);
+        QCOMPARE(f.model->readProblem(), std::nullopt);
+        QVERIFY(!f.model->keepingAwake());
+        QCOMPARE(f.assertions->held, 0);
+        QVERIFY(!f.model->isClockRunning());
+
+        // The clock's pending tick ends the old clock without a request.
+        const int before = f.server->total();
+        f.advance(1);
+        settle();
+        QCOMPARE(f.server->total(), before);
+    }
+
+    void aReadBegunBeforeTheServerStoppedIsDropped() {
+        Fixture f;
+        f.startRunning();
+        f.server->gate = OneShot<bool>();
+        f.model->refresh();
+        f.model->supervisor().stop();
+        f.server->gate->set(true);
+        settle();
+        QCOMPARE(f.model->instructions(), std::nullopt);
+        QCOMPARE(f.model->pairingCode(), std::nullopt);
+    }
+
+    void asksForVoiceProgressOnlyWhileTheModelWorks() {
+        Fixture f;
+        f.startRunning(); // voice ready
+        QCOMPARE(f.count(u"GET /api/setup"_s), 1);
+        f.advance(30);
+        // Only the keep-awake reads at 15 and 30 seconds.
+        QCOMPARE(f.count(u"GET /api/setup"_s), 3);
+
+        f.server->setup = setupDownloading;
+        f.model->refresh();
+        settle();
+        QCOMPARE(f.count(u"GET /api/setup"_s), 4);
+        f.advance(30);
+        // Six voice reads (every 5 seconds) and two keep-awake reads.
+        QCOMPARE(f.count(u"GET /api/setup"_s), 12);
+    }
+
+    void periodicReadsStayWithinTheBudget() {
+        Fixture f;
+        f.server->setup = setupDownloading; // the worst case: the voice model never finishes downloading
+        f.startRunning();
+        const QMap<QString, int> atStart = f.server->counts;
+        f.advance(900);
+        const int pairingReads = f.count(u"GET /api/pair/code"_s) - atStart.value(u"GET /api/pair/code"_s);
+        const int setupReads = f.count(u"GET /api/setup"_s) - atStart.value(u"GET /api/setup"_s);
+        qInfo("900 s with the voice model downloading: %d periodic pairing-code reads, %d setup reads "
+              "(%d voice, %d keep-awake); %d requests in all, %d of them at start",
+              pairingReads, setupReads, 900 / 5, 900 / 15, f.server->total(),
+              atStart.value(u"GET /api/setup"_s) + atStart.value(u"GET /api/pair/code"_s));
+        QCOMPARE(pairingReads, RefreshPolicy::periodicRequestsPerWindow);
+        QCOMPARE(setupReads, 900 / 5 + 900 / 15);
+        QCOMPARE(f.server->total(), f.count(u"GET /api/setup"_s) + f.count(u"GET /api/pair/code"_s));
+    }
+
+    void aFailedCodeReadKeepsTheOldCode() {
+        Fixture f;
+        f.startRunning();
+        const auto code = f.model->pairingCode();
+        QVERIFY(code);
+        f.server->failing.insert(u"GET /api/pair/code"_s);
+        f.advance(30);
+        QCOMPARE(f.model->pairingCode(), code);
+        QCOMPARE(f.model->readProblem(), std::nullopt); // periodic failures are silent
+
+        f.server->failing.insert(u"GET /api/setup"_s);
+        f.model->refresh();
+        settle();
+        QCOMPARE(f.model->readProblem(), u"Kestrin could not reach the server on this computer."_s);
+        QCOMPARE(f.model->pairingCode(), code);
+        QVERIFY(f.model->instructions().has_value());
+    }
+
+    void makesANewPairingCode() {
+        Fixture f;
+        f.startRunning();
+        f.model->newPairingCode();
+        settle();
+        QCOMPARE(f.model->pairingCode()->code, u"222222"_s);
+
+        f.server->created = R"({"code":"","expiresAt":null})";
+        f.model->newPairingCode();
+        settle();
+        QCOMPARE(f.model->readProblem(), u"Kestrin got an answer it could not read."_s);
+        QCOMPARE(f.model->pairingCode()->code, u"222222"_s);
+    }
+
+    void noNewCodeWhileStopped() {
+        Fixture f;
+        f.make();
+        f.model->newPairingCode();
+        settle();
+        QCOMPARE(f.server->total(), 0);
+    }
+
+    void publishesTheLoginItem() {
+        Fixture f;
+        f.loginItems->current = LoginItemStatus::enabled;
+        f.make();
+        QVERIFY(f.model->startsAtLogin());
+        QCOMPARE(f.model->loginMessage(), u"Kestrin starts when you log in."_s);
+        f.model->loginItem().setEnabled(false);
+        f.model->publishLoginItem();
+        QVERIFY(!f.model->startsAtLogin());
+        QCOMPARE(f.model->loginMessage(), u"Kestrin does not start on its own."_s);
+    }
+
+    void writesTheSecretForASmokeTest() {
+        QTemporaryDir dir;
+        Fixture f;
+        f.environment.insert(u"CORVANE_WRITE_ADMIN_SECRET"_s, dir.filePath(u"secret"_s));
+        f.make();
+        QCOMPARE(contentOf(dir.filePath(u"secret"_s)), f.model->localAdmin()->hex().toLatin1());
+    }
+
+    void quitsAfterTheServerHasStopped() {
+        Fixture f;
+        f.startRunning();
+        int answered = 0;
+        f.model->quitAfterServerStops([&] { ++answered; });
+        settle();
+        QCOMPARE(answered, 1);
+        QVERIFY(!f.launcher->processes[0]->running);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestServerViewModel)
+#include "tst_ServerViewModel.moc"
