@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <corvane/LoginItemService.h>
+
+namespace corvane {
+
+// Start-at-login through an XDG autostart entry, $XDG_CONFIG_HOME/autostart/<bundle id>.desktop, that
+// runs this copy of the application. No entry, or a hidden one, is not registered; an entry whose
+// program is gone is not found. Linux asks no one's approval.
+class XdgAutostartLoginItem final : public LoginItemService {
+public:
+    static QString standardEntryPath(const QString& bundleIdentifier);
+
+    XdgAutostartLoginItem(QString entryPath, QString executable);
+
+    LoginItemStatus status() override;
+    std::expected<void, QString> registerItem() override;
+    std::expected<void, QString> unregisterItem() override;
+    void openLoginItemsSettings() override;
+
+    // The entry's text for a program; its Exec line quotes the path as desktop entries require.
+    static QByteArray entryText(const QString& executable);
+    // The program an entry's Exec line starts, unquoted; empty when there is none.
+    static QString programOf(const QString& execValue);
+
+private:
+    QString m_entryPath;
+    QString m_executable;
+};
+
+} // namespace corvane
