@@ -1,8 +1,14 @@
+#include <corvane/AppBundle.h>
+#include <corvane/AppDelegate.h>
+#include <corvane/TerminalFace.h>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
+#include <QTimer>
 
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -18,6 +24,9 @@ Environment:
   CORVANE_WRITE_ADMIN_SECRET  file to which this run's admin secret is copied (mode 0600)
   CORVANE_SUPPRESS_WELCOME    "1": the welcome window does not open by itself
   SHELL                       the login shell asked for the search path of the user's programs
+  HOME                        the user's home folder (tools, server log, settings)
+  XDG_CONFIG_HOME             where Kestrin/Kestrin.conf and the autostart entry live (default ~/.config)
+  DISPLAY, WAYLAND_DISPLAY    with neither set, Kestrin runs in the terminal
 )"_s;
 }
 
@@ -36,10 +45,24 @@ int main(int argc, char* argv[]) {
         u"Kestrin keeps the local server that your phone and glasses use to drive coding agents."_s);
     // Our own help option, so that --help also lists the environment variables.
     const QCommandLineOption help({u"h"_s, u"help"_s}, u"Show this help and every environment variable."_s);
+    const QCommandLineOption headless(
+        u"headless"_s, u"Run in this terminal and print what the menu would show (chosen by itself when there "
+                       u"is no graphical session). SIGTERM and Ctrl-C quit after the server has stopped."_s);
     parser.addOption(help);
+    parser.addOption(headless);
     parser.addVersionOption();
     parser.process(app);
+    if (parser.isSet(help)) {
+        QTextStream(stdout) << parser.helpText() << environmentHelp();
+        return 0;
+    }
+    // The tray panel is not part of this build yet: with or without a display, Kestrin runs in the
+    // terminal, which is what `--headless` and a missing display both ask for.
 
-    QTextStream(stdout) << parser.helpText() << environmentHelp();
-    return 0;
+    corvane::AppDelegate delegate(corvane::AppBundle::locate(QCoreApplication::applicationDirPath()));
+    corvane::TerminalFace face(delegate.model(), stdout, ::isatty(STDOUT_FILENO) != 0, STDIN_FILENO);
+    QTimer::singleShot(0, &delegate, &corvane::AppDelegate::applicationDidFinishLaunching);
+    const int status = QCoreApplication::exec();
+    delegate.applicationWillTerminate();
+    return status;
 }

@@ -11,6 +11,7 @@
 #include <corvane/OneShot.h>
 #include <corvane/RefreshPolicy.h>
 #include <corvane/ServerViewModel.h>
+#include <corvane/TerminalFace.h>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;
@@ -417,6 +418,25 @@ private Q_SLOTS:
         QVERIFY(f.model->instructions().has_value());
     }
 
+    void repeatsAFirstReadThatFoundNobodyUntilOneSucceeds() {
+        Fixture f;
+        f.server->failing.insert(u"GET /api/setup"_s); // launched, not listening yet
+        f.startRunning();
+        QCOMPARE(f.model->readProblem(), u"Kestrin could not reach the server on this computer."_s);
+        f.advance(30);
+        // Every second for five seconds, then every five; and the two keep-awake reads.
+        QCOMPARE(f.count(u"GET /api/setup"_s), 1 + 5 + 5 + 2);
+        QCOMPARE(f.count(u"GET /api/pair/code"_s), 1); // only the periodic read at 30 seconds
+
+        f.server->failing.clear();
+        f.advance(5);
+        QVERIFY(f.model->instructions().has_value());
+        QCOMPARE(f.model->readProblem(), std::nullopt);
+        const int settled = f.count(u"GET /api/setup"_s);
+        f.advance(5); // voice ready: no more repeats
+        QCOMPARE(f.count(u"GET /api/setup"_s), settled);
+    }
+
     void makesANewPairingCode() {
         Fixture f;
         f.startRunning();
@@ -457,6 +477,30 @@ private Q_SLOTS:
         f.environment.insert(u"CORVANE_WRITE_ADMIN_SECRET"_s, dir.filePath(u"secret"_s));
         f.make();
         QCOMPARE(contentOf(dir.filePath(u"secret"_s)), f.model->localAdmin()->hex().toLatin1());
+    }
+
+    void printsWhatTheMenuWouldShow() {
+        Fixture f;
+        f.server->setup = setupDownloading;
+        f.startRunning();
+        const TerminalReadout running = TerminalReadout::of(*f.model);
+        const QString pid = QString::number(f.launcher->processes[0]->pid);
+        QCOMPARE(running.lines,
+                 (QStringList{
+                     u"Kestrin ON · PORT 9111 · PROCESS "_s + pid,
+                     u"Voice: Downloading the voice model"_s,
+                     u"Keeping this Mac awake while Kestrin is in use"_s,
+                     u"Type this into Kestrin on your phone: studio.local:9111  (or 192.168.1.5:9111)"_s,
+                     u"Then type this code: 111111"_s,
+                     NetworkPreferences::explanation(NetworkPreference::thisComputerOnly),
+                 }));
+        QVERIFY(running.countdown && running.countdown->startsWith(u"GOOD FOR "_s));
+
+        f.model->supervisor().stop();
+        const TerminalReadout stopped = TerminalReadout::of(*f.model);
+        QCOMPARE(stopped.lines,
+                 (QStringList{u"Kestrin OFF"_s, u"Your phone can't reach Kestrin while it's off."_s}));
+        QCOMPARE(stopped.countdown, std::nullopt);
     }
 
     void quitsAfterTheServerHasStopped() {

@@ -182,12 +182,23 @@ QCoro::Task<> ServerViewModel::runClock(QPointer<ServerViewModel> model, std::sh
                                         std::function<QCoro::Task<>()> tick) {
     const auto ended = [&] { return !model || run->cancelled; };
     int ticks = 0;
+    int elapsed = 0;
     while (!run->cancelled) {
         co_await tick();
         if (ended())
             co_return;
         model->assign(model->m_now, model->m_dependencies.clock(), &ServerViewModel::nowChanged);
         const int n = ticks + 1;
+        ++elapsed;
+        // A server is reported running as soon as it is launched, often before it listens, so the
+        // first read of a run may find nobody there. Until one succeeds it is repeated: every second
+        // while the server starts up, then with the voice checks.
+        if (!model->m_instructions && (elapsed <= RefreshPolicy::ticksBetweenVoiceProgressRefreshes ||
+                                       n % RefreshPolicy::ticksBetweenVoiceProgressRefreshes == 0)) {
+            co_await model->reloadEverything();
+            if (ended())
+                co_return;
+        }
         if (n % RefreshPolicy::ticksBetweenVoiceProgressRefreshes == 0) {
             co_await model->reloadVoiceIfWorking();
             if (ended())

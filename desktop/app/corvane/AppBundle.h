@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <corvane/InfoDictionary.h>
+
+namespace corvane {
+
+// The application folder this copy runs from: the folder that holds Contents/, with its Info.json.
+// A build that is not laid out as one (a development build) has its own folder and an empty dictionary.
+struct AppBundle {
+    QString path;
+    InfoDictionary info;
+
+    static AppBundle locate(const QString& executableFolder);
+    QString bundleIdentifier() const;
+};
+
+} // namespace corvane

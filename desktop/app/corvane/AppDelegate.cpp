@@ -1,0 +1,110 @@
+#include "AppDelegate.h"
+
+#include "AppQuit.h"
+#include "InhibitorSleepAssertions.h"
+#include "NetworkAccessTransport.h"
+#include "NetworkResponseCache.h"
+#include "ProcessCommandRunner.h"
+#include "QProcessLauncher.h"
+#include "SettingsDefaults.h"
+#include "SocketPortProbe.h"
+#include "XdgAutostartLoginItem.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <qcorotimer.h>
+
+#include <corvane/AppConfiguration.h>
+#include <corvane/LegacyResponseCache.h>
+#include <corvane/TestCopyEnvironment.h>
+
+namespace corvane {
+
+namespace {
+
+ServerViewModel::Dependencies platformDependencies(const AppBundle& bundle) {
+    return {
+        .defaults = std::make_shared<SettingsDefaults>(),
+        .localAdmin = AppDelegate::localAdmin(),
+        .supervisor = std::make_unique<ServerSupervisor>(std::make_shared<SocketPortProbe>(),
+                                                         std::make_shared<QProcessLauncher>()),
+        .shellRunner = std::make_shared<ProcessCommandRunner>(),
+        .loginItems = std::make_shared<XdgAutostartLoginItem>(
+            XdgAutostartLoginItem::standardEntryPath(bundle.bundleIdentifier()),
+            QCoreApplication::applicationFilePath()),
+        .sleepAssertions = std::make_shared<InhibitorSleepAssertions>(),
+        .transport = [] { return std::make_shared<NetworkAccessTransport>(); },
+        .environment = &processEnvironment,
+        .planSources =
+            {
+                .bundlePath = bundle.path,
+                .bundledRepoRoot = stringEntry(bundle.info, AppConfiguration::bundledRepoRootKey.toString()),
+                .home = QDir::homePath(),
+                .fileExists = [](const QString& path) { return QFileInfo(path).isFile(); },
+                .directoryExists = [](const QString& path) { return QFileInfo(path).isDir(); },
+                .isExecutable =
+                    [](const QString& path) {
+                        const QFileInfo file(path);
+                        return file.isFile() && file.isExecutable();
+                    },
+            },
+        .clock = [] { return std::chrono::system_clock::now(); },
+        .tick = []() -> QCoro::Task<> { co_await QCoro::sleepFor(std::chrono::seconds(1)); },
+    };
+}
+
+} // namespace
+
+const std::optional<LocalAdminSecret>& AppDelegate::localAdmin() {
+    static const std::optional<LocalAdminSecret> secret = [] {
+        auto minted = LocalAdminSecret::mint();
+        return minted ? std::optional(*std::move(minted)) : std::nullopt;
+    }();
+    return secret;
+}
+
+AppDelegate::AppDelegate(const AppBundle& bundle, QObject* parent)
+    // The test copy's environment comes first: everything after it reads the process environment.
+    : AppDelegate((TestCopyEnvironment::apply(bundle.info),
+                   std::make_unique<ServerViewModel>(platformDependencies(bundle))),
+                  [](bool proceed) {
+                      if (proceed)
+                          QCoreApplication::quit();
+                  },
+                  parent) {}
+
+AppDelegate::AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<void(bool)> answerTerminate,
+                         QObject* parent)
+    : QObject(parent)
+    , m_model(std::move(model))
+    , m_answerTerminate(std::move(answerTerminate)) {}
+
+AppDelegate::~AppDelegate() {
+    AppQuit::setDefaultAction([] { QCoreApplication::quit(); });
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    // The shared network access keeps no cache; whatever one it is given is emptied all the same.
+    NetworkResponseCache sharedCache(NetworkAccessTransport::localOnly()->cache());
+    LegacyResponseCache::clear(sharedCache);
+    m_model->start();
+    m_terminationSignal = std::make_unique<TerminationSignal>([this](int) { AppQuit::request(); });
+    AppQuit::setDefaultAction([this] { applicationShouldTerminate(); });
+}
+
+void AppDelegate::applicationShouldTerminate() {
+    if (m_model->isQuitting())
+        return;
+    m_model->setQuitting(true);
+    m_model->quitAfterServerStops([answer = m_answerTerminate] { answer(true); });
+}
+
+void AppDelegate::applicationWillTerminate() {
+    m_model->cancelRefresh();
+    m_model->supervisor().stop();
+    m_model->applyKeepAwake(std::nullopt);
+}
+
+} // namespace corvane

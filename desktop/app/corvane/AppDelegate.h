@@ -1,0 +1,44 @@
+#pragma once
+
+#include "AppBundle.h"
+#include "ServerViewModel.h"
+#include "TerminationSignal.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace corvane {
+
+// The life of the application between start and exit: applies the test copy's environment, mints the
+// one admin secret, builds the models, starts the server once launching has finished, turns SIGTERM
+// into the held quit, and holds every quit until the server has stopped.
+class AppDelegate : public QObject {
+    Q_OBJECT
+public:
+    // Builds everything over the platform's services, for the application in `bundle`.
+    explicit AppDelegate(const AppBundle& bundle, QObject* parent = nullptr);
+    // `answerTerminate(true)` lets a held quit go ahead; the default ends the event loop.
+    AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<void(bool)> answerTerminate,
+                QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    // This process's one admin secret, minted on first use; nothing if the system had no randomness.
+    static const std::optional<LocalAdminSecret>& localAdmin();
+
+    ServerViewModel& model() const { return *m_model; }
+
+    void applicationDidFinishLaunching();
+    // Begins the held quit, once however often it is asked.
+    void applicationShouldTerminate();
+    void applicationWillTerminate();
+
+private:
+    std::unique_ptr<ServerViewModel> m_model;
+    std::function<void(bool)> m_answerTerminate;
+    std::unique_ptr<TerminationSignal> m_terminationSignal;
+};
+
+} // namespace corvane

@@ -1,0 +1,134 @@
+#include "TerminalFace.h"
+
+#include "AppQuit.h"
+
+#include <QSocketNotifier>
+
+#include <corvane/CodeReadout.h>
+#include <corvane/Overloaded.h>
+#include <unistd.h>
+
+namespace corvane {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Clears the terminal line the cursor is on and goes back to its start.
+constexpr QStringView clearLine = u"\r\x1b[2K";
+
+void appendPhoneLines(const ServerViewModel& model, TerminalReadout& readout) {
+    if (model.readProblem())
+        readout.lines.append(*model.readProblem());
+    if (!model.instructions()) {
+        readout.lines.append(u"Checking how your phone can reach this computer…"_s);
+        return;
+    }
+    const DialInstructions& instructions = *model.instructions();
+    const auto* dial = std::get_if<DialInstructions::Dial>(&instructions.value());
+    if (!dial) {
+        readout.lines.append(instructions.message());
+        return;
+    }
+    readout.lines.append(
+        instructions.message() + u' ' + dial->primary +
+        (dial->alternates.isEmpty() ? QString() : u"  (or "_s + dial->alternates.first() + u')'));
+    const CodeReadout code{model.pairingCode(), model.now()};
+    if (const auto live = code.liveCode()) {
+        readout.lines.append(u"Then type this code: "_s + live->code);
+        readout.countdown = code.codeTag();
+    } else {
+        readout.lines.append(u"Then type this code: "_s + code.codeTag());
+    }
+}
+
+} // namespace
+
+TerminalReadout TerminalReadout::of(const ServerViewModel& model) {
+    TerminalReadout readout;
+    const MenuStatus status = model.menuStatus();
+    readout.lines.append(QStringList{u"Kestrin"_s, status.headline}.join(u' ') +
+                         (status.detail.isEmpty() ? QString() : u" · "_s + status.detail.join(u" · "_s)));
+    if (status.sentence)
+        readout.lines.append(*status.sentence);
+    if (model.voice())
+        readout.lines.append(u"Voice: "_s + model.voice()->message);
+    if (model.keepingAwake())
+        readout.lines.append(KeepAwake::menuLine.toString());
+    if (model.state().isRunning()) {
+        appendPhoneLines(model, readout);
+        readout.lines.append(model.isApplyingNetworkChange()
+                                 ? u"Restarting the server…"_s
+                                 : NetworkPreferences::explanation(model.networkPreference()));
+    }
+    return readout;
+}
+
+TerminalFace::TerminalFace(ServerViewModel& model, std::FILE* output, bool outputIsTerminal, int commandInput,
+                           QObject* parent)
+    : QObject(parent)
+    , m_model(model)
+    , m_output(output)
+    , m_outputIsTerminal(outputIsTerminal)
+    , m_commandInput(commandInput) {
+    connect(&m_model, &ServerViewModel::changed, this, &TerminalFace::render);
+    if (m_outputIsTerminal)
+        write(commandsHelp.toString() + u'\n');
+    if (m_commandInput >= 0) {
+        m_commands = new QSocketNotifier(m_commandInput, QSocketNotifier::Read, this);
+        connect(m_commands, &QSocketNotifier::activated, this, &TerminalFace::readCommands);
+    }
+    render();
+}
+
+void TerminalFace::render() {
+    const TerminalReadout readout = TerminalReadout::of(m_model);
+    const bool linesChanged = readout.lines != m_printedLines;
+    if (!m_outputIsTerminal) {
+        if (linesChanged)
+            write(readout.lines.join(u'\n') + u"\n\n"_s);
+        m_printedLines = readout.lines;
+        return;
+    }
+    if (!linesChanged && readout.countdown == m_printedCountdown)
+        return;
+    QString text = clearLine.toString();
+    if (linesChanged)
+        text += u'\n' + readout.lines.join(u'\n') + u'\n';
+    text += readout.countdown.value_or(QString());
+    write(text);
+    m_printedLines = readout.lines;
+    m_printedCountdown = readout.countdown;
+}
+
+void TerminalFace::readCommands() {
+    char buffer[256];
+    const ssize_t count = ::read(m_commandInput, buffer, sizeof buffer);
+    if (count <= 0) {
+        // End of input (or an error): stop listening, or the notifier would fire without end.
+        m_commands->setEnabled(false);
+        return;
+    }
+    m_pendingCommand.append(buffer, count);
+    qsizetype newline = 0;
+    while ((newline = m_pendingCommand.indexOf('\n')) >= 0) {
+        const QByteArray command = m_pendingCommand.left(newline).trimmed();
+        m_pendingCommand.remove(0, newline + 1);
+        if (command == "n")
+            m_model.newPairingCode();
+        else if (command == "h")
+            m_model.setNetworkPreference(m_model.networkPreference() == NetworkPreference::homeNetwork
+                                             ? NetworkPreference::thisComputerOnly
+                                             : NetworkPreference::homeNetwork);
+        else if (command == "q")
+            AppQuit::request();
+    }
+}
+
+void TerminalFace::write(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), m_output);
+    std::fflush(m_output);
+}
+
+} // namespace corvane

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ServerViewModel.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <cstdio>
+#include <optional>
+
+class QSocketNotifier;
+
+namespace corvane {
+
+// What the menu would show, as lines of text: the headline with its sentence and detail, the voice and
+// keep-awake lines and, while the server runs, the dialling instructions, the pairing code and the
+// network setting. The countdown is apart, since it alone changes every second.
+struct TerminalReadout {
+    QStringList lines;
+    std::optional<QString> countdown;
+
+    static TerminalReadout of(const ServerViewModel& model);
+    bool operator==(const TerminalReadout&) const = default;
+};
+
+// The application without a graphical session: prints the readout as it changes and takes one-letter
+// commands on standard input. On a terminal the countdown is one line updated in place; elsewhere a
+// block is printed only when something other than the countdown changes.
+class TerminalFace : public QObject {
+    Q_OBJECT
+public:
+    static constexpr QStringView commandsHelp =
+        u"Type n and Enter for a new pairing code, h to answer the home network or not, q to quit.";
+
+    TerminalFace(ServerViewModel& model, std::FILE* output, bool outputIsTerminal, int commandInput,
+                 QObject* parent = nullptr);
+
+private:
+    void render();
+    void readCommands();
+    void write(const QString& text);
+
+    ServerViewModel& m_model;
+    std::FILE* m_output;
+    bool m_outputIsTerminal;
+    QStringList m_printedLines;
+    std::optional<QString> m_printedCountdown;
+    int m_commandInput;
+    QSocketNotifier* m_commands = nullptr;
+    QByteArray m_pendingCommand;
+};
+
+} // namespace corvane
