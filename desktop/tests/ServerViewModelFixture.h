@@ -132,6 +132,7 @@ struct Fixture {
     std::shared_ptr<CountingAssertions> assertions = std::make_shared<CountingAssertions>();
     Environment environment{{u"CORVANE_REPO_ROOT"_s, u"/repo"_s}, {u"HOME"_s, u"/home/me"_s}};
     bool nodeMissing = false;
+    bool realClock = false; // the model's own one-second timer instead of the test's ticks
     PairingCode::Clock::time_point now = PairingCode::Clock::time_point(1'800'000'000s);
     QList<OneShot<bool>> ticks; // the clock's waits, oldest first
     std::unique_ptr<ServerViewModel> model;
@@ -158,12 +159,13 @@ struct Fixture {
                         [this](const QString& path) { return !nodeMissing && path == u"/usr/bin/node"_s; },
                 },
             .clock = [this] { return now; },
-            .tick = [this]() -> QCoro::Task<> {
+        };
+        if (!realClock)
+            dependencies.tick = [this]() -> QCoro::Task<> {
                 ticks.append(OneShot<bool>());
                 const OneShot<bool> tick = ticks.last();
                 co_await tick;
-            },
-        };
+            };
         model = std::make_unique<ServerViewModel>(std::move(dependencies));
     }
 

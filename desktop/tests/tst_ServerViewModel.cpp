@@ -140,6 +140,18 @@ private Q_SLOTS:
         QVERIFY(!f.model->isApplyingNetworkChange());
     }
 
+    void theRealClockTicksAndEndsWithItsRun() {
+        Fixture f;
+        f.realClock = true;
+        f.startRunning();
+        const auto started = f.model->now();
+        f.now += 1s;
+        QTRY_COMPARE_WITH_TIMEOUT(f.model->now(), started + 1s, 3000);
+        // Cancelling ends the waiting clock at once; a wait left behind would show as a leak.
+        f.model->supervisor().stop();
+        QVERIFY(!f.model->isClockRunning());
+    }
+
     void stoppingClearsTheReadoutsAtOnce() {
         Fixture f;
         f.server->setup = setupDownloading;

@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
-#include <qcorotimer.h>
 
 #include <corvane/AppConfiguration.h>
 #include <corvane/LegacyResponseCache.h>
@@ -51,7 +50,6 @@ ServerViewModel::Dependencies platformDependencies(const AppBundle& bundle) {
                     },
             },
         .clock = [] { return std::chrono::system_clock::now(); },
-        .tick = []() -> QCoro::Task<> { co_await QCoro::sleepFor(std::chrono::seconds(1)); },
     };
 }
 

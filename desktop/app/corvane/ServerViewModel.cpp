@@ -1,7 +1,9 @@
 #include "ServerViewModel.h"
 
 #include <QPointer>
+#include <QTimer>
 
+#include <coroutine>
 #include <corvane/AppConfiguration.h>
 #include <corvane/BundledServer.h>
 #include <corvane/PlanBuilder.h>
@@ -23,6 +25,48 @@ bool isWorking(const std::optional<VoiceStatus>& voice) {
 
 } // namespace
 
+// One run of the refresh clock: whether it was cancelled, and its wait for the next tick, which a
+// cancel ends at once so that no wait outlives the run.
+class ServerViewModel::ClockRun {
+public:
+    ClockRun() {
+        m_timer.setSingleShot(true);
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { wake(); });
+    }
+
+    bool cancelled() const { return m_cancelled; }
+
+    void cancel() {
+        m_cancelled = true;
+        m_timer.stop();
+        wake();
+    }
+
+    auto sleep(std::chrono::milliseconds duration) {
+        struct Awaiter {
+            ClockRun& run;
+            std::chrono::milliseconds duration;
+            bool await_ready() const noexcept { return run.m_cancelled; }
+            void await_suspend(std::coroutine_handle<> sleeper) {
+                run.m_sleeper = sleeper;
+                run.m_timer.start(duration);
+            }
+            void await_resume() const noexcept {}
+        };
+        return Awaiter{*this, duration};
+    }
+
+private:
+    void wake() {
+        if (const std::coroutine_handle<> sleeper = std::exchange(m_sleeper, {}))
+            sleeper.resume();
+    }
+
+    bool m_cancelled = false;
+    QTimer m_timer;
+    std::coroutine_handle<> m_sleeper;
+};
+
 ServerViewModel::ServerViewModel(Dependencies dependencies, QObject* parent)
     : QObject(parent)
     , m_now(dependencies.clock())
@@ -32,7 +76,7 @@ ServerViewModel::ServerViewModel(Dependencies dependencies, QObject* parent)
     , m_keepAwake(m_dependencies.sleepAssertions)
     , m_supervisor(std::move(m_dependencies.supervisor))
     , m_loginItem(m_dependencies.loginItems) {
-    Q_ASSERT(m_supervisor && m_dependencies.defaults && m_dependencies.transport && m_dependencies.tick);
+    Q_ASSERT(m_supervisor && m_dependencies.defaults && m_dependencies.transport);
     const Environment environment = m_dependencies.environment();
     const QString secretPath = environment.value(writeSecretVariable.toString());
     if (!secretPath.isEmpty() && m_localAdmin)
@@ -173,18 +217,21 @@ void ServerViewModel::startClock() {
 }
 
 void ServerViewModel::cancelRefresh() {
-    if (m_clock)
-        m_clock->cancelled = true;
-    m_clock.reset();
+    // Held here while the cancelled clock, woken inside `cancel`, runs to its end.
+    if (const std::shared_ptr<ClockRun> run = std::exchange(m_clock, nullptr))
+        run->cancel();
 }
 
 QCoro::Task<> ServerViewModel::runClock(QPointer<ServerViewModel> model, std::shared_ptr<ClockRun> run,
                                         std::function<QCoro::Task<>()> tick) {
-    const auto ended = [&] { return !model || run->cancelled; };
+    const auto ended = [&] { return !model || run->cancelled(); };
     int ticks = 0;
     int elapsed = 0;
-    while (!run->cancelled) {
-        co_await tick();
+    while (!run->cancelled()) {
+        if (tick)
+            co_await tick();
+        else
+            co_await run->sleep(RefreshPolicy::tick);
         if (ended())
             co_return;
         model->assign(model->m_now, model->m_dependencies.clock(), &ServerViewModel::nowChanged);

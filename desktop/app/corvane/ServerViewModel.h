@@ -78,7 +78,8 @@ public:
         std::function<Environment()> environment;                  // read afresh at each use
         PlanSources planSources;
         std::function<Clock::time_point()> clock;
-        std::function<QCoro::Task<>()> tick; // waits one tick of the refresh clock
+        // Waits one tick of the refresh clock; nothing: a one-second timer that a cancel ends at once.
+        std::function<QCoro::Task<>()> tick;
     };
 
     explicit ServerViewModel(Dependencies dependencies, QObject* parent = nullptr);
@@ -143,9 +144,7 @@ Q_SIGNALS:
     void changed();
 
 private:
-    struct ClockRun {
-        bool cancelled = false;
-    };
+    class ClockRun;
 
     template <typename T>
     void assign(T& field, T value, void (ServerViewModel::*signal)());

@@ -3,6 +3,7 @@
 #include "AppQuit.h"
 
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <corvane/CodeReadout.h>
 #include <corvane/Overloaded.h>
@@ -71,7 +72,11 @@ TerminalFace::TerminalFace(ServerViewModel& model, std::FILE* output, bool outpu
     , m_output(output)
     , m_outputIsTerminal(outputIsTerminal)
     , m_commandInput(commandInput) {
-    connect(&m_model, &ServerViewModel::changed, this, &TerminalFace::render);
+    // A burst of changes (a stop clears several readouts) is printed once, when the burst is over.
+    connect(&m_model, &ServerViewModel::changed, this, [this] {
+        if (!std::exchange(m_renderPending, true))
+            QTimer::singleShot(0, this, &TerminalFace::render);
+    });
     if (m_outputIsTerminal)
         write(commandsHelp.toString() + u'\n');
     if (m_commandInput >= 0) {
@@ -82,6 +87,7 @@ TerminalFace::TerminalFace(ServerViewModel& model, std::FILE* output, bool outpu
 }
 
 void TerminalFace::render() {
+    m_renderPending = false;
     const TerminalReadout readout = TerminalReadout::of(m_model);
     const bool linesChanged = readout.lines != m_printedLines;
     if (!m_outputIsTerminal) {

@@ -48,6 +48,7 @@ private:
     int m_commandInput;
     QSocketNotifier* m_commands = nullptr;
     QByteArray m_pendingCommand;
+    bool m_renderPending = false;
 };
 
 } // namespace corvane
