@@ -1,0 +1,166 @@
+// The kestrin binary end to end, in its terminal face, with the reference server of this checkout:
+// a temporary HOME, a free port and the admin secret copied to a file for the test.
+
+#include "ReferenceServer.h"
+#include "TestSupport.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <qcorotask.h>
+
+#include <corvane/NetworkAccessTransport.h>
+#include <corvane/SetupClient.h>
+#include <csignal>
+#include <functional>
+
+using namespace corvane;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// One kestrin process and everything it printed.
+class Kestrin {
+public:
+    explicit Kestrin(int port)
+        : m_port(port) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"HOME"_s, m_home.path());
+        environment.insert(u"CORVANE_REPO_ROOT"_s, QStringLiteral(REPO_ROOT));
+        environment.insert(u"CORVANE_PORT"_s, QString::number(port));
+        environment.insert(u"CORVANE_WRITE_ADMIN_SECRET"_s, secretPath());
+        environment.remove(u"DISPLAY"_s);
+        environment.remove(u"WAYLAND_DISPLAY"_s);
+        environment.remove(u"XDG_CONFIG_HOME"_s);
+        m_process.setProcessEnvironment(environment);
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        m_process.start(QStringLiteral(KESTRIN), {u"--headless"_s});
+        m_process.closeWriteChannel();
+    }
+    ~Kestrin() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+
+    QString secretPath() const { return m_home.filePath(u"secret"_s); }
+    QProcess& process() { return m_process; }
+
+    // Waits until the output holds `pattern`; gives the first group of its last match.
+    QString waitFor(const QRegularExpression& pattern, int timeoutMs = 15000,
+                    const std::function<bool(const QString&)>& accept = {}) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < timeoutMs) {
+            m_output += QString::fromUtf8(m_process.readAll());
+            QString last;
+            for (const auto& match : pattern.globalMatch(m_output))
+                last = match.captured(match.lastCapturedIndex());
+            if (!last.isEmpty() && (!accept || accept(last)))
+                return last;
+            if (m_process.state() == QProcess::NotRunning)
+                break;
+            m_process.waitForReadyRead(100);
+        }
+        return {};
+    }
+    const QString& output() const { return m_output; }
+
+    // The server's process id as the readout shows it, once it is other than `previous`.
+    qint32 serverPid(qint32 previous = 0) {
+        return waitFor(QRegularExpression(u"ON · PORT %1 · PROCESS (\\d+)"_s.arg(m_port)), 15000,
+                       [previous](const QString& pid) { return pid.toInt() != previous; })
+            .toInt();
+    }
+
+private:
+    QTemporaryDir m_home;
+    int m_port;
+    QProcess m_process;
+    QString m_output;
+};
+
+std::expected<SetupInfo, SetupClientError> loadSetup(int port, std::optional<LocalAdminSecret> secret) {
+    return QCoro::waitFor(
+        SetupClient(std::make_shared<NetworkAccessTransport>(), port, std::move(secret)).load());
+}
+
+bool portIsFree(int port) {
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost, static_cast<quint16>(port));
+}
+
+} // namespace
+
+class TestKestrinEndToEnd : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void keepsTheServerAndStopsItOnSigterm() {
+        const int port = freeLoopbackPort();
+        Kestrin kestrin(port);
+        const qint32 firstPid = kestrin.serverPid();
+        QVERIFY2(firstPid > 0, qPrintable(kestrin.output()));
+
+        const auto secret = LocalAdminSecret::fromHex(QString::fromLatin1(contentOf(kestrin.secretPath())));
+        QVERIFY(secret);
+        QTRY_VERIFY_WITH_TIMEOUT(loadSetup(port, secret).has_value(), 10000);
+        QCOMPARE(loadSetup(port, secret)->port, port);
+        QCOMPARE(loadSetup(port, std::nullopt).error(),
+                 SetupClientError(SetupClientError::Refused{u"This request needs Kestrin’s admin key."_s}));
+
+        // The secret reached the server on its standard input, never through its environment.
+        const QByteArray environment = contentOf(u"/proc/%1/environ"_s.arg(firstPid));
+        QVERIFY(environment.contains("CORVANE_SECRETS_ON_STDIN=1"));
+        QVERIFY(!environment.contains(secret->hex().toLatin1()));
+
+        // A server that dies is started again.
+        ::kill(firstPid, SIGKILL);
+        const qint32 secondPid = kestrin.serverPid(firstPid);
+        QVERIFY2(secondPid > 0 && secondPid != firstPid, qPrintable(kestrin.output()));
+        QTRY_VERIFY_WITH_TIMEOUT(loadSetup(port, secret).has_value(), 10000);
+
+        // SIGTERM is the held quit: the server stops first, then kestrin exits cleanly.
+        QElapsedTimer clock;
+        clock.start();
+        ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+        QVERIFY(kestrin.process().waitForFinished(13000));
+        qInfo("SIGTERM to exit: %lld ms", clock.elapsed());
+        QCOMPARE(kestrin.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(kestrin.process().exitCode(), 0);
+        QVERIFY(!processAlive(secondPid));
+        QVERIFY(portIsFree(port));
+    }
+
+    void aSecondInstanceSaysThePortIsBusy() {
+        const int port = freeLoopbackPort();
+        QTcpServer occupant;
+        QVERIFY(occupant.listen(QHostAddress::LocalHost, static_cast<quint16>(port)));
+        Kestrin kestrin(port);
+        const QString busy = u"Port %1 is already in use. Kestrin did not start a second server."_s.arg(port);
+        QVERIFY2(!kestrin.waitFor(QRegularExpression(QRegularExpression::escape(busy))).isEmpty(),
+                 qPrintable(kestrin.output()));
+        QVERIFY(kestrin.output().contains(u"Kestrin PROBLEM"_s));
+        ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+        QVERIFY(kestrin.process().waitForFinished(13000));
+        QCOMPARE(kestrin.process().exitCode(), 0);
+    }
+
+    void aKilledKestrinLeavesNoServerBehind() {
+        const int port = freeLoopbackPort();
+        Kestrin kestrin(port);
+        const qint32 serverPid = kestrin.serverPid();
+        QVERIFY2(serverPid > 0, qPrintable(kestrin.output()));
+        ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGKILL);
+        QVERIFY(kestrin.process().waitForFinished());
+        QTRY_VERIFY_WITH_TIMEOUT(!processAlive(serverPid), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(portIsFree(port), 5000);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestKestrinEndToEnd)
+#include "tst_KestrinEndToEnd.moc"
