@@ -183,11 +183,10 @@ void ServerViewModel::refresh() {
 }
 
 QCoro::Task<> ServerViewModel::reloadEverything() {
-    const QPointer self(this);
-    const quint64 run = m_run;
+    const ReadGuard read = beginRead();
     const SetupClient client = this->client();
     const auto info = co_await client.load();
-    if (!self || m_run != run)
+    if (!read.current())
         co_return;
     if (!info) {
         assign(m_readProblem, std::optional(info.error().message()), &ServerViewModel::readProblemChanged);
@@ -199,7 +198,7 @@ QCoro::Task<> ServerViewModel::reloadEverything() {
     applyKeepAwake(info->keepAwake);
 
     const auto code = co_await client.loadPairingCode();
-    if (!self || m_run != run)
+    if (!read.current())
         co_return;
     if (!code) {
         assign(m_readProblem, std::optional(code.error().message()), &ServerViewModel::readProblemChanged);
@@ -268,28 +267,25 @@ QCoro::Task<> ServerViewModel::runClock(QPointer<ServerViewModel> model, std::sh
 QCoro::Task<> ServerViewModel::reloadVoiceIfWorking() {
     if (!isWorking(m_voice))
         co_return;
-    const QPointer self(this);
-    const quint64 run = m_run;
+    const ReadGuard read = beginRead();
     const auto info = co_await client().load();
-    if (!self || m_run != run || !info)
+    if (!read.current() || !info)
         co_return;
     assign(m_voice, info->voice, &ServerViewModel::voiceChanged);
     applyKeepAwake(info->keepAwake);
 }
 
 QCoro::Task<> ServerViewModel::reloadKeepAwakeWish() {
-    const QPointer self(this);
-    const quint64 run = m_run;
+    const ReadGuard read = beginRead();
     const auto info = co_await client().load();
-    if (self && m_run == run && info)
+    if (read.current() && info)
         applyKeepAwake(info->keepAwake);
 }
 
 QCoro::Task<> ServerViewModel::reloadPairingCodeOnly() {
-    const QPointer self(this);
-    const quint64 run = m_run;
+    const ReadGuard read = beginRead();
     const auto code = co_await client().loadPairingCode();
-    if (self && m_run == run && code)
+    if (read.current() && code)
         assign(m_pairingCode, *code, &ServerViewModel::pairingCodeChanged);
 }
 
@@ -300,10 +296,9 @@ void ServerViewModel::newPairingCode() {
 }
 
 QCoro::Task<> ServerViewModel::createPairingCode() {
-    const QPointer self(this);
-    const quint64 run = m_run;
+    const ReadGuard read = beginRead();
     const auto code = co_await client().createPairingCode();
-    if (!self || m_run != run)
+    if (!read.current())
         co_return;
     if (!code) {
         assign(m_readProblem, std::optional(code.error().message()), &ServerViewModel::readProblemChanged);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <qcorotask.h>
 
 #include <chrono>
@@ -146,6 +147,15 @@ Q_SIGNALS:
 private:
     class ClockRun;
 
+    // Taken when a read begins: whether, when its answer comes, the model still exists and the server
+    // is still in the same run. An answer from an earlier run is dropped.
+    struct ReadGuard {
+        QPointer<ServerViewModel> model;
+        quint64 run = 0;
+        bool current() const { return model && model->m_run == run; }
+    };
+    ReadGuard beginRead() { return {this, m_run}; }
+
     template <typename T>
     void assign(T& field, T value, void (ServerViewModel::*signal)());
 
@@ -186,7 +196,7 @@ private:
     LoginItemController m_loginItem;
     std::shared_ptr<ClockRun> m_clock;
     bool m_isQuitting = false;
-    // Changes whenever the server leaves `running`, so a read begun in an earlier run is dropped.
+    // Changes whenever the server leaves `running`.
     quint64 m_run = 0;
 };
 
