@@ -122,7 +122,7 @@ void TerminalFace::readCommands() {
         m_pendingCommand.remove(0, newline + 1);
         if (command == "n")
             m_model.newPairingCode();
-        else if (command == "h")
+        else if (command == "h" && !m_model.isApplyingNetworkChange()) // the switch is off while it applies
             m_model.setNetworkPreference(m_model.networkPreference() == NetworkPreference::homeNetwork
                                              ? NetworkPreference::thisComputerOnly
                                              : NetworkPreference::homeNetwork);

@@ -29,8 +29,9 @@ struct TerminalReadout {
 class TerminalFace : public QObject {
     Q_OBJECT
 public:
-    static constexpr QStringView commandsHelp =
-        u"Type n and Enter for a new pairing code, h to answer the home network or not, q to quit.";
+    static constexpr QStringView commandsHelp = u"Type h and Enter to let your phone reach this computer (or "
+                                                u"stop it), n for a new pairing code, q to "
+                                                u"quit.";
 
     TerminalFace(ServerViewModel& model, std::FILE* output, bool outputIsTerminal, int commandInput,
                  QObject* parent = nullptr);
