@@ -79,9 +79,9 @@ ServerViewModel::ServerViewModel(Dependencies dependencies, QObject* parent)
     Q_ASSERT(m_supervisor && m_dependencies.defaults && m_dependencies.transport);
     const Environment environment = m_dependencies.environment();
     const QString secretPath = environment.value(writeSecretVariable.toString());
+    // A copy of the secret for an outside smoke test; the application runs the same if it fails.
     if (!secretPath.isEmpty() && m_localAdmin)
-        (void)m_localAdmin->writeHexForSmoke(
-            secretPath); // a smoke-test aid; the app runs the same without it
+        (void)m_localAdmin->writeHexForSmoke(secretPath);
     m_networkPreference =
         NetworkPreferences::from(m_dependencies.defaults->string(NetworkPreferences::settingsKey.toString()));
 

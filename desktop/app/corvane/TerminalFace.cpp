@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <cerrno>
 #include <corvane/CodeReadout.h>
 #include <corvane/Overloaded.h>
 #include <unistd.h>
@@ -110,6 +111,8 @@ void TerminalFace::render() {
 void TerminalFace::readCommands() {
     char buffer[256];
     const ssize_t count = ::read(m_commandInput, buffer, sizeof buffer);
+    if (count < 0 && (errno == EINTR || errno == EAGAIN))
+        return;
     if (count <= 0) {
         // End of input (or an error): stop listening, or the notifier would fire without end.
         m_commands->setEnabled(false);
@@ -120,14 +123,29 @@ void TerminalFace::readCommands() {
     while ((newline = m_pendingCommand.indexOf('\n')) >= 0) {
         const QByteArray command = m_pendingCommand.left(newline).trimmed();
         m_pendingCommand.remove(0, newline + 1);
-        if (command == "n")
-            m_model.newPairingCode();
-        else if (command == "h" && !m_model.isApplyingNetworkChange()) // the switch is off while it applies
+        run(command);
+    }
+    // A line that never ends is not a command.
+    if (m_pendingCommand.size() > maxCommandLength)
+        m_pendingCommand.clear();
+}
+
+void TerminalFace::run(const QByteArray& command) {
+    if (command == "n") {
+        m_model.newPairingCode();
+    } else if (command == "h") {
+        if (!m_model.isApplyingNetworkChange()) // like the switch, which is off while a change applies
             m_model.setNetworkPreference(m_model.networkPreference() == NetworkPreference::homeNetwork
                                              ? NetworkPreference::thisComputerOnly
                                              : NetworkPreference::homeNetwork);
-        else if (command == "q")
-            AppQuit::request();
+    } else if (command == "q") {
+        AppQuit::request();
+    } else if (!command.isEmpty()) {
+        const QString unknown = u"There is no command “%1”. "_s.arg(QString::fromUtf8(command).left(20));
+        write((m_outputIsTerminal ? clearLine.toString() : QString()) + unknown + commandsHelp.toString() +
+              u'\n');
+        m_printedCountdown.reset(); // the countdown line was cleared: draw it again
+        render();
     }
 }
 

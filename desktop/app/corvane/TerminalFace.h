@@ -29,6 +29,7 @@ struct TerminalReadout {
 class TerminalFace : public QObject {
     Q_OBJECT
 public:
+    static constexpr qsizetype maxCommandLength = 1024;
     static constexpr QStringView commandsHelp = u"Type h and Enter to let your phone reach this computer (or "
                                                 u"stop it), n for a new pairing code, q to "
                                                 u"quit.";
@@ -39,6 +40,7 @@ public:
 private:
     void render();
     void readCommands();
+    void run(const QByteArray& command);
     void write(const QString& text);
 
     ServerViewModel& m_model;
