@@ -63,6 +63,8 @@ QCoro::Task<std::expected<HTTPReply, QString>> NetworkAccessTransport::send(HTTP
                      : m_manager->sendCustomRequest(networkRequest(request), request.method));
 
     constexpr qsizetype readLimit = SetupClient::maxReplyBytes + 1;
+    // Qt stops taking bytes from the socket once this much waits unread, so a huge reply never piles up.
+    reply->setReadBufferSize(readLimit);
     QByteArray body;
     bool oversized = false;
     bool timedOut = false;
