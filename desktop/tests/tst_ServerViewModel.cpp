@@ -244,13 +244,19 @@ private Q_SLOTS:
         QVERIFY(f.model->instructions().has_value());
     }
 
-    void repeatsAFirstReadThatFoundNobodyUntilOneSucceeds() {
+    void givesAStartingServerTimeBeforeNotReachingItIsAProblem() {
         Fixture f;
         f.server->failing.insert(u"GET /api/setup"_s); // launched, not listening yet
         f.startRunning();
+        QCOMPARE(f.model->readProblem(), std::nullopt); // still checking
+        f.advance(4);
+        QCOMPARE(f.count(u"GET /api/setup"_s), 1 + 4); // tried again every second
+        QCOMPARE(f.model->readProblem(), std::nullopt);
+        f.advance(1);
         QCOMPARE(f.model->readProblem(), u"Kestrin could not reach the server on this computer."_s);
-        f.advance(30);
-        // Every second for five seconds, then every five; and the two keep-awake reads.
+
+        f.advance(25);
+        // Then with the voice checks (10, 15, 20, 25, 30), besides the keep-awake reads at 15 and 30.
         QCOMPARE(f.count(u"GET /api/setup"_s), 1 + 5 + 5 + 2);
         QCOMPARE(f.count(u"GET /api/pair/code"_s), 1); // only the periodic read at 30 seconds
 
@@ -261,6 +267,13 @@ private Q_SLOTS:
         const int settled = f.count(u"GET /api/setup"_s);
         f.advance(5); // voice ready: no more repeats
         QCOMPARE(f.count(u"GET /api/setup"_s), settled);
+    }
+
+    void aWrongAnswerAtStartIsAProblemAtOnce() {
+        Fixture f;
+        f.server->setup = R"({"port":9111})"; // answers, but not what Kestrin can read
+        f.startRunning();
+        QCOMPARE(f.model->readProblem(), u"Kestrin got an answer it could not read."_s);
     }
 
     void makesANewPairingCode() {

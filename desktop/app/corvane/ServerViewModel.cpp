@@ -169,8 +169,10 @@ void ServerViewModel::serverStateChanged(const ServerState& newState) {
         applyKeepAwake(std::nullopt);
         return;
     }
-    if (!wasRunning)
+    if (!wasRunning) {
+        m_runStartedAt = m_dependencies.clock();
         refresh();
+    }
     startClock();
 }
 
@@ -189,7 +191,13 @@ QCoro::Task<> ServerViewModel::reloadEverything() {
     if (!read.current())
         co_return;
     if (!info) {
-        assign(m_readProblem, std::optional(info.error().message()), &ServerViewModel::readProblemChanged);
+        // A server still starting up is not a problem yet: the readout keeps saying it is checking.
+        const bool stillStarting =
+            !m_instructions && std::holds_alternative<SetupClientError::Unreachable>(info.error().value()) &&
+            m_dependencies.clock() - m_runStartedAt < startUpTime;
+        if (!stillStarting)
+            assign(m_readProblem, std::optional(info.error().message()),
+                   &ServerViewModel::readProblemChanged);
         co_return;
     }
     assign(m_instructions, std::optional(DialInstructions::from(*info)),
@@ -239,7 +247,7 @@ QCoro::Task<> ServerViewModel::runClock(QPointer<ServerViewModel> model, std::sh
         // A server is reported running as soon as it is launched, often before it listens, so the
         // first read of a run may find nobody there. Until one succeeds it is repeated: every second
         // while the server starts up, then with the voice checks.
-        if (!model->m_instructions && (elapsed <= RefreshPolicy::ticksBetweenVoiceProgressRefreshes ||
+        if (!model->m_instructions && (elapsed <= startUpTime / RefreshPolicy::tick ||
                                        n % RefreshPolicy::ticksBetweenVoiceProgressRefreshes == 0)) {
             co_await model->reloadEverything();
             if (ended())

@@ -56,6 +56,8 @@ class ServerViewModel : public QObject {
 
 public:
     using Clock = std::chrono::system_clock;
+    // How long a freshly launched server is given to start listening before not reaching it is a problem.
+    static constexpr std::chrono::seconds startUpTime{5};
 
     // Where the server may come from; the platform's queries are passed in so tests can stand in.
     struct PlanSources {
@@ -179,6 +181,7 @@ private:
     std::optional<QString> m_readProblem;
     std::optional<VoiceStatus> m_voice;
     Clock::time_point m_now;
+    Clock::time_point m_runStartedAt;
     bool m_keepingAwake = false;
     NetworkPreference m_networkPreference = NetworkPreferences::safeDefault;
     bool m_isApplyingNetworkChange = false;
