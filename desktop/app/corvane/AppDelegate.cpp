@@ -53,6 +53,13 @@ ServerViewModel::Dependencies platformDependencies(const AppBundle& bundle) {
     };
 }
 
+// The start-up sequence, in its order.
+std::unique_ptr<ServerViewModel> buildModels(const AppBundle& bundle) {
+    // The test copy's environment comes first: everything after it reads the process environment.
+    TestCopyEnvironment::apply(bundle.info);
+    return std::make_unique<ServerViewModel>(platformDependencies(bundle));
+}
+
 } // namespace
 
 const std::optional<LocalAdminSecret>& AppDelegate::localAdmin() {
@@ -64,14 +71,13 @@ const std::optional<LocalAdminSecret>& AppDelegate::localAdmin() {
 }
 
 AppDelegate::AppDelegate(const AppBundle& bundle, QObject* parent)
-    // The test copy's environment comes first: everything after it reads the process environment.
-    : AppDelegate((TestCopyEnvironment::apply(bundle.info),
-                   std::make_unique<ServerViewModel>(platformDependencies(bundle))),
-                  [](bool proceed) {
-                      if (proceed)
-                          QCoreApplication::quit();
-                  },
-                  parent) {}
+    : AppDelegate(
+          buildModels(bundle),
+          [](bool proceed) {
+              if (proceed)
+                  QCoreApplication::quit();
+          },
+          parent) {}
 
 AppDelegate::AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<void(bool)> answerTerminate,
                          QObject* parent)
