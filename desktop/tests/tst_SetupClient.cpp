@@ -613,10 +613,14 @@ private Q_SLOTS:
         QCOMPARE(code.countdown(now), countdown);
     }
 
-    void aWildExpiryIsAFarMomentNotAnOverflow() {
-        const auto code = PairingCodeReply{u"1"_s, 1e300}.resolved();
-        QVERIFY(code);
-        QVERIFY(code->secondsRemaining(PairingCode::Clock::now()) > qint64(100) * 365 * 24 * 3600);
+    void aWildExpiryIsLongPastOrFarOffNotAnOverflow() {
+        const auto now = PairingCode::Clock::now();
+        const auto farOff = PairingCodeReply{u"1"_s, 1e300}.resolved();
+        QVERIFY(farOff && farOff->secondsRemaining(now) > qint64(100) * 365 * 24 * 3600);
+        const auto longPast = PairingCodeReply{u"1"_s, -1e300}.resolved();
+        QVERIFY(longPast);
+        QCOMPARE(longPast->secondsRemaining(now), 0);
+        QCOMPARE(longPast->countdown(now), u"0:00"_s);
     }
 
     void namesTheGlassesExactly_data() {

@@ -19,11 +19,11 @@ QString PairingCode::countdown(Clock::time_point now) const {
 std::optional<PairingCode> PairingCodeReply::resolved() const {
     if (!code || code->isEmpty() || !expiresAt)
         return std::nullopt;
-    // Kept within what the clock can hold (about 292 years either side of 1970) so that a wild
-    // expiry is a far-off moment rather than an overflow. Whole milliseconds are converted exactly;
-    // only a fraction of one goes through floating point.
+    // Kept between 1970 and what the clock can hold (about 292 years on), so that a wild expiry is
+    // long past or far off rather than an overflow, here or when the time left is worked out. Whole
+    // milliseconds are converted exactly; only a fraction of one goes through floating point.
     constexpr double limitMs = 9.0e12;
-    const double ms = std::clamp(*expiresAt, -limitMs, limitMs);
+    const double ms = std::clamp(*expiresAt, 0.0, limitMs);
     const double wholeMs = std::floor(ms);
     const auto sinceEpoch =
         std::chrono::milliseconds(static_cast<qint64>(wholeMs)) +
