@@ -1,5 +1,9 @@
 // Measures what the foundation promises but no test times: how many pauses a quit waits for a server
 // that exits promptly on SIGTERM, and how long a port probe of a closed loopback port takes.
+#include <corvane/QProcessLauncher.h>
+#include <corvane/ServerSupervisor.h>
+#include <corvane/SocketPortProbe.h>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -8,9 +12,6 @@
 #include <qcorotimer.h>
 
 #include <algorithm>
-#include <corvane/QProcessLauncher.h>
-#include <corvane/ServerSupervisor.h>
-#include <corvane/SocketPortProbe.h>
 #include <cstdio>
 #include <vector>
 

@@ -3,13 +3,14 @@
 // decoding the reply) beyond the time spent inside the transport.
 #include "ReferenceServer.h"
 
+#include <corvane/NetworkAccessTransport.h>
+#include <corvane/SetupClient.h>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <qcorotask.h>
 
 #include <algorithm>
-#include <corvane/NetworkAccessTransport.h>
-#include <corvane/SetupClient.h>
 #include <cstdio>
 #include <numeric>
 #include <vector>

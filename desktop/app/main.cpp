@@ -46,8 +46,9 @@ int main(int argc, char* argv[]) {
     // Our own help option, so that --help also lists the environment variables.
     const QCommandLineOption help({u"h"_s, u"help"_s}, u"Show this help and every environment variable."_s);
     const QCommandLineOption headless(
-        u"headless"_s, u"Run in this terminal and print what the menu would show (chosen by itself when there "
-                       u"is no graphical session). SIGTERM and Ctrl-C quit after the server has stopped."_s);
+        u"headless"_s,
+        u"Run in this terminal and print what the menu would show (chosen by itself when there "
+        u"is no graphical session). SIGTERM and Ctrl-C quit after the server has stopped."_s);
     parser.addOption(help);
     parser.addOption(headless);
     parser.addVersionOption();

@@ -3,6 +3,8 @@
 // Runs the reference server from this checkout as the application does: on a free loopback port, with
 // a temporary HOME and the admin secret on its standard input.
 
+#include <corvane/LocalAdminSecret.h>
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
@@ -11,7 +13,6 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 
-#include <corvane/LocalAdminSecret.h>
 #include <csignal>
 #include <optional>
 #include <sys/prctl.h>

@@ -7,13 +7,13 @@
 #include "FakeProcesses.h"
 #include "TestSupport.h"
 
+#include <corvane/OneShot.h>
+#include <corvane/ServerViewModel.h>
+
 #include <QCoreApplication>
 #include <QSet>
 #include <QTest>
 #include <qcorotask.h>
-
-#include <corvane/OneShot.h>
-#include <corvane/ServerViewModel.h>
 
 namespace corvane {
 

@@ -1,7 +1,8 @@
-#include <QTest>
-
 #include <corvane/AppConfiguration.h>
 #include <corvane/TestCopyEnvironment.h>
+
+#include <QTest>
+
 #include <cstdlib>
 
 using namespace corvane;

@@ -3,10 +3,11 @@
 
 #include "ServerViewModelFixture.h"
 
-#include <QTest>
-
 #include <corvane/AppDelegate.h>
 #include <corvane/AppQuit.h>
+
+#include <QTest>
+
 #include <csignal>
 
 using namespace corvane;

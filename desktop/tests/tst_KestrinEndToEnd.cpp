@@ -4,6 +4,9 @@
 #include "ReferenceServer.h"
 #include "TestSupport.h"
 
+#include <corvane/NetworkAccessTransport.h>
+#include <corvane/SetupClient.h>
+
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
@@ -12,8 +15,6 @@
 #include <QTest>
 #include <qcorotask.h>
 
-#include <corvane/NetworkAccessTransport.h>
-#include <corvane/SetupClient.h>
 #include <csignal>
 #include <functional>
 

@@ -4,6 +4,10 @@
 
 #include "TestSupport.h"
 
+#include <corvane/InhibitorSleepAssertions.h>
+#include <corvane/SettingsDefaults.h>
+#include <corvane/XdgAutostartLoginItem.h>
+
 #include <QDBusConnectionInterface>
 #include <QDBusUnixFileDescriptor>
 #include <QFile>
@@ -14,9 +18,6 @@
 #include <QThread>
 
 #include <atomic>
-#include <corvane/InhibitorSleepAssertions.h>
-#include <corvane/SettingsDefaults.h>
-#include <corvane/XdgAutostartLoginItem.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>

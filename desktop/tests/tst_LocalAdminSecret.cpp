@@ -1,14 +1,15 @@
 #include "TestSupport.h"
 
+#include <corvane/LocalAdminHandover.h>
+#include <corvane/LocalAdminSecret.h>
+#include <corvane/ServerLaunchPlan.h>
+#include <corvane/ServerState.h>
+
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <atomic>
-#include <corvane/LocalAdminHandover.h>
-#include <corvane/LocalAdminSecret.h>
-#include <corvane/ServerLaunchPlan.h>
-#include <corvane/ServerState.h>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,9 +1,9 @@
 // Start-at-login and keep-awake against scripted platform services.
 
-#include <QTest>
-
 #include <corvane/KeepAwake.h>
 #include <corvane/LoginItemController.h>
+
+#include <QTest>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;

@@ -1,12 +1,12 @@
+#include <corvane/LoginShellPath.h>
+#include <corvane/LoginShellPathOnce.h>
+#include <corvane/ProcessCommandRunner.h>
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <qcorotimer.h>
-
-#include <corvane/LoginShellPath.h>
-#include <corvane/LoginShellPathOnce.h>
-#include <corvane/ProcessCommandRunner.h>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;

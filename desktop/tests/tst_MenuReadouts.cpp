@@ -2,12 +2,12 @@
 
 #include "TestSupport.h"
 
-#include <QTest>
-
 #include <corvane/CodeReadout.h>
 #include <corvane/DialInstructions.h>
 #include <corvane/MenuStatus.h>
 #include <corvane/MenuWords.h>
+
+#include <QTest>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;

@@ -1,11 +1,11 @@
-#include <QSet>
-#include <QTest>
-
 #include <corvane/AppsPath.h>
 #include <corvane/BundledServer.h>
 #include <corvane/NetworkPreference.h>
 #include <corvane/PlanBuilder.h>
 #include <corvane/ServerLog.h>
+
+#include <QSet>
+#include <QTest>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;

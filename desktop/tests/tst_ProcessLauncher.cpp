@@ -1,5 +1,9 @@
 #include "TestSupport.h"
 
+#include <corvane/QProcessLauncher.h>
+#include <corvane/ServerSupervisor.h>
+#include <corvane/SocketPortProbe.h>
+
 #include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -7,9 +11,6 @@
 #include <QThread>
 #include <qcorotimer.h>
 
-#include <corvane/QProcessLauncher.h>
-#include <corvane/ServerSupervisor.h>
-#include <corvane/SocketPortProbe.h>
 #include <csignal>
 
 using namespace corvane;

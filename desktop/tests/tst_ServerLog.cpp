@@ -1,10 +1,10 @@
 #include "TestSupport.h"
 
+#include <corvane/ServerLog.h>
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <corvane/ServerLog.h>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;

@@ -1,10 +1,10 @@
 #include "FakeProcesses.h"
 #include "TestSupport.h"
 
+#include <corvane/ServerSupervisor.h>
+
 #include <QTest>
 #include <qcorotask.h>
-
-#include <corvane/ServerSupervisor.h>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;

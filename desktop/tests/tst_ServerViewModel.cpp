@@ -2,14 +2,14 @@
 
 #include "ServerViewModelFixture.h"
 
-#include <QTemporaryDir>
-#include <QTest>
-#include <qcorotask.h>
-
 #include <corvane/OneShot.h>
 #include <corvane/RefreshPolicy.h>
 #include <corvane/ServerViewModel.h>
 #include <corvane/TerminalFace.h>
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <qcorotask.h>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;

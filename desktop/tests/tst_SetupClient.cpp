@@ -4,13 +4,14 @@
 #include "RecordingHttpServer.h"
 #include "TestSupport.h"
 
+#include <corvane/NetworkAccessTransport.h>
+#include <corvane/SetupClient.h>
+
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QTest>
 #include <qcorotask.h>
 
-#include <corvane/NetworkAccessTransport.h>
-#include <corvane/SetupClient.h>
 #include <functional>
 
 using namespace corvane;

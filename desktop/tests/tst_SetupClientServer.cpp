@@ -4,13 +4,13 @@
 #include "ReferenceServer.h"
 #include "TestSupport.h"
 
+#include <corvane/NetworkAccessTransport.h>
+#include <corvane/SetupClient.h>
+
 #include <QDir>
 #include <QRegularExpression>
 #include <QTest>
 #include <qcorotask.h>
-
-#include <corvane/NetworkAccessTransport.h>
-#include <corvane/SetupClient.h>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;

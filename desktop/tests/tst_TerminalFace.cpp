@@ -2,9 +2,10 @@
 
 #include "ServerViewModelFixture.h"
 
+#include <corvane/TerminalFace.h>
+
 #include <QTest>
 
-#include <corvane/TerminalFace.h>
 #include <cstdio>
 #include <unistd.h>
 

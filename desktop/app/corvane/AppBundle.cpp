@@ -1,8 +1,8 @@
 #include "AppBundle.h"
 
-#include <QDir>
-
 #include <corvane/AppConfiguration.h>
+
+#include <QDir>
 
 namespace corvane {
 

@@ -10,14 +10,14 @@
 #include "SocketPortProbe.h"
 #include "XdgAutostartLoginItem.h"
 
+#include <corvane/AppConfiguration.h>
+#include <corvane/LegacyResponseCache.h>
+#include <corvane/TestCopyEnvironment.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
-
-#include <corvane/AppConfiguration.h>
-#include <corvane/LegacyResponseCache.h>
-#include <corvane/TestCopyEnvironment.h>
 
 namespace corvane {
 

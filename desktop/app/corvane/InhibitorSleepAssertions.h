@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDBusConnection>
-
 #include <corvane/KeepAwake.h>
+
+#include <QDBusConnection>
 
 namespace corvane {
 

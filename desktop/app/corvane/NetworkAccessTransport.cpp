@@ -1,5 +1,7 @@
 #include "NetworkAccessTransport.h"
 
+#include <corvane/SetupClient.h>
+
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
@@ -8,7 +10,6 @@
 #include <QTimer>
 #include <qcorosignal.h>
 
-#include <corvane/SetupClient.h>
 #include <memory>
 
 namespace corvane {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QPointer>
-
 #include <corvane/HTTPTransport.h>
+
+#include <QPointer>
 
 class QNetworkAccessManager;
 

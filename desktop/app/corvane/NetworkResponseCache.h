@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QPointer>
-
 #include <corvane/LegacyResponseCache.h>
+
+#include <QPointer>
 
 class QAbstractNetworkCache;
 

@@ -2,10 +2,11 @@
 
 #include "ProcessRelease.h"
 
+#include <corvane/OneShot.h>
+
 #include <QProcess>
 #include <QTimer>
 
-#include <corvane/OneShot.h>
 #include <memory>
 
 namespace corvane {

@@ -2,14 +2,15 @@
 
 #include "ProcessRelease.h"
 
+#include <corvane/LocalAdminHandover.h>
+#include <corvane/ServerLog.h>
+#include <corvane/UniqueFd.h>
+
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTimer>
 
-#include <corvane/LocalAdminHandover.h>
-#include <corvane/ServerLog.h>
-#include <corvane/UniqueFd.h>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/prctl.h>

@@ -1,14 +1,15 @@
 #include "ServerViewModel.h"
 
-#include <QPointer>
-#include <QTimer>
-
-#include <coroutine>
 #include <corvane/AppConfiguration.h>
 #include <corvane/BundledServer.h>
 #include <corvane/PlanBuilder.h>
 #include <corvane/RefreshPolicy.h>
 #include <corvane/ToolLocator.h>
+
+#include <QPointer>
+#include <QTimer>
+
+#include <coroutine>
 
 namespace corvane {
 

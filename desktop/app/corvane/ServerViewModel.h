@@ -1,10 +1,5 @@
 #pragma once
 
-#include <QObject>
-#include <QPointer>
-#include <qcorotask.h>
-
-#include <chrono>
 #include <corvane/CommandRunner.h>
 #include <corvane/Defaults.h>
 #include <corvane/DialInstructions.h>
@@ -23,6 +18,12 @@
 #include <corvane/ServerSupervisor.h>
 #include <corvane/SetupClient.h>
 #include <corvane/VoiceStatus.h>
+
+#include <QObject>
+#include <QPointer>
+#include <qcorotask.h>
+
+#include <chrono>
 #include <expected>
 #include <functional>
 #include <memory>

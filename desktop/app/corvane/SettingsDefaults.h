@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QSettings>
-
 #include <corvane/Defaults.h>
+
+#include <QSettings>
 
 namespace corvane {
 

@@ -1,8 +1,9 @@
 #include "SocketPortProbe.h"
 
+#include <corvane/UniqueFd.h>
+
 #include <arpa/inet.h>
 #include <cerrno>
-#include <corvane/UniqueFd.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>

@@ -2,12 +2,13 @@
 
 #include "AppQuit.h"
 
+#include <corvane/CodeReadout.h>
+#include <corvane/Overloaded.h>
+
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <cerrno>
-#include <corvane/CodeReadout.h>
-#include <corvane/Overloaded.h>
 #include <unistd.h>
 
 namespace corvane {

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <corvane/UniqueFd.h>
+
 #include <QObject>
 
-#include <corvane/UniqueFd.h>
 #include <functional>
 
 class QSocketNotifier;

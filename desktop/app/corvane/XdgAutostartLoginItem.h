@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include <corvane/LoginItemService.h>
+
+#include <QString>
 
 namespace corvane {
 
