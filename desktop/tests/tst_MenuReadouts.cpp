@@ -5,7 +5,6 @@
 #include <corvane/CodeReadout.h>
 #include <corvane/DialInstructions.h>
 #include <corvane/MenuStatus.h>
-#include <corvane/MenuWords.h>
 
 #include <QTest>
 
@@ -132,12 +131,6 @@ private Q_SLOTS:
             {S::off, ReadoutLamp::off},           {S::unknown, ReadoutLamp::off}};
         for (const auto& [state, lamp] : expected)
             QCOMPARE(VoiceStatus::lampOf(VoiceStatus::toneOf(state)), lamp);
-    }
-
-    void keepsItsCaptions() {
-        QCOMPARE(MenuWords::setUpGlasses, u"Set up my glasses…");
-        QCOMPARE(MenuWords::startAtLogin, u"Start when I log in");
-        QCOMPARE(MenuWords::youHave(u"version 2.1"_s), u"You have version 2.1"_s);
     }
 };
 
