@@ -13,16 +13,4 @@ std::optional<QJsonObject> parseJsonObject(const QByteArray& body) {
     return document.object();
 }
 
-std::optional<QStringList> JsonFields::asTextList(const QJsonValue& value) {
-    if (!value.isArray())
-        return std::nullopt;
-    QStringList texts;
-    for (const QJsonValue& element : value.toArray()) {
-        if (!element.isString())
-            return std::nullopt;
-        texts.append(element.toString());
-    }
-    return texts;
-}
-
 } // namespace corvane

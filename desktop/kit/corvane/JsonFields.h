@@ -61,7 +61,9 @@ public:
 
     std::optional<double> optionalNumber(QStringView key) { return optional(key, asNumber); }
 
-    QStringList textList(QStringView key) { return required(key, asTextList).value_or(QStringList()); }
+    QStringList textList(QStringView key) {
+        return required(key, [](const QJsonValue& v) { return asList(v, asText); }).value_or(QStringList());
+    }
 
     template <typename T>
     T record(QStringView key, Decoder<T> decodeRecord) {
@@ -73,19 +75,8 @@ public:
     }
     template <typename T>
     QList<T> records(QStringView key, Decoder<T> decodeRecord) {
-        const auto list = [&](const QJsonValue& value) -> std::optional<QList<T>> {
-            if (!value.isArray())
-                return std::nullopt;
-            QList<T> decoded;
-            for (const QJsonValue& element : value.toArray()) {
-                auto one = asRecord(element, decodeRecord);
-                if (!one)
-                    return std::nullopt;
-                decoded.append(std::move(*one));
-            }
-            return decoded;
-        };
-        return required(key, list).value_or(QList<T>());
+        const auto element = [&](const QJsonValue& v) { return asRecord(v, decodeRecord); };
+        return required(key, [&](const QJsonValue& v) { return asList(v, element); }).value_or(QList<T>());
     }
 
 private:
@@ -129,7 +120,21 @@ private:
             return std::nullopt;
         return static_cast<Int>(value.toInteger());
     }
-    static std::optional<QStringList> asTextList(const QJsonValue& value);
+    // An array whose every element converts; one that does not makes the whole list unreadable.
+    template <typename Convert>
+    static auto asList(const QJsonValue& value, Convert convert)
+        -> std::optional<QList<typename decltype(convert(QJsonValue()))::value_type>> {
+        if (!value.isArray())
+            return std::nullopt;
+        QList<typename decltype(convert(QJsonValue()))::value_type> list;
+        for (const QJsonValue& element : value.toArray()) {
+            auto converted = convert(element);
+            if (!converted)
+                return std::nullopt;
+            list.append(std::move(*converted));
+        }
+        return list;
+    }
 
     template <typename T>
     static std::optional<T> asRecord(const QJsonValue& value, Decoder<T> decodeRecord) {
