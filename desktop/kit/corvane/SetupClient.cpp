@@ -67,10 +67,12 @@ Result<T> read(std::shared_ptr<HTTPTransport> transport, Request request, JsonFi
     co_return *std::move(record);
 }
 
-// For operations whose reply only has to be readable.
-template <typename T>
-Result<void> discardValue(Result<T> operation) {
-    const auto result = co_await std::move(operation);
+// For operations answered with `{"ok": …}`: the answer only has to be readable, its value is not looked at.
+Result<void> acknowledged(std::shared_ptr<HTTPTransport> transport, Request request) {
+    const auto decodeOk = [](const QJsonObject& object) {
+        return JsonFields::decode(object, [](JsonFields& f) { return f.boolean(u"ok"); });
+    };
+    const auto result = co_await read<bool>(std::move(transport), std::move(request), decodeOk);
     if (!result)
         co_return std::unexpected(result.error());
     co_return std::expected<void, SetupClientError>();
@@ -84,10 +86,6 @@ Result<void> revoke(std::shared_ptr<HTTPTransport> transport, Request request) {
     if (!isSuccess(reply->status) && reply->status != 404)
         co_return std::unexpected(refusal(*reply));
     co_return std::expected<void, SetupClientError>();
-}
-
-std::optional<bool> decodeOk(const QJsonObject& object) {
-    return JsonFields::decode(object, [](JsonFields& f) { return f.boolean(u"ok"); });
 }
 
 std::optional<bool> decodeEnabled(const QJsonObject& object) {
@@ -208,27 +206,22 @@ Result<CodexLoginChallenge> SetupClient::startCodexLogin() const {
 }
 
 Result<void> SetupClient::cancelCodexLogin(const QString& loginId) const {
-    return discardValue(read<bool>(
-        m_transport,
-        makeRequest(u"/api/setup/agents/codex/login/cancel"_s, "POST", QJsonObject{{u"loginId"_s, loginId}}),
-        &decodeOk));
+    return acknowledged(m_transport, makeRequest(u"/api/setup/agents/codex/login/cancel"_s, "POST",
+                                                 QJsonObject{{u"loginId"_s, loginId}}));
 }
 
 Result<void> SetupClient::saveClaudeKey(const QString& key) const {
-    return discardValue(read<bool>(
-        m_transport, makeRequest(u"/api/setup/agents/claude/key"_s, "POST", QJsonObject{{u"apiKey"_s, key}}),
-        &decodeOk));
+    return acknowledged(
+        m_transport, makeRequest(u"/api/setup/agents/claude/key"_s, "POST", QJsonObject{{u"apiKey"_s, key}}));
 }
 
 Result<void> SetupClient::removeClaudeKey() const {
-    return discardValue(
-        read<bool>(m_transport, makeRequest(u"/api/setup/agents/claude/key"_s, "DELETE"), &decodeOk));
+    return acknowledged(m_transport, makeRequest(u"/api/setup/agents/claude/key"_s, "DELETE"));
 }
 
 Result<void> SetupClient::saveCodexKey(const QString& key) const {
-    return discardValue(read<bool>(
-        m_transport, makeRequest(u"/api/setup/agents/codex/key"_s, "POST", QJsonObject{{u"apiKey"_s, key}}),
-        &decodeOk));
+    return acknowledged(
+        m_transport, makeRequest(u"/api/setup/agents/codex/key"_s, "POST", QJsonObject{{u"apiKey"_s, key}}));
 }
 
 Result<ProjectFolderOutcome> SetupClient::chooseProjectFolder(const QString& path) const {
