@@ -72,7 +72,6 @@ ServerViewModel::ServerViewModel(Dependencies dependencies, QObject* parent)
     : QObject(parent)
     , m_now(dependencies.clock())
     , m_dependencies(std::move(dependencies))
-    , m_localAdmin(m_dependencies.localAdmin)
     , m_loginShell(m_dependencies.environment(), m_dependencies.shellRunner)
     , m_keepAwake(m_dependencies.sleepAssertions)
     , m_supervisor(std::move(m_dependencies.supervisor))
@@ -81,8 +80,8 @@ ServerViewModel::ServerViewModel(Dependencies dependencies, QObject* parent)
     const Environment environment = m_dependencies.environment();
     const QString secretPath = environment.value(writeSecretVariable.toString());
     // A copy of the secret for an outside smoke test; the application runs the same if it fails.
-    if (!secretPath.isEmpty() && m_localAdmin)
-        (void)m_localAdmin->writeHexForSmoke(secretPath);
+    if (!secretPath.isEmpty() && localAdmin())
+        (void)localAdmin()->writeHexForSmoke(secretPath);
     m_networkPreference =
         NetworkPreferences::from(m_dependencies.defaults->string(NetworkPreferences::settingsKey.toString()));
 
@@ -115,7 +114,7 @@ MenuStatus ServerViewModel::menuStatus() const {
 
 SetupClient ServerViewModel::client() const {
     return SetupClient(m_dependencies.transport(),
-                       AppConfiguration::resolvePort(m_dependencies.environment()), m_localAdmin);
+                       AppConfiguration::resolvePort(m_dependencies.environment()), localAdmin());
 }
 
 std::expected<ServerLaunchPlan, PlanBuildError>
@@ -127,7 +126,7 @@ ServerViewModel::makePlan(const LoginShellPathResult& loginShell) const {
         .bundledRepoRoot = sources.bundledRepoRoot,
         .home = sources.home,
         .networkPreference = m_networkPreference,
-        .localAdminSecret = m_localAdmin,
+        .localAdminSecret = localAdmin(),
         .locator = ToolLocator{.exists = sources.isExecutable},
         .loginShell = loginShell,
         .directoryExists = sources.directoryExists,
@@ -144,17 +143,23 @@ void ServerViewModel::start() {
 
 QCoro::Task<> ServerViewModel::launch() {
     const QPointer self(this);
-    const LoginShellPathResult loginShell = co_await m_loginShell.value();
+    const std::optional<ServerLaunchPlan> plan = co_await planWithLoginShell();
     if (!self)
         co_return;
     m_isLaunching = false;
-    const auto plan = makePlan(loginShell);
-    if (!plan) {
-        assign(m_setupProblem, std::optional(plan.error().message()), &ServerViewModel::setupProblemChanged);
-        co_return;
-    }
-    assign(m_setupProblem, std::optional<QString>(), &ServerViewModel::setupProblemChanged);
-    m_supervisor->start(*plan);
+    if (plan)
+        m_supervisor->start(*plan);
+}
+
+QCoro::Task<std::optional<ServerLaunchPlan>> ServerViewModel::planWithLoginShell() {
+    const QPointer self(this);
+    const LoginShellPathResult loginShell = co_await m_loginShell.value();
+    if (!self)
+        co_return std::nullopt;
+    auto plan = makePlan(loginShell);
+    assign(m_setupProblem, plan ? std::optional<QString>() : std::optional(plan.error().message()),
+           &ServerViewModel::setupProblemChanged);
+    co_return plan ? std::optional(*std::move(plan)) : std::nullopt;
 }
 
 void ServerViewModel::serverStateChanged(const ServerState& newState) {
@@ -233,7 +238,12 @@ void ServerViewModel::cancelRefresh() {
 QCoro::Task<> ServerViewModel::runClock(QPointer<ServerViewModel> model, std::shared_ptr<ClockRun> run,
                                         std::function<QCoro::Task<>()> tick) {
     const auto ended = [&] { return !model || run->cancelled(); };
-    int ticks = 0;
+    // Seconds since the clock started. Every interval divides the 30-second cycle, so counting on is
+    // the same as starting the count again after each pairing-code read.
+    static_assert(
+        RefreshPolicy::ticksBetweenPairingCodeRefreshes % RefreshPolicy::ticksBetweenVoiceProgressRefreshes ==
+            0 &&
+        RefreshPolicy::ticksBetweenPairingCodeRefreshes % RefreshPolicy::ticksBetweenKeepAwakeRefreshes == 0);
     int elapsed = 0;
     while (!run->cancelled()) {
         if (tick)
@@ -243,33 +253,29 @@ QCoro::Task<> ServerViewModel::runClock(QPointer<ServerViewModel> model, std::sh
         if (ended())
             co_return;
         model->assign(model->m_now, model->m_dependencies.clock(), &ServerViewModel::nowChanged);
-        const int n = ticks + 1;
         ++elapsed;
+        const auto due = [elapsed](int ticksBetween) { return elapsed % ticksBetween == 0; };
         // A server is reported running as soon as it is launched, often before it listens, so the
         // first read of a run may find nobody there. Until one succeeds it is repeated: every second
         // while the server starts up, then with the voice checks.
         if (!model->m_instructions && (elapsed <= startUpTime / RefreshPolicy::tick ||
-                                       n % RefreshPolicy::ticksBetweenVoiceProgressRefreshes == 0)) {
+                                       due(RefreshPolicy::ticksBetweenVoiceProgressRefreshes))) {
             co_await model->reloadEverything();
             if (ended())
                 co_return;
         }
-        if (n % RefreshPolicy::ticksBetweenVoiceProgressRefreshes == 0) {
+        if (due(RefreshPolicy::ticksBetweenVoiceProgressRefreshes)) {
             co_await model->reloadVoiceIfWorking();
             if (ended())
                 co_return;
         }
-        if (n % RefreshPolicy::ticksBetweenKeepAwakeRefreshes == 0) {
+        if (due(RefreshPolicy::ticksBetweenKeepAwakeRefreshes)) {
             co_await model->reloadKeepAwakeWish();
             if (ended())
                 co_return;
         }
-        if (n >= RefreshPolicy::ticksBetweenPairingCodeRefreshes) {
+        if (due(RefreshPolicy::ticksBetweenPairingCodeRefreshes))
             co_await model->reloadPairingCodeOnly();
-            ticks = 0;
-        } else {
-            ticks = n;
-        }
     }
 }
 
@@ -343,17 +349,9 @@ void ServerViewModel::setNetworkPreference(NetworkPreference preference) {
 QCoro::Task<> ServerViewModel::applyNetworkChange() {
     const QPointer self(this);
     assign(m_isApplyingNetworkChange, true, &ServerViewModel::isApplyingNetworkChangeChanged);
-    const LoginShellPathResult loginShell = co_await m_loginShell.value();
-    if (!self)
-        co_return;
-    const auto plan = makePlan(loginShell);
-    if (!plan) {
-        assign(m_setupProblem, std::optional(plan.error().message()), &ServerViewModel::setupProblemChanged);
-        assign(m_isApplyingNetworkChange, false, &ServerViewModel::isApplyingNetworkChangeChanged);
-        co_return;
-    }
-    assign(m_setupProblem, std::optional<QString>(), &ServerViewModel::setupProblemChanged);
-    co_await m_supervisor->restart(*plan);
+    // A plan that cannot be built leaves the running server as it is.
+    if (const std::optional<ServerLaunchPlan> plan = co_await planWithLoginShell(); self && plan)
+        co_await m_supervisor->restart(*plan);
     if (self)
         assign(m_isApplyingNetworkChange, false, &ServerViewModel::isApplyingNetworkChangeChanged);
 }

@@ -107,7 +107,7 @@ public:
     MenuStatus menuStatus() const;
     ServerSupervisor& supervisor() const { return *m_supervisor; }
     LoginItemController& loginItem() { return m_loginItem; }
-    const std::optional<LocalAdminSecret>& localAdmin() const { return m_localAdmin; }
+    const std::optional<LocalAdminSecret>& localAdmin() const { return m_dependencies.localAdmin; }
     bool isQuitting() const { return m_isQuitting; }
     void setQuitting(bool quitting) { m_isQuitting = quitting; }
     bool isClockRunning() const { return m_clock != nullptr; }
@@ -166,6 +166,9 @@ private:
     void serverStateChanged(const ServerState& newState);
     void startClock();
     QCoro::Task<> launch();
+    // The login shell's search path (asked once), then a plan; one that cannot be built is the setup
+    // problem, and one that can clears it.
+    QCoro::Task<std::optional<ServerLaunchPlan>> planWithLoginShell();
     QCoro::Task<> applyNetworkChange();
     QCoro::Task<> reloadEverything();
     QCoro::Task<> reloadVoiceIfWorking();
@@ -192,7 +195,6 @@ private:
     std::optional<QString> m_loginProblem;
 
     Dependencies m_dependencies;
-    std::optional<LocalAdminSecret> m_localAdmin;
     LoginShellPathOnce m_loginShell;
     bool m_isLaunching = false;
     KeepAwake m_keepAwake;
