@@ -5,6 +5,7 @@
 // second at a time.
 
 #include "FakeProcesses.h"
+#include "FakeServices.h"
 #include "TestSupport.h"
 
 #include <corvane/OneShot.h>
@@ -91,31 +92,6 @@ public:
     }
 };
 
-class FixedLoginItems final : public LoginItemService {
-public:
-    LoginItemStatus current = LoginItemStatus::notRegistered;
-    LoginItemStatus status() override { return current; }
-    std::expected<void, QString> registerItem() override {
-        current = LoginItemStatus::enabled;
-        return {};
-    }
-    std::expected<void, QString> unregisterItem() override {
-        current = LoginItemStatus::notRegistered;
-        return {};
-    }
-    void openLoginItemsSettings() override {}
-};
-
-class CountingAssertions final : public SleepAssertions {
-public:
-    int held = 0;
-    std::unique_ptr<SleepActivity> begin(const QString&) override {
-        ++held;
-        return std::make_unique<SleepActivity>();
-    }
-    void end(std::unique_ptr<SleepActivity>) override { --held; }
-};
-
 inline void settle() {
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
@@ -128,7 +104,7 @@ struct Fixture {
     std::shared_ptr<CountingServer> server = std::make_shared<CountingServer>();
     std::shared_ptr<HeldShell> shell = std::make_shared<HeldShell>();
     std::shared_ptr<MemoryDefaults> defaults = std::make_shared<MemoryDefaults>();
-    std::shared_ptr<FixedLoginItems> loginItems = std::make_shared<FixedLoginItems>();
+    std::shared_ptr<ScriptedLoginItems> loginItems = std::make_shared<ScriptedLoginItems>();
     std::shared_ptr<CountingAssertions> assertions = std::make_shared<CountingAssertions>();
     Environment environment{{u"CORVANE_REPO_ROOT"_s, u"/repo"_s}, {u"HOME"_s, u"/home/me"_s}};
     bool nodeMissing = false;

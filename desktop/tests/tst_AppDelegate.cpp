@@ -88,7 +88,7 @@ private Q_SLOTS:
         QVERIFY(!h.model().isClockRunning());
         QVERIFY(!h.model().state().isRunning());
         QVERIFY(!h.model().keepingAwake());
-        QCOMPARE(h.f.assertions->held, 0);
+        QCOMPARE(h.f.assertions->held(), 0);
     }
 
     void mintsTheProcessSecret() { QVERIFY(AppDelegate::localAdmin().has_value()); }

@@ -1,60 +1,13 @@
 // Start-at-login and keep-awake against scripted platform services.
 
-#include <corvane/KeepAwake.h>
+#include "FakeServices.h"
+
 #include <corvane/LoginItemController.h>
 
 #include <QTest>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-// A login-item registry that moves to the statuses it is told, or fails with the given words.
-class ScriptedLoginItems final : public LoginItemService {
-public:
-    LoginItemStatus current = LoginItemStatus::notRegistered;
-    LoginItemStatus afterRegister = LoginItemStatus::enabled;
-    std::optional<QString> failure;
-    int registrations = 0;
-    int unregistrations = 0;
-    int settingsOpened = 0;
-
-    LoginItemStatus status() override { return current; }
-    std::expected<void, QString> registerItem() override {
-        ++registrations;
-        if (failure)
-            return std::unexpected(*failure);
-        current = afterRegister;
-        return {};
-    }
-    std::expected<void, QString> unregisterItem() override {
-        ++unregistrations;
-        if (failure)
-            return std::unexpected(*failure);
-        current = LoginItemStatus::notRegistered;
-        return {};
-    }
-    void openLoginItemsSettings() override { ++settingsOpened; }
-};
-
-class CountingAssertions final : public SleepAssertions {
-public:
-    int begun = 0;
-    int ended = 0;
-    std::unique_ptr<SleepActivity> begin(const QString& reason) override {
-        ++begun;
-        lastReason = reason;
-        return std::make_unique<SleepActivity>();
-    }
-    void end(std::unique_ptr<SleepActivity> activity) override {
-        QVERIFY(activity != nullptr);
-        ++ended;
-    }
-    QString lastReason;
-};
-
-} // namespace
 
 Q_DECLARE_METATYPE(LoginItemStatus)
 

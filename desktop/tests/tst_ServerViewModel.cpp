@@ -161,7 +161,7 @@ private Q_SLOTS:
         settle();
         QVERIFY(f.model->readProblem() && f.model->instructions() && f.model->voice() &&
                 f.model->pairingCode());
-        QCOMPARE(f.assertions->held, 1);
+        QCOMPARE(f.assertions->held(), 1);
 
         f.model->supervisor().stop();
         QCOMPARE(f.model->menuStatus().headline, u"OFF"_s);
@@ -170,7 +170,7 @@ private Q_SLOTS:
         QCOMPARE(f.model->pairingCode(), std::nullopt);
         QCOMPARE(f.model->readProblem(), std::nullopt);
         QVERIFY(!f.model->keepingAwake());
-        QCOMPARE(f.assertions->held, 0);
+        QCOMPARE(f.assertions->held(), 0);
         QVERIFY(!f.model->isClockRunning());
 
         // The clock's pending tick ends the old clock without a request.
