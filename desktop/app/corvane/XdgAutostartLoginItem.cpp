@@ -44,18 +44,8 @@ std::optional<QString> entryValue(const QString& text, QStringView key) {
     return std::nullopt;
 }
 
-} // namespace
-
-QString XdgAutostartLoginItem::standardEntryPath(const QString& bundleIdentifier) {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/autostart/"_s +
-           bundleIdentifier + u".desktop"_s;
-}
-
-XdgAutostartLoginItem::XdgAutostartLoginItem(QString entryPath, QString executable)
-    : m_entryPath(std::move(entryPath))
-    , m_executable(std::move(executable)) {}
-
-QByteArray XdgAutostartLoginItem::entryText(const QString& executable) {
+// The entry's text for a program; its Exec line quotes the path as desktop entries require.
+QByteArray entryText(const QString& executable) {
     // Exec quoting: the path in double quotes with " ` $ \ escaped, and % doubled.
     QString quoted;
     for (const QChar c : executable) {
@@ -82,7 +72,8 @@ QByteArray XdgAutostartLoginItem::entryText(const QString& executable) {
         .toUtf8();
 }
 
-QString XdgAutostartLoginItem::programOf(const QString& execValue) {
+// The program an entry's Exec line starts, unquoted; empty when there is none.
+QString programOf(const QString& execValue) {
     const QString value = execValue.trimmed();
     QString program;
     if (value.startsWith(u'"')) {
@@ -96,6 +87,17 @@ QString XdgAutostartLoginItem::programOf(const QString& execValue) {
     }
     return program.replace(u"%%"_s, u"%"_s);
 }
+
+} // namespace
+
+QString XdgAutostartLoginItem::standardEntryPath(const QString& bundleIdentifier) {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/autostart/"_s +
+           bundleIdentifier + u".desktop"_s;
+}
+
+XdgAutostartLoginItem::XdgAutostartLoginItem(QString entryPath, QString executable)
+    : m_entryPath(std::move(entryPath))
+    , m_executable(std::move(executable)) {}
 
 LoginItemStatus XdgAutostartLoginItem::status() {
     QFile file(m_entryPath);

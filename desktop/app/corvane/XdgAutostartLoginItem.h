@@ -20,11 +20,6 @@ public:
     std::expected<void, QString> unregisterItem() override;
     void openLoginItemsSettings() override;
 
-    // The entry's text for a program; its Exec line quotes the path as desktop entries require.
-    static QByteArray entryText(const QString& executable);
-    // The program an entry's Exec line starts, unquoted; empty when there is none.
-    static QString programOf(const QString& execValue);
-
 private:
     QString m_entryPath;
     QString m_executable;
