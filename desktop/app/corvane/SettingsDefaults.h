@@ -18,7 +18,7 @@ public:
     void setString(const QString& key, const QString& value) override;
 
 private:
-    mutable QSettings m_settings;
+    QSettings m_settings;
 };
 
 } // namespace corvane
