@@ -39,6 +39,12 @@ using Operation = std::function<QCoro::Task<std::optional<SetupClientError>>(con
 
 const SetupClientError unreadable = SetupClientError::Unreadable{};
 
+// What a read gives for a reply that decodes as `expected`, or as nothing.
+template <typename T>
+Outcome<T> decodedOrUnreadable(const std::optional<T>& expected) {
+    return expected ? Outcome<T>(*expected) : Outcome<T>(std::unexpected(unreadable));
+}
+
 SetupClientError refused(const QString& text) {
     return SetupClientError::Refused{text};
 }
@@ -299,10 +305,7 @@ private Q_SLOTS:
         QFETCH(std::optional<SetupInfo>, expected);
         answer(200, body);
         const auto result = run(client().load());
-        if (expected)
-            QCOMPARE(result, *expected);
-        else
-            QCOMPARE(result.error(), unreadable);
+        QCOMPARE(result, decodedOrUnreadable(expected));
     }
 
     void judgesRepliesThatAreNotWhatTheyClaim_data() {
@@ -465,10 +468,7 @@ private Q_SLOTS:
         QCOMPARE(*loaded, code);
         answer(200, body);
         const auto created = run(client().createPairingCode());
-        if (code)
-            QCOMPARE(created, *code);
-        else
-            QCOMPARE(created.error(), unreadable);
+        QCOMPARE(created, decodedOrUnreadable(code));
     }
 
     void aPairingCodeOfTheWrongShapeIsUnreadable() {
@@ -496,10 +496,7 @@ private Q_SLOTS:
         QFETCH(std::optional<ApprovalSnapshot>, expected);
         answer(200, body);
         const auto result = run(client().setApproval(CodexApprovalMode::justRun));
-        if (expected)
-            QCOMPARE(result, *expected);
-        else
-            QCOMPARE(result.error(), unreadable);
+        QCOMPARE(result, decodedOrUnreadable(expected));
     }
 
     void checksTheShapeOfEveryOtherReply_data() {
