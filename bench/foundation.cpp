@@ -1,7 +1,8 @@
 // Measures what the foundation promises but no test times: how many pauses a quit waits for a server
 // that exits promptly on SIGTERM, and how long a port probe of a closed loopback port takes.
+#include <corvane/supervision/ServerSupervisor.h>
+
 #include <corvane/QProcessLauncher.h>
-#include <corvane/ServerSupervisor.h>
 #include <corvane/SocketPortProbe.h>
 
 #include <QCoreApplication>

@@ -3,8 +3,9 @@
 // decoding the reply) beyond the time spent inside the transport.
 #include "ReferenceServer.h"
 
+#include <corvane/setup/SetupClient.h>
+
 #include <corvane/NetworkAccessTransport.h>
-#include <corvane/SetupClient.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,9 +2,9 @@
 
 // Stand-ins for the processes, launcher and port probe under a supervisor.
 
-#include <corvane/PortProbe.h>
-#include <corvane/ProcessLauncher.h>
-#include <corvane/ServerLaunchPlan.h>
+#include <corvane/supervision/PortProbe.h>
+#include <corvane/supervision/ProcessLauncher.h>
+#include <corvane/supervision/ServerLaunchPlan.h>
 
 #include <QList>
 

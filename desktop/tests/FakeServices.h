@@ -2,8 +2,8 @@
 
 // Scripted stand-ins for the platform's login-item registry and sleep assertions.
 
-#include <corvane/KeepAwake.h>
-#include <corvane/LoginItemService.h>
+#include <corvane/shell/KeepAwake.h>
+#include <corvane/shell/LoginItemService.h>
 
 #include <memory>
 #include <optional>

@@ -3,7 +3,7 @@
 // Runs the reference server from this checkout as the application does: on a free loopback port, with
 // a temporary HOME and the admin secret on its standard input.
 
-#include <corvane/LocalAdminSecret.h>
+#include <corvane/supervision/LocalAdminSecret.h>
 
 #include <QDeadlineTimer>
 #include <QFile>

@@ -8,7 +8,8 @@
 #include "FakeServices.h"
 #include "TestSupport.h"
 
-#include <corvane/OneShot.h>
+#include <corvane/support/OneShot.h>
+
 #include <corvane/ServerViewModel.h>
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
-#include <corvane/AppConfiguration.h>
-#include <corvane/TestCopyEnvironment.h>
+#include <corvane/shell/AppConfiguration.h>
+#include <corvane/shell/TestCopyEnvironment.h>
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 
-#include <corvane/LocalAdminHandover.h>
-#include <corvane/LocalAdminSecret.h>
-#include <corvane/ServerLaunchPlan.h>
-#include <corvane/ServerState.h>
+#include <corvane/supervision/LocalAdminHandover.h>
+#include <corvane/supervision/LocalAdminSecret.h>
+#include <corvane/supervision/ServerLaunchPlan.h>
+#include <corvane/supervision/ServerState.h>
 
 #include <QRegularExpression>
 #include <QTemporaryDir>

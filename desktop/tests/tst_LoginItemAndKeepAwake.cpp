@@ -2,7 +2,7 @@
 
 #include "FakeServices.h"
 
-#include <corvane/LoginItemController.h>
+#include <corvane/shell/LoginItemController.h>
 
 #include <QTest>
 

@@ -1,5 +1,6 @@
-#include <corvane/LoginShellPath.h>
-#include <corvane/LoginShellPathOnce.h>
+#include <corvane/supervision/LoginShellPath.h>
+#include <corvane/supervision/LoginShellPathOnce.h>
+
 #include <corvane/ProcessCommandRunner.h>
 
 #include <QElapsedTimer>

@@ -2,9 +2,9 @@
 
 #include "TestSupport.h"
 
-#include <corvane/CodeReadout.h>
-#include <corvane/DialInstructions.h>
-#include <corvane/MenuStatus.h>
+#include <corvane/status/CodeReadout.h>
+#include <corvane/status/DialInstructions.h>
+#include <corvane/status/MenuStatus.h>
 
 #include <QTest>
 

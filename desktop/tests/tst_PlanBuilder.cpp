@@ -1,8 +1,8 @@
-#include <corvane/AppsPath.h>
-#include <corvane/BundledServer.h>
-#include <corvane/NetworkPreference.h>
-#include <corvane/PlanBuilder.h>
-#include <corvane/ServerLog.h>
+#include <corvane/supervision/AppsPath.h>
+#include <corvane/supervision/BundledServer.h>
+#include <corvane/supervision/NetworkPreference.h>
+#include <corvane/supervision/PlanBuilder.h>
+#include <corvane/supervision/ServerLog.h>
 
 #include <QSet>
 #include <QTest>

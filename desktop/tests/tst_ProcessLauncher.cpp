@@ -1,7 +1,8 @@
 #include "TestSupport.h"
 
+#include <corvane/supervision/ServerSupervisor.h>
+
 #include <corvane/QProcessLauncher.h>
-#include <corvane/ServerSupervisor.h>
 #include <corvane/SocketPortProbe.h>
 
 #include <QProcess>

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include <corvane/ServerLog.h>
+#include <corvane/supervision/ServerLog.h>
 
 #include <QFile>
 #include <QTemporaryDir>

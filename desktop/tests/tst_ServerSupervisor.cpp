@@ -1,7 +1,7 @@
 #include "FakeProcesses.h"
 #include "TestSupport.h"
 
-#include <corvane/ServerSupervisor.h>
+#include <corvane/supervision/ServerSupervisor.h>
 
 #include <QTest>
 #include <qcorotask.h>

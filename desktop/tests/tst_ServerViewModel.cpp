@@ -2,8 +2,9 @@
 
 #include "ServerViewModelFixture.h"
 
-#include <corvane/OneShot.h>
-#include <corvane/RefreshPolicy.h>
+#include <corvane/status/RefreshPolicy.h>
+#include <corvane/support/OneShot.h>
+
 #include <corvane/ServerViewModel.h>
 #include <corvane/TerminalFace.h>
 

@@ -4,8 +4,9 @@
 #include "RecordingHttpServer.h"
 #include "TestSupport.h"
 
+#include <corvane/setup/SetupClient.h>
+
 #include <corvane/NetworkAccessTransport.h>
-#include <corvane/SetupClient.h>
 
 #include <QElapsedTimer>
 #include <QJsonDocument>

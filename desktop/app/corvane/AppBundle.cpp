@@ -1,6 +1,6 @@
 #include "AppBundle.h"
 
-#include <corvane/AppConfiguration.h>
+#include <corvane/shell/AppConfiguration.h>
 
 #include <QDir>
 

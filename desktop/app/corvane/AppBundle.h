@@ -1,6 +1,6 @@
 #pragma once
 
-#include <corvane/InfoDictionary.h>
+#include <corvane/shell/InfoDictionary.h>
 
 #include <QString>
 

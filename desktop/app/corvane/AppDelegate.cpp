@@ -1,18 +1,18 @@
 #include "AppDelegate.h"
 
-#include "AppQuit.h"
-#include "InhibitorSleepAssertions.h"
-#include "NetworkAccessTransport.h"
-#include "NetworkResponseCache.h"
-#include "ProcessCommandRunner.h"
-#include "QProcessLauncher.h"
-#include "SettingsDefaults.h"
-#include "SocketPortProbe.h"
-#include "XdgAutostartLoginItem.h"
+#include <corvane/shell/AppConfiguration.h>
+#include <corvane/shell/LegacyResponseCache.h>
+#include <corvane/shell/TestCopyEnvironment.h>
 
-#include <corvane/AppConfiguration.h>
-#include <corvane/LegacyResponseCache.h>
-#include <corvane/TestCopyEnvironment.h>
+#include <corvane/AppQuit.h>
+#include <corvane/InhibitorSleepAssertions.h>
+#include <corvane/NetworkAccessTransport.h>
+#include <corvane/NetworkResponseCache.h>
+#include <corvane/ProcessCommandRunner.h>
+#include <corvane/QProcessLauncher.h>
+#include <corvane/SettingsDefaults.h>
+#include <corvane/SocketPortProbe.h>
+#include <corvane/XdgAutostartLoginItem.h>
 
 #include <QCoreApplication>
 #include <QDir>

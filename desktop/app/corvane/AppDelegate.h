@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AppBundle.h"
-#include "ServerViewModel.h"
-#include "TerminationSignal.h"
+#include <corvane/AppBundle.h>
+#include <corvane/ServerViewModel.h>
+#include <corvane/TerminationSignal.h>
 
 #include <QObject>
 

@@ -1,9 +1,9 @@
 #include "TerminalFace.h"
 
-#include "AppQuit.h"
+#include <corvane/status/CodeReadout.h>
+#include <corvane/support/Overloaded.h>
 
-#include <corvane/CodeReadout.h>
-#include <corvane/Overloaded.h>
+#include <corvane/AppQuit.h>
 
 #include <QSocketNotifier>
 #include <QTimer>

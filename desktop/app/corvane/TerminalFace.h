@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ServerViewModel.h"
+#include <corvane/ServerViewModel.h>
 
 #include <QObject>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <corvane/UniqueFd.h>
+#include <corvane/support/UniqueFd.h>
 
 #include <QObject>
 

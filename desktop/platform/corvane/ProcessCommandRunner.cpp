@@ -1,0 +1,86 @@
+#include "ProcessCommandRunner.h"
+
+#include <corvane/support/OneShot.h>
+
+#include <corvane/ProcessRelease.h>
+
+#include <QProcess>
+#include <QTimer>
+
+#include <memory>
+
+namespace corvane {
+
+namespace {
+
+// What the run has seen so far. Everything happens on the main thread, so no lock is needed: exactly
+// one of completion, start failure or the time limit delivers the result.
+struct RunState {
+    QByteArray output;
+    std::optional<QByteArray> marker;
+    bool ended = false;
+    std::optional<int> status;
+    OneShot<std::optional<QString>> result;
+
+    bool outputFinished() const { return ended || (marker && output.contains(*marker)); }
+
+    void checkCompletion() {
+        if (!outputFinished() || !status)
+            return;
+        result.set(*status == 0 ? std::optional(QString::fromUtf8(output)) : std::nullopt);
+    }
+};
+
+} // namespace
+
+QCoro::Task<std::optional<QString>> ProcessCommandRunner::run(QString executable, QStringList arguments,
+                                                              std::chrono::milliseconds timeout,
+                                                              std::optional<QString> finishedBy) {
+    auto process = std::make_unique<QProcess>();
+    QProcess* const child = process.get();
+    const auto state = std::make_shared<RunState>();
+    if (finishedBy)
+        state->marker = finishedBy->toUtf8();
+
+    child->setProgram(executable);
+    child->setArguments(arguments);
+    child->setStandardInputFile(QProcess::nullDevice());
+    child->setStandardErrorFile(QProcess::nullDevice());
+    child->setReadChannel(QProcess::StandardOutput);
+
+    QObject::connect(child, &QProcess::readyReadStandardOutput, child, [child, state] {
+        state->output += child->readAllStandardOutput();
+        state->checkCompletion();
+    });
+    QObject::connect(child, &QProcess::readChannelFinished, child, [state] {
+        state->ended = true;
+        state->checkCompletion();
+    });
+    QObject::connect(child, &QProcess::finished, child, [child, state](int code, QProcess::ExitStatus how) {
+        state->output += child->readAllStandardOutput();
+        state->status = how == QProcess::NormalExit ? code : -1;
+        state->checkCompletion();
+    });
+    QObject::connect(child, &QProcess::errorOccurred, child, [state](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            state->result.set(std::nullopt);
+    });
+
+    QTimer limit;
+    limit.setSingleShot(true);
+    limit.setTimerType(Qt::PreciseTimer); // a coarse timer may fire up to 5% early
+    QObject::connect(&limit, &QTimer::timeout, child, [child, state] {
+        if (state->result.set(std::nullopt) && child->state() != QProcess::NotRunning)
+            child->terminate();
+    });
+
+    child->start();
+    limit.start(timeout);
+    std::optional<QString> result = co_await state->result;
+
+    // After the time limit the program may still run; it was told to stop and is reaped when it does.
+    releaseUntilFinished(std::move(process));
+    co_return result;
+}
+
+} // namespace corvane

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <corvane/supervision/CommandRunner.h>
+
+namespace corvane {
+
+// Runs a program with QProcess: the application's environment, standard input and error on the null
+// device, standard output collected. Past the time limit the caller gets nothing and the program is
+// sent SIGTERM.
+class ProcessCommandRunner final : public CommandRunner {
+public:
+    QCoro::Task<std::optional<QString>> run(QString executable, QStringList arguments,
+                                            std::chrono::milliseconds timeout,
+                                            std::optional<QString> finishedBy) override;
+};
+
+} // namespace corvane
