@@ -116,8 +116,9 @@ SetupClient::Request SetupClient::makeRequest(const QString& path, const QByteAr
         return std::unexpected(
             SetupClientError::Unreachable{u"Could not build an address for port %1."_s.arg(m_port)});
     HTTPRequest request{.url = url, .method = method, .timeout = m_exchangeLimit};
+    // The server tells the application's requests from anyone else's by the run's secret.
     if (m_localAdmin)
-        m_localAdmin->attach(request);
+        request.headers.append({QByteArrayLiteral("X-Corvane-Admin"), m_localAdmin->hex().toLatin1()});
     if (body) {
         request.body = QJsonDocument(*body).toJson(QJsonDocument::Compact);
         request.headers.append({QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/json")});

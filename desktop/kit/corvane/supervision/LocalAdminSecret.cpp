@@ -1,6 +1,5 @@
 #include "LocalAdminSecret.h"
 
-#include <corvane/setup/HTTPTransport.h>
 #include <corvane/support/UniqueFd.h>
 
 #include <QDebug>
@@ -44,10 +43,6 @@ std::optional<LocalAdminSecret> LocalAdminSecret::fromHex(const QString& hex) {
 
 QByteArray LocalAdminSecret::handoverLine() const {
     return QByteArrayLiteral("{\"adminSecret\":\"") + m_hex.toLatin1() + QByteArrayLiteral("\"}\n");
-}
-
-void LocalAdminSecret::attach(HTTPRequest& request) const {
-    request.headers.append({QByteArray(headerName), m_hex.toLatin1()});
 }
 
 std::expected<void, QString> LocalAdminSecret::writeHexForSmoke(const QString& path) const {

@@ -10,8 +10,6 @@ class QDebug;
 
 namespace corvane {
 
-struct HTTPRequest;
-
 // The admin secret of one run: 32 random bytes as 64 lowercase hex characters. It is never shown:
 // every textual form of it, and of anything holding it, reads "LocalAdminSecret(****)".
 class LocalAdminSecret {
@@ -20,7 +18,6 @@ public:
 
     static constexpr int hexLength = 64;
     static constexpr QStringView redacted = u"LocalAdminSecret(****)";
-    static constexpr const char* headerName = "X-Corvane-Admin";
 
     static std::expected<LocalAdminSecret, MintError> mint();
     // Nothing unless `hex` is exactly 64 characters of 0-9 and a-f.
@@ -30,9 +27,6 @@ public:
 
     // {"adminSecret":"<hex>"} and a line feed: the 83 bytes the server reads on its standard input.
     QByteArray handoverLine() const;
-
-    // Puts the secret into the admin header of an outgoing setup request.
-    void attach(HTTPRequest& request) const;
 
     // Copies the secret (no line feed) into a file only its owner can read, for an outside tool.
     std::expected<void, QString> writeHexForSmoke(const QString& path) const;
