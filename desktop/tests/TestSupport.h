@@ -31,3 +31,17 @@ QString debugText(const T& value) {
     QDebug(&text).noquote().nospace() << value;
     return text;
 }
+
+// What the fixtures' session report (fixtures/SessionReport.h) says about the process that wrote it.
+struct SessionFacts {
+    qint64 session = -1;
+    qint64 process = -2;
+    bool hasTerminal = true;
+};
+inline SessionFacts sessionFacts(const QByteArray& report) {
+    const QList<QByteArray> words = report.simplified().split(' ');
+    if (words.size() != 6 || words[0] != "session" || words[2] != "process" || words[4] != "terminal")
+        return {};
+    return {
+        .session = words[1].toLongLong(), .process = words[3].toLongLong(), .hasTerminal = words[5] == "yes"};
+}

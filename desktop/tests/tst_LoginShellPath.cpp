@@ -1,3 +1,5 @@
+#include "TestSupport.h"
+
 #include <corvane/supervision/LoginShellPath.h>
 #include <corvane/supervision/LoginShellPathOnce.h>
 
@@ -8,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <qcorotimer.h>
+
+#include <unistd.h>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;
@@ -173,6 +177,21 @@ private Q_SLOTS:
         const QTemporaryDir dir;
         writeExecutable(dir.filePath(u"shell"_s), script);
         QCOMPARE(readWith(dir.filePath(u"shell"_s)), LoginShellPathResult::failed());
+    }
+
+    // An interactive login shell would otherwise take over the terminal Kestrin was started from (and
+    // be stopped by it), so it runs in a session of its own, with no controlling terminal.
+    void theProbeRunsInASessionOfItsOwn() {
+        ProcessCommandRunner runner;
+        const std::optional<QString> output = QCoro::waitFor(runner.run(
+            QStringLiteral(FIXTURE_SHELL), LoginShellPath::arguments(), 3s, LoginShellPath::end.toString()));
+        QVERIFY(output);
+        const QString between = output->section(LoginShellPath::begin.toString(), 1)
+                                    .section(LoginShellPath::end.toString(), 0, 0);
+        const SessionFacts shell = sessionFacts(between.toUtf8());
+        QCOMPARE(shell.session, shell.process);
+        QVERIFY(shell.session != ::getsid(0));
+        QVERIFY(!shell.hasTerminal);
     }
 
     void missingShellFails() {

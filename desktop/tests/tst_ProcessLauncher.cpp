@@ -13,6 +13,7 @@
 #include <qcorotimer.h>
 
 #include <csignal>
+#include <unistd.h>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;
@@ -73,6 +74,19 @@ private Q_SLOTS:
         QCOMPARE(input.size(), 83);
         QCOMPARE(input, plan.localAdminSecret->handoverLine());
         QCOMPARE(real.supervisor.state(), ServerState::running(contentOf(dir.filePath(u"ready"_s)).toInt()));
+    }
+
+    // A Ctrl-C in the terminal Kestrin runs in must reach Kestrin only: the server is stopped by
+    // Kestrin's held quit, never directly, so it runs in a session of its own without a terminal.
+    void theServerRunsInASessionOfItsOwn() {
+        const QTemporaryDir dir;
+        RealSupervisor real;
+        real.supervisor.start(fixturePlan(u"serve"_s, dir));
+        QTRY_VERIFY(QFileInfo::exists(dir.filePath(u"ready"_s)));
+        const SessionFacts server = sessionFacts(contentOf(dir.filePath(u"session"_s)));
+        QCOMPARE(server.session, server.process);
+        QVERIFY(server.session != ::getsid(0));
+        QVERIFY(!server.hasTerminal);
     }
 
     void bothStreamsAreAppendedToTheLog_data() {

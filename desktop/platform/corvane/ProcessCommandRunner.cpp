@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <unistd.h>
 
 namespace corvane {
 
@@ -47,6 +48,9 @@ QCoro::Task<std::optional<QString>> ProcessCommandRunner::run(QString executable
     child->setStandardInputFile(QProcess::nullDevice());
     child->setStandardErrorFile(QProcess::nullDevice());
     child->setReadChannel(QProcess::StandardOutput);
+    // An interactive login shell takes over the controlling terminal of its session, and a terminal
+    // stops a background reader; in a session of its own the probe has no terminal to take or be stopped by.
+    child->setChildProcessModifier([] { ::setsid(); });
 
     QObject::connect(child, &QProcess::readyReadStandardOutput, child, [child, state] {
         state->output += child->readAllStandardOutput();

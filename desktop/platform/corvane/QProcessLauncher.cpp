@@ -94,6 +94,8 @@ QProcessLauncher::launch(const ServerLaunchPlan& plan, ExitHandler onExit) {
     const int inputFd = secretReader.get();
     const pid_t keeper = ::getpid();
     process->setChildProcessModifier([logFd, inputFd, keeper] {
+        // Out of the terminal's reach: a Ctrl-C there is Kestrin's to handle, through its held quit.
+        ::setsid();
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (::getppid() != keeper)
             ::raise(SIGTERM); // the keeper died before the request took hold
