@@ -256,10 +256,9 @@ QCoro::Task<> ServerViewModel::runClock(QPointer<ServerViewModel> model, std::sh
         ++elapsed;
         const auto due = [elapsed](int ticksBetween) { return elapsed % ticksBetween == 0; };
         // A server is reported running as soon as it is launched, often before it listens, so the
-        // first read of a run may find nobody there. Until one succeeds it is repeated: every second
-        // while the server starts up, then with the voice checks.
-        if (!model->m_instructions && (elapsed <= startUpTime / RefreshPolicy::tick ||
-                                       due(RefreshPolicy::ticksBetweenVoiceProgressRefreshes))) {
+        // first read of a run may find nobody there. It is repeated every second while the server
+        // starts up, and no longer: after that the menu reads everything again each time it is shown.
+        if (!model->m_instructions && elapsed <= startUpTime / RefreshPolicy::tick) {
             co_await model->reloadEverything();
             if (ended())
                 co_return;
