@@ -8,6 +8,7 @@
 #include <corvane/ServerViewModel.h>
 #include <corvane/TerminalFace.h>
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <qcorotask.h>
@@ -145,9 +146,19 @@ private Q_SLOTS:
         Fixture f;
         f.realClock = true;
         f.startRunning();
-        const auto started = f.model->now();
+        // Each tick comes a whole second after the one before, never early (a coarse timer may fire
+        // up to 5% early, which would make countdowns skip).
+        QList<qint64> tickTimes;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        connect(f.model.get(), &ServerViewModel::nowChanged, this, [&] {
+            tickTimes.append(elapsed.elapsed());
+            f.now += 1s; // so that the next tick is a change too
+        });
         f.now += 1s;
-        QTRY_COMPARE_WITH_TIMEOUT(f.model->now(), started + 1s, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(tickTimes.size(), 3, 5000);
+        for (qsizetype i = 1; i < tickTimes.size(); ++i)
+            QVERIFY2(tickTimes[i] - tickTimes[i - 1] >= 1000, qPrintable(debugText(tickTimes)));
         // Cancelling ends the waiting clock at once; a wait left behind would show as a leak.
         f.model->supervisor().stop();
         QVERIFY(!f.model->isClockRunning());

@@ -32,6 +32,7 @@ class ServerViewModel::ClockRun {
 public:
     ClockRun() {
         m_timer.setSingleShot(true);
+        m_timer.setTimerType(Qt::PreciseTimer); // a coarse timer may fire up to 5% early
         QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { wake(); });
     }
 
