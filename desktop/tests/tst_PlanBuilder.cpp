@@ -258,6 +258,8 @@ private Q_SLOTS:
                                            << u"/opt/node/bin:/h/.local/bin:/usr/local/bin:/usr/bin:/bin"_s;
         QTest::newRow("repeats dropped")
             << u"/usr/bin/node"_s << QStringList{u"/usr/local/bin"_s} << u"/usr/bin:/usr/local/bin:/bin"_s;
+        QTest::newRow("node directly under the root")
+            << u"/node"_s << QStringList{} << u"/:/usr/local/bin:/usr/bin:/bin"_s;
         QTest::newRow("no slash, empty tools dropped")
             << u"node"_s << QStringList{u""_s} << u"/usr/local/bin:/usr/bin:/bin"_s;
     }

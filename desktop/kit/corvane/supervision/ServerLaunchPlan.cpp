@@ -5,6 +5,8 @@
 #include <QDebug>
 #include <QSet>
 
+#include <algorithm>
+
 namespace corvane {
 
 using namespace Qt::Literals::StringLiterals;
@@ -27,7 +29,8 @@ QString joinSearchPath(const QStringList& pieces) {
 
 QString ServerLaunchPlan::searchPath(const QString& nodePath, const QStringList& toolDirectories) {
     const qsizetype slash = nodePath.lastIndexOf(u'/');
-    QStringList pieces{slash < 0 ? QString() : nodePath.left(slash)};
+    // Node's folder; for a node directly under the root that is "/" itself.
+    QStringList pieces{slash < 0 ? QString() : nodePath.left(std::max<qsizetype>(slash, 1))};
     pieces += toolDirectories;
     for (const char16_t* folder : systemFallbackDirectories)
         pieces.append(QString::fromUtf16(folder));
