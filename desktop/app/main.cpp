@@ -1,6 +1,7 @@
 #include <corvane/AppBundle.h>
 #include <corvane/AppDelegate.h>
 #include <corvane/TerminalFace.h>
+#include <corvane/TerminationSignal.h>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -33,6 +34,9 @@ Environment:
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // SIGTERM and Ctrl-C are the held quit from the very start: one that comes before the delegate
+    // listens waits for it instead of ending Kestrin with the server half started.
+    corvane::TerminationSignal::hold();
     // A write to a server that has gone away must fail with EPIPE, not end the application.
     std::signal(SIGPIPE, SIG_IGN);
 

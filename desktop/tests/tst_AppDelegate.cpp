@@ -5,6 +5,7 @@
 
 #include <corvane/AppDelegate.h>
 #include <corvane/AppQuit.h>
+#include <corvane/TerminationSignal.h>
 
 #include <QTest>
 
@@ -61,6 +62,18 @@ private Q_SLOTS:
         QCOMPARE(h.f.launcher->processes[0]->kills, 1);
     }
 
+    void aQuitWhileTheLoginShellAnswersStartsNoServer() {
+        Harness h;
+        h.f.shell->gate = OneShot<bool>();
+        h.delegate->applicationDidFinishLaunching();
+        h.delegate->applicationShouldTerminate();
+        settle();
+        QCOMPARE(h.answers, QList<bool>{true});
+        h.f.shell->gate->set(true);
+        settle();
+        QCOMPARE(h.f.launcher->plans.size(), 0);
+    }
+
     void terminationSignalsAreTheHeldQuit_data() {
         QTest::addColumn<int>("signal");
         QTest::newRow("SIGTERM") << SIGTERM;
@@ -76,6 +89,31 @@ private Q_SLOTS:
         std::raise(signal);
         QTRY_COMPARE(h.answers, QList<bool>{true});
         QCOMPARE(h.f.launcher->processes[0]->terminations, 1);
+    }
+
+    // A later listener takes the signals over; the earlier one going away leaves them held, so a
+    // signal after that is still the later listener's and never the default action's.
+    void aSecondListenerReleasesTheFirstAndTheSignalsStayHeld() {
+        QList<int> first;
+        QList<int> second;
+        auto earlier = std::make_unique<TerminationSignal>([&](int signal) { first.append(signal); });
+        TerminationSignal later([&](int signal) { second.append(signal); });
+        std::raise(SIGTERM);
+        QTRY_COMPARE(second, QList<int>{SIGTERM});
+        earlier.reset();
+        std::raise(SIGINT);
+        QTRY_COMPARE(second, (QList<int>{SIGTERM, SIGINT}));
+        QCOMPARE(first, QList<int>());
+    }
+
+    // Held from the first line of main: a signal that comes before anyone listens waits for the first
+    // listener instead of ending the process.
+    void aSignalBeforeAnyListenerWaitsForTheFirst() {
+        TerminationSignal::hold();
+        std::raise(SIGTERM);
+        QList<int> heard;
+        TerminationSignal listener([&](int signal) { heard.append(signal); });
+        QTRY_COMPARE(heard, QList<int>{SIGTERM});
     }
 
     void theLastStepReleasesEverything() {

@@ -138,6 +138,21 @@ private Q_SLOTS:
         QVERIFY(portIsFree(port));
     }
 
+    // The secret file is written while the models are built, before the event loop runs: a SIGTERM
+    // then must already be the held quit, never the default action that would end kestrin at once.
+    void aSigtermRightAfterStartIsTheHeldQuit() {
+        for (int round = 0; round < 3; ++round) {
+            const int port = freeLoopbackPort();
+            Kestrin kestrin(port);
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(kestrin.secretPath()), 10000);
+            ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+            QVERIFY(kestrin.process().waitForFinished(13000));
+            QCOMPARE(kestrin.process().exitStatus(), QProcess::NormalExit);
+            QCOMPARE(kestrin.process().exitCode(), 0);
+            QVERIFY(portIsFree(port));
+        }
+    }
+
     void aSecondInstanceSaysThePortIsBusy() {
         const int port = freeLoopbackPort();
         QTcpServer occupant;

@@ -1,5 +1,7 @@
 #include "TerminationSignal.h"
 
+#include <corvane/support/UniqueFd.h>
+
 #include <QSocketNotifier>
 
 #include <array>
@@ -13,50 +15,70 @@ namespace corvane {
 namespace {
 
 constexpr std::array handledSignals{SIGTERM, SIGINT};
-volatile std::sig_atomic_t writeEnd = -1;
+volatile std::sig_atomic_t handlerWriteEnd = -1;
 
 void onSignal(int signal) {
     const int savedErrno = errno;
     const char byte = static_cast<char>(signal);
-    [[maybe_unused]] const ssize_t written = ::write(writeEnd, &byte, 1);
+    [[maybe_unused]] const ssize_t written = ::write(handlerWriteEnd, &byte, 1);
     errno = savedErrno;
 }
 
-void setHandler(void (*handler)(int)) {
-    struct sigaction action {};
-    action.sa_handler = handler;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int signal : handledSignals)
-        ::sigaction(signal, &action, nullptr);
+// The pipe between the handler and the listener, made and hooked up once for the whole process.
+struct SignalPipe {
+    UniqueFd readEnd;
+    UniqueFd writeEnd;
+
+    SignalPipe() {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0)
+            qFatal("Kestrin could not make the pipe that carries termination signals.");
+        readEnd = UniqueFd(fds[0]);
+        writeEnd = UniqueFd(fds[1]);
+        handlerWriteEnd = writeEnd.get();
+        struct sigaction action {};
+        action.sa_handler = &onSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (const int signal : handledSignals)
+            ::sigaction(signal, &action, nullptr);
+    }
+};
+
+const SignalPipe& signalPipe() {
+    static const SignalPipe pipe;
+    return pipe;
 }
 
+// The one listener that hears the signals now; main thread only.
+TerminationSignal* current = nullptr;
+
 } // namespace
+
+void TerminationSignal::hold() {
+    (void)signalPipe();
+}
 
 TerminationSignal::TerminationSignal(std::function<void(int)> handler, QObject* parent)
     : QObject(parent)
     , m_handler(std::move(handler)) {
-    Q_ASSERT(writeEnd < 0);
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0)
-        qFatal("Kestrin could not make the pipe that carries termination signals.");
-    m_readEnd = UniqueFd(fds[0]);
-    m_writeEnd = UniqueFd(fds[1]);
-    writeEnd = m_writeEnd.get();
-    m_notifier = new QSocketNotifier(m_readEnd.get(), QSocketNotifier::Read, this);
+    // Two enabled notifiers on one descriptor would both be woken: the earlier listener lets go first.
+    if (current)
+        current->m_notifier->setEnabled(false);
+    current = this;
+    m_notifier = new QSocketNotifier(signalPipe().readEnd.get(), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignal::drain);
-    setHandler(&onSignal);
 }
 
 TerminationSignal::~TerminationSignal() {
-    setHandler(SIG_DFL);
-    writeEnd = -1;
+    if (current == this)
+        current = nullptr;
 }
 
 void TerminationSignal::drain() {
     std::array<char, 16> received{};
     ssize_t count = 0;
-    while ((count = ::read(m_readEnd.get(), received.data(), received.size())) > 0)
+    while ((count = ::read(signalPipe().readEnd.get(), received.data(), received.size())) > 0)
         for (ssize_t i = 0; i < count; ++i)
             m_handler(received[static_cast<std::size_t>(i)]);
 }

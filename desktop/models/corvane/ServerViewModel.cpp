@@ -148,7 +148,8 @@ QCoro::Task<> ServerViewModel::launch() {
     if (!self)
         co_return;
     m_isLaunching = false;
-    if (plan)
+    // A quit asked for while the login shell answered wants no server started.
+    if (plan && !m_isQuitting)
         m_supervisor->start(*plan);
 }
 
