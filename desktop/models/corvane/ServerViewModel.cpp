@@ -148,8 +148,7 @@ QCoro::Task<> ServerViewModel::launch() {
     if (!self)
         co_return;
     m_isLaunching = false;
-    // A quit asked for while the login shell answered wants no server started.
-    if (plan && !m_isQuitting)
+    if (plan)
         m_supervisor->start(*plan);
 }
 
