@@ -6,9 +6,8 @@ import { timingSafeEqual } from 'node:crypto';
 
 import { HttpError, readJsonBody, requireText } from './http.js';
 import { digest, newDeviceKey, publicDevice } from './devices.js';
+import { CLAUDE_MODES, CODEX_MODES } from './state.js';
 
-const CLAUDE_MODES = ['read_only', 'ask', 'just_run'];
-const CODEX_MODES = ['ask', 'just_run', 'danger_full'];
 const KEY_SHAPE = /^[A-Za-z0-9_-]{20,300}$/;
 const VOICE = { state: 'off', message: 'Voice is off: this server has no speech model.' };
 
@@ -17,6 +16,12 @@ function lanAddresses() {
     .flat()
     .filter((entry) => entry && entry.family === 'IPv4' && !entry.internal)
     .map((entry) => entry.address);
+}
+
+// The name this computer answers to on the local network. A bare host name ("studio") is what few
+// phones can resolve; its mDNS name ("studio.local") is what they can.
+export function localNetworkName(host) {
+  return host === '' || host.includes('.') ? host : `${host}.local`;
 }
 
 function checkKey(body, prefix, agent) {
@@ -43,7 +48,7 @@ export function isSetupPath(path) {
 export function createApi({ config, store, pairing, liveConnections, disconnect, adminSecret, remoteIsLoopback }) {
   const setupInfo = () => ({
     port: config.port,
-    hostname: hostname(),
+    hostname: localNetworkName(hostname()),
     addresses: config.publicBind ? lanAddresses() : ['127.0.0.1'],
     lanEnabled: config.publicBind,
     projectsConfigured: store.state.projectFolder !== null,

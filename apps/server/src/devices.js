@@ -12,7 +12,14 @@ export function newDeviceKey() {
 export function findByToken(devices, token) {
   if (typeof token !== 'string' || token === '') return null;
   const wanted = Buffer.from(digest(token), 'hex');
-  return devices.find((device) => timingSafeEqual(Buffer.from(device.tokenDigest, 'hex'), wanted)) ?? null;
+  // Every stored digest is 64 hex digits (the state is repaired when loaded); one that is not can
+  // never match, and is never compared.
+  return (
+    devices.find((device) => {
+      const stored = Buffer.from(typeof device?.tokenDigest === 'string' ? device.tokenDigest : '', 'hex');
+      return stored.length === wanted.length && timingSafeEqual(stored, wanted);
+    }) ?? null
+  );
 }
 
 export function publicDevice(device) {

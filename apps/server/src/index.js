@@ -1,6 +1,7 @@
 // Kestrin's local server: the setup API for the desktop application, pairing for phones and device
 // connections on /ws. Started by the desktop application with its whole environment and, when
 // CORVANE_SECRETS_ON_STDIN is "1", the admin secret as one JSON line on standard input.
+import { writeSync } from 'node:fs';
 import { createServer } from 'node:http';
 
 import { createApi } from './api.js';
@@ -9,17 +10,26 @@ import { findByToken } from './devices.js';
 import { HttpError, sendJson } from './http.js';
 import { Pairing } from './pairing.js';
 import { readSecret } from './secret.js';
-import { Store, dataDirectory } from './store.js';
+import { StateWriteError, Store, dataDirectory } from './store.js';
 import { DeviceConnections } from './websocket.js';
 
 const SEEN_INTERVAL_MS = 60 * 1000;
 
+// Writes all of `text` to a standard stream, or as much as the stream takes: a log that cannot be
+// written (a full disk) loses lines, never the server.
+function writeOut(fd, text) {
+  const bytes = Buffer.from(text);
+  try {
+    for (let written = 0; written < bytes.length; ) written += writeSync(fd, bytes, written);
+  } catch {}
+}
+
 function log(line) {
-  process.stdout.write(`${new Date().toISOString()} ${line}\n`);
+  writeOut(1, `${new Date().toISOString()} ${line}\n`);
 }
 
 function fail(words) {
-  process.stderr.write(`kestrin server: ${words}\n`);
+  writeOut(2, `kestrin server: ${words}\n`);
   process.exit(1);
 }
 
@@ -40,7 +50,11 @@ async function main() {
   }
 
   const store = new Store(dataDirectory(process.env), log);
-  store.load();
+  try {
+    store.load();
+  } catch (error) {
+    fail(error.message);
+  }
   const pairing = new Pairing();
   const lastWritten = new Map();
   const connections = new DeviceConnections({
@@ -84,7 +98,12 @@ async function main() {
     } catch (error) {
       const status = error instanceof HttpError ? error.status : 500;
       if (!(error instanceof HttpError)) log(`error on ${request.method} ${path}: ${error.code ?? error.message}`);
-      const words = error instanceof HttpError ? error.message : 'The server could not do that.';
+      const words =
+        error instanceof HttpError
+          ? error.message
+          : error instanceof StateWriteError
+            ? 'The server could not save that change (is the disk full?). Nothing was changed.'
+            : 'The server could not do that.';
       if (!response.headersSent) sendJson(response, status, { error: words });
       else response.destroy();
     }
@@ -93,14 +112,12 @@ async function main() {
   });
   server.on('upgrade', (request, socket) => {
     socket.on('error', () => {});
-    let url;
     try {
-      url = new URL(request.url ?? '/', 'http://server');
-    } catch {
+      connections.upgrade(request, socket, new URL(request.url ?? '/', 'http://server'));
+    } catch (error) {
+      log(`error on a device connection: ${error.code ?? error.message}`);
       socket.destroy();
-      return;
     }
-    connections.upgrade(request, socket, url);
   });
   server.on('clientError', (error, socket) => {
     if (socket.writable) socket.end('HTTP/1.1 400 Bad Request\r\nConnection: close\r\n\r\n');
