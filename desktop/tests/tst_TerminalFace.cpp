@@ -105,8 +105,18 @@ private Q_SLOTS:
         QTRY_COMPARE(f.model->networkPreference(), NetworkPreference::homeNetwork);
         commands.send("n\n");
         QTRY_COMPARE(f.count(u"POST /api/pair/code"_s), 1);
+        const int setupReads = f.count(u"GET /api/setup"_s);
+        commands.send("r\n");
+        QTRY_COMPARE(f.count(u"GET /api/setup"_s), setupReads + 1);
         commands.send("  what\n");
         QTRY_VERIFY(output.text().contains(u"There is no command “what”."_s));
+        // A line too long to be a command is dropped whole, up to its line feed, and said so: what
+        // comes after its first kilobyte is not run as a command of its own.
+        commands.send(QByteArray(1280, 'a') + "h\n");
+        QTRY_VERIFY(output.text().contains(u"That line is too long to be a command."_s));
+        commands.send("n\n");
+        QTRY_COMPARE(f.count(u"POST /api/pair/code"_s), 2);
+        QCOMPARE(f.model->networkPreference(), NetworkPreference::homeNetwork);
         commands.close();
         settle(); // the end of input is taken quietly
         QVERIFY(f.model->state().isRunning());

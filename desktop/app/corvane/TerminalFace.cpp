@@ -124,11 +124,16 @@ void TerminalFace::readCommands() {
     while ((newline = m_pendingCommand.indexOf('\n')) >= 0) {
         const QByteArray command = m_pendingCommand.left(newline).trimmed();
         m_pendingCommand.remove(0, newline + 1);
-        run(command);
+        if (std::exchange(m_discardingLine, false))
+            answer(u"That line is too long to be a command. "_s);
+        else
+            run(command);
     }
-    // A line that never ends is not a command.
-    if (m_pendingCommand.size() > maxCommandLength)
+    // A line this long is not a command: none of it runs, up to and including its line feed.
+    if (m_pendingCommand.size() > maxCommandLength) {
         m_pendingCommand.clear();
+        m_discardingLine = true;
+    }
 }
 
 void TerminalFace::run(const QByteArray& command) {
@@ -139,15 +144,19 @@ void TerminalFace::run(const QByteArray& command) {
             m_model.setNetworkPreference(m_model.networkPreference() == NetworkPreference::homeNetwork
                                              ? NetworkPreference::thisComputerOnly
                                              : NetworkPreference::homeNetwork);
+    } else if (command == "r") {
+        m_model.refresh(); // what showing the menu does
     } else if (command == "q") {
         AppQuit::request();
     } else if (!command.isEmpty()) {
-        const QString unknown = u"There is no command “%1”. "_s.arg(QString::fromUtf8(command).left(20));
-        write((m_outputIsTerminal ? clearLine.toString() : QString()) + unknown + commandsHelp.toString() +
-              u'\n');
-        m_printedCountdown.reset(); // the countdown line was cleared: draw it again
-        render();
+        answer(u"There is no command “%1”. "_s.arg(QString::fromUtf8(command).left(20)));
     }
+}
+
+void TerminalFace::answer(const QString& words) {
+    write((m_outputIsTerminal ? clearLine.toString() : QString()) + words + commandsHelp.toString() + u'\n');
+    m_printedCountdown.reset(); // the countdown line was cleared: draw it again
+    render();
 }
 
 void TerminalFace::write(const QString& text) {

@@ -31,8 +31,8 @@ class TerminalFace : public QObject {
 public:
     static constexpr qsizetype maxCommandLength = 1024;
     static constexpr QStringView commandsHelp = u"Type h and Enter to let your phone reach this computer (or "
-                                                u"stop it), n for a new pairing code, q to "
-                                                u"quit.";
+                                                u"stop it), n for a new pairing code, r to "
+                                                u"read the server's status again, q to quit.";
 
     TerminalFace(ServerViewModel& model, std::FILE* output, bool outputIsTerminal, int commandInput,
                  QObject* parent = nullptr);
@@ -41,6 +41,8 @@ private:
     void render();
     void readCommands();
     void run(const QByteArray& command);
+    // Says `words` and what the commands are, then draws the readout again.
+    void answer(const QString& words);
     void write(const QString& text);
 
     ServerViewModel& m_model;
@@ -51,6 +53,7 @@ private:
     int m_commandInput;
     QSocketNotifier* m_commands = nullptr;
     QByteArray m_pendingCommand;
+    bool m_discardingLine = false; // the rest of an over-long line is still to come
     bool m_renderPending = false;
 };
 
