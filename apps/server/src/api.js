@@ -2,9 +2,8 @@
 import { readdirSync, realpathSync, statSync } from 'node:fs';
 import { hostname, networkInterfaces } from 'node:os';
 import { isAbsolute } from 'node:path';
-import { timingSafeEqual } from 'node:crypto';
 
-import { HttpError, readJsonBody, requireText } from './http.js';
+import { HttpError, JsonText, readJsonBody, requireText } from './http.js';
 import { digest, newDeviceKey, publicDevice } from './devices.js';
 import { CLAUDE_MODES, CODEX_MODES } from './state.js';
 
@@ -32,11 +31,44 @@ function checkKey(body, prefix, agent) {
   return key;
 }
 
+// Compares in a time that does not depend on where the texts differ, without allocating: this runs on
+// every setup request.
 function sameSecret(given, secret) {
-  if (typeof given !== 'string') return false;
-  const a = Buffer.from(given);
-  const b = Buffer.from(secret);
-  return a.length === b.length && timingSafeEqual(a, b);
+  if (typeof given !== 'string' || given.length !== secret.length) return false;
+  let difference = 0;
+  for (let i = 0; i < secret.length; i++) difference |= given.charCodeAt(i) ^ secret.charCodeAt(i);
+  return difference === 0;
+}
+
+// How this computer is named and reached, asked of the system at most once every few seconds: it is
+// on every status read, and it changes only when the computer is renamed or changes networks.
+const NETWORK_LIFETIME_MS = 5000;
+function networkReader(publicBind) {
+  let network = null;
+  let readAt = -Infinity;
+  return () => {
+    const now = Date.now();
+    if (now - readAt >= NETWORK_LIFETIME_MS) {
+      const next = { hostname: localNetworkName(hostname()), addresses: publicBind ? lanAddresses() : ['127.0.0.1'] };
+      // The same answer keeps its identity, so that what is built from it can be kept too.
+      if (network?.hostname !== next.hostname || network.addresses.join() !== next.addresses.join()) network = next;
+      readAt = now;
+    }
+    return network;
+  };
+}
+
+// The admin header, read from the raw header list: Node builds a request's header record only when
+// asked, and this runs on every setup request. Sent more than once, it counts as not sent.
+function adminHeader(request) {
+  const raw = request.rawHeaders;
+  let found;
+  for (let i = 0; i < raw.length; i += 2) {
+    if (raw[i].length !== 15 || raw[i].toLowerCase() !== 'x-corvane-admin') continue;
+    if (found !== undefined) return undefined;
+    found = raw[i + 1];
+  }
+  return found;
 }
 
 // Setup routes are the desktop application's; the phone's claim of a code is not.
@@ -46,15 +78,29 @@ export function isSetupPath(path) {
 }
 
 export function createApi({ config, store, pairing, liveConnections, disconnect, adminSecret, remoteIsLoopback }) {
-  const setupInfo = () => ({
-    port: config.port,
-    hostname: localNetworkName(hostname()),
-    addresses: config.publicBind ? lanAddresses() : ['127.0.0.1'],
-    lanEnabled: config.publicBind,
-    projectsConfigured: store.state.projectFolder !== null,
-    voice: VOICE,
-    keepAwake: liveConnections() > 0,
-  });
+  // The status answer is the one read many times a second; its text is made again only when
+  // something in it has changed.
+  const currentNetwork = networkReader(config.publicBind);
+  let setupReply = { network: null, projectsConfigured: null, keepAwake: null, text: null };
+  const setupInfo = () => {
+    const network = currentNetwork();
+    const projectsConfigured = store.state.projectFolder !== null;
+    const keepAwake = liveConnections() > 0;
+    const last = setupReply;
+    if (last.network !== network || last.projectsConfigured !== projectsConfigured || last.keepAwake !== keepAwake) {
+      const info = {
+        port: config.port,
+        hostname: network.hostname,
+        addresses: network.addresses,
+        lanEnabled: config.publicBind,
+        projectsConfigured,
+        voice: VOICE,
+        keepAwake,
+      };
+      setupReply = { network, projectsConfigured, keepAwake, text: new JsonText(JSON.stringify(info)) };
+    }
+    return setupReply.text;
+  };
   const codeReply = (code) => (code ? { code: code.code, expiresAt: code.expiresAt } : { code: null, expiresAt: null });
   const approval = () => ({ claude: store.state.approval.claude, codex: store.state.approval.codex });
   const agentStatus = (key) => (key ? { authenticated: true, method: 'api_key' } : { authenticated: false });
@@ -149,10 +195,12 @@ export function createApi({ config, store, pairing, liveConnections, disconnect,
     },
   };
 
-  return async function handle(request, path) {
+  // The answer to a request: a value, or a promise of one for the routes that read a body. Throws (or
+  // rejects with) an HttpError for a refusal.
+  return function handle(request, path) {
     if (isSetupPath(path)) {
       const allowed = adminSecret
-        ? sameSecret(request.headers['x-corvane-admin'], adminSecret)
+        ? sameSecret(adminHeader(request), adminSecret)
         : remoteIsLoopback(request);
       if (!allowed) throw new HttpError(401, 'This request needs Kestrin’s admin key.');
     }

@@ -8,8 +8,15 @@ export class HttpError extends Error {
   }
 }
 
+// A reply already in JSON text, sent as it is.
+export class JsonText {
+  constructor(text) {
+    this.text = text;
+  }
+}
+
 export function sendJson(response, status, value) {
-  const body = JSON.stringify(value);
+  const body = value instanceof JsonText ? value.text : JSON.stringify(value);
   response.writeHead(status, {
     'Content-Type': 'application/json; charset=utf-8',
     'Content-Length': Buffer.byteLength(body),

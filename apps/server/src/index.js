@@ -24,11 +24,45 @@ function writeOut(fd, text) {
   } catch {}
 }
 
+// Lines are gathered for a moment and written together: one write for a burst of requests instead of
+// one each. Whatever is pending is written before the process exits, even when it fails.
+const LOG_GATHERING_MS = 50;
+const pendingLog = [];
+function flushLog() {
+  if (pendingLog.length === 0) return;
+  writeOut(1, pendingLog.join(''));
+  pendingLog.length = 0;
+}
+process.on('exit', flushLog);
+
+// Many lines of a busy moment share a millisecond, and so their time stamp.
+let stamp = { at: 0, text: '' };
 function log(line) {
-  writeOut(1, `${new Date().toISOString()} ${line}\n`);
+  const now = Date.now();
+  if (now !== stamp.at) stamp = { at: now, text: new Date(now).toISOString() };
+  if (pendingLog.push(`${stamp.text} ${line}\n`) === 1) setTimeout(flushLog, LOG_GATHERING_MS).unref();
+}
+
+// What a failed request is told.
+function wordsFor(error) {
+  if (error instanceof HttpError) return error.message;
+  if (error instanceof StateWriteError) return 'The server could not save that change (is the disk full?). Nothing was changed.';
+  return 'The server could not do that.';
+}
+
+function answerWith(response, started, path, status, value) {
+  sendJson(response, status, value);
+  log(`${response.req.method} ${path} ${status} ${(performance.now() - started).toFixed(1)}ms`);
+}
+
+function refuse(response, started, path, error) {
+  if (!(error instanceof HttpError)) log(`error on ${response.req.method} ${path}: ${error.code ?? error.message}`);
+  if (response.headersSent) return response.destroy();
+  answerWith(response, started, path, error instanceof HttpError ? error.status : 500, { error: wordsFor(error) });
 }
 
 function fail(words) {
+  flushLog();
   writeOut(2, `kestrin server: ${words}\n`);
   process.exit(1);
 }
@@ -88,27 +122,28 @@ async function main() {
     remoteIsLoopback: (request) => isLoopback((request.socket.remoteAddress ?? '').replace(/^::ffff:/, '')),
   });
 
-  const server = createServer(async (request, response) => {
-    const started = process.hrtime.bigint();
+  // Most routes answer at once; only those that read a body answer later. An answer that is ready is
+  // sent in the same turn of the event loop, without waiting for a promise.
+  const server = createServer((request, response) => {
+    const started = performance.now();
     // The path as sent, without its query: routes and the admin check both see exactly this.
-    const path = (request.url ?? '').split('?', 1)[0];
+    const url = request.url ?? '';
+    const query = url.indexOf('?');
+    const path = query < 0 ? url : url.slice(0, query);
     try {
-      if (!/^\/[\x21-\x7e]*$/.test(request.url ?? '')) throw new HttpError(400, 'That address is not valid.');
-      sendJson(response, 200, await handle(request, path));
+      if (!/^\/[\x21-\x7e]*$/.test(url)) throw new HttpError(400, 'That address is not valid.');
+      const answer = handle(request, path);
+      if (answer instanceof Promise) {
+        answer.then(
+          (value) => answerWith(response, started, path, 200, value),
+          (error) => refuse(response, started, path, error),
+        );
+      } else {
+        answerWith(response, started, path, 200, answer);
+      }
     } catch (error) {
-      const status = error instanceof HttpError ? error.status : 500;
-      if (!(error instanceof HttpError)) log(`error on ${request.method} ${path}: ${error.code ?? error.message}`);
-      const words =
-        error instanceof HttpError
-          ? error.message
-          : error instanceof StateWriteError
-            ? 'The server could not save that change (is the disk full?). Nothing was changed.'
-            : 'The server could not do that.';
-      if (!response.headersSent) sendJson(response, status, { error: words });
-      else response.destroy();
+      refuse(response, started, path, error);
     }
-    const millis = Number(process.hrtime.bigint() - started) / 1e6;
-    log(`${request.method} ${path} ${response.statusCode} ${millis.toFixed(1)}ms`);
   });
   server.on('upgrade', (request, socket) => {
     socket.on('error', () => {});
