@@ -221,6 +221,77 @@ private Q_SLOTS:
         QCOMPARE(f.count(u"GET /api/setup"_s), 12);
     }
 
+    // Each periodic read lands on its own second: voice progress at 5, the keep-awake wish at 15, the
+    // pairing code at 30, and not a second before.
+    void periodicReadsTakeEffectOnTheirSecond() {
+        Fixture f;
+        f.server->setup = setupDownloading;
+        f.startRunning();
+        f.server->setup = QByteArray(setupDownloading).replace(R"("loadedMB":10)", R"("loadedMB":60)");
+        f.advance(4);
+        QCOMPARE(f.model->voice()->loadedMB, std::optional<qint64>(10));
+        f.advance(1);
+        QCOMPARE(f.model->voice()->loadedMB, std::optional<qint64>(60));
+
+        // The voice model is ready, so only the keep-awake read can bring the server's new wish.
+        f.server->setup = QByteArray(setupReady).replace("}}", R"(},"keepAwake":true})");
+        f.advance(5); // the voice read at 10 s still runs: it sees the model ready
+        QCOMPARE(f.model->voice()->state, VoiceStatus::State::ready);
+        QVERIFY(f.model->keepingAwake()); // carried by that read
+        f.server->setup = QByteArray(setupReady).replace("}}", R"(},"keepAwake":false})");
+        f.advance(4);
+        QVERIFY(f.model->keepingAwake());
+        f.advance(1);
+        QVERIFY(!f.model->keepingAwake()); // at 15 s
+
+        f.server->code = R"({"code":"333333","expiresAt":4102444800000})";
+        f.advance(14);
+        QCOMPARE(f.model->pairingCode()->code, u"111111"_s);
+        f.advance(1);
+        QCOMPARE(f.model->pairingCode()->code, u"333333"_s); // at 30 s
+    }
+
+    // A new run of the server starts its clock from 0: the pairing code of the new run is read again
+    // 30 seconds after it began, not when the old run's count would have reached 30.
+    void aNewRunCountsFromZero() {
+        Fixture f;
+        f.startRunning();
+        f.advance(20);
+        f.model->supervisor().stop();
+        f.model->start();
+        settle();
+        QVERIFY(f.model->state().isRunning());
+        f.ticks.takeFirst().set(true); // the stopped run's clock, still waiting, ends
+        settle();
+        const int codeReads = f.count(u"GET /api/pair/code"_s);
+        f.advance(10);
+        QCOMPARE(f.count(u"GET /api/pair/code"_s), codeReads);
+        f.advance(20);
+        QCOMPARE(f.count(u"GET /api/pair/code"_s), codeReads + 1);
+    }
+
+    // A plan that could not be built stays the setup problem while the server restarts after a crash,
+    // until a plan is built again.
+    void theSetupProblemLastsUntilTheNextPlan() {
+        Fixture f;
+        f.startRunning();
+        f.nodeMissing = true;
+        f.model->setNetworkPreference(NetworkPreference::homeNetwork);
+        settle();
+        const std::optional<QString> problem = f.model->setupProblem();
+        QVERIFY(problem);
+        f.launcher->exit(1, 1); // the server crashes and the supervisor starts it again
+        settle();
+        QCOMPARE(f.launcher->plans.size(), 2);
+        QVERIFY(f.model->state().isRunning());
+        QCOMPARE(f.model->setupProblem(), problem);
+
+        f.nodeMissing = false;
+        f.model->setNetworkPreference(NetworkPreference::thisComputerOnly);
+        settle();
+        QCOMPARE(f.model->setupProblem(), std::nullopt);
+    }
+
     void periodicReadsStayWithinTheBudget_data() {
         QTest::addColumn<bool>("answering");
         QTest::addColumn<int>("periodicSetupReads");
