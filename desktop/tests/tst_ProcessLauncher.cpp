@@ -12,6 +12,7 @@
 #include <QThread>
 #include <qcorotimer.h>
 
+#include <cerrno>
 #include <csignal>
 #include <unistd.h>
 
@@ -199,6 +200,32 @@ private Q_SLOTS:
         const auto runs =
             std::count_if(states.cbegin(), states.cend(), [](const ServerState& s) { return s.isRunning(); });
         QCOMPARE(runs, 4);
+    }
+
+    // A secret that cannot be handed over (the pipe broke) fails the launch in words, and the child that
+    // was started for it is stopped rather than left running without its secret.
+    void aFailedHandoverStopsTheChildAndFailsTheLaunch() {
+        const QTemporaryDir dir;
+        const QString ready = dir.filePath(u"ready"_s);
+        const auto brokenPipe = [ready](const LocalAdminSecret&, UniqueFd pipe) {
+            // The child sees end of file and records itself; only then does the handover fail.
+            pipe.reset();
+            for (int wait = 0; wait < 500 && !QFileInfo::exists(ready); ++wait)
+                QThread::msleep(10);
+            return std::expected<void, LocalAdminHandover::HandoverError>(
+                std::unexpected(LocalAdminHandover::HandoverError{EPIPE}));
+        };
+        ServerSupervisor supervisor{std::make_shared<FreePort>(),
+                                    std::make_shared<QProcessLauncher>(brokenPipe), CrashRestarts::standard(),
+                                    [] { return QCoro::sleepFor(20ms); }};
+        ServerLaunchPlan plan = fixturePlan(u"serve"_s, dir, {{u"CORVANE_SECRETS_ON_STDIN"_s, u"1"_s}});
+        plan.localAdminSecret = *LocalAdminSecret::mint();
+        supervisor.start(plan);
+        QCOMPARE(supervisor.state(),
+                 ServerState::failed(ServerFailure::LaunchFailed{u"writeFailed(code: 32)"_s}));
+        const pid_t pid = contentOf(ready).toInt();
+        QVERIFY(pid > 0);
+        QTRY_VERIFY(!processAlive(pid));
     }
 
     void serverThatIgnoresSigtermIsKilledAtQuit() {

@@ -122,7 +122,7 @@ QProcessLauncher::launch(const ServerLaunchPlan& plan, ExitHandler onExit) {
     secretReader.reset(); // the child has its copy; without ours, a dead server is EPIPE for the writer
 
     if (plan.localAdminSecret) {
-        const auto handed = LocalAdminHandover::write(*plan.localAdminSecret, std::move(secretWriter));
+        const auto handed = m_handover(*plan.localAdminSecret, std::move(secretWriter));
         if (!handed) {
             process->terminate(); // signals only a child that still has a pid, never pid 0's whole group
             releaseUntilFinished(std::move(process));
