@@ -7,6 +7,7 @@
 #include <corvane/AppQuit.h>
 #include <corvane/TerminationSignal.h>
 
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -127,6 +128,27 @@ private Q_SLOTS:
         QVERIFY(!h.model().state().isRunning());
         QVERIFY(!h.model().keepingAwake());
         QCOMPARE(h.f.assertions->held(), 0);
+    }
+
+    // A test copy's variables are in the environment before the models read it: the secret file that
+    // one of them asks for is written while the server's model is built.
+    void theTestCopyEnvironmentComesFirst() {
+        const QTemporaryDir home;
+        const QString secretFile = home.filePath(u"secret"_s);
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(u"config"_s)));
+        qunsetenv("CORVANE_WRITE_ADMIN_SECRET");
+        const AppBundle bundle{
+            .path = home.path(),
+            .info = {{u"CFBundleIdentifier"_s, u"com.mossgate.corvane.mac.updatetest"_s},
+                     {u"CVTestCopyEnvironment"_s,
+                      QVariantMap{{u"CORVANE_WRITE_ADMIN_SECRET"_s, secretFile}}}},
+        };
+        {
+            const AppDelegate delegate(bundle);
+            QCOMPARE(contentOf(secretFile), AppDelegate::localAdmin()->hex().toLatin1());
+        }
+        qunsetenv("CORVANE_WRITE_ADMIN_SECRET");
+        qunsetenv("XDG_CONFIG_HOME");
     }
 
     void mintsTheProcessSecret() { QVERIFY(AppDelegate::localAdmin().has_value()); }
