@@ -8,4 +8,8 @@ struct Overloaded : Handlers... {
     using Handlers::operator()...;
 };
 
+// Spelled out for compilers that do not yet deduce aggregate arguments on their own.
+template <typename... Handlers>
+Overloaded(Handlers...) -> Overloaded<Handlers...>;
+
 } // namespace corvane
