@@ -78,6 +78,12 @@ public:
         }
         co_return std::nullopt;
     }
+    void cancelRuns() override {
+        ++cancels;
+        if (gate)
+            gate->set(true);
+    }
+    int cancels = 0;
 };
 
 class MemoryDefaults final : public Defaults {

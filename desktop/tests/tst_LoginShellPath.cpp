@@ -37,6 +37,7 @@ public:
         co_await QCoro::sleepFor(0ms); // answer from the event loop, as a real run does
         co_return answer;
     }
+    void cancelRuns() override {} // every run answers from the next turn of the event loop anyway
     std::optional<QString> answer;
     int runs = 0;
     QString lastExecutable;
@@ -218,6 +219,25 @@ private Q_SLOTS:
         QCOMPARE(readWith(dir.filePath(u"shell"_s)), LoginShellPathResult::failed());
         QVERIFY(clock.elapsed() >= 2900);
         QVERIFY(clock.elapsed() < 4500);
+        QTRY_VERIFY(QFileInfo::exists(stopped));
+    }
+
+    // A quit cannot wait out a slow shell: a cancelled run answers nothing at once and the shell is
+    // told to stop.
+    void aCancelledRunAnswersNothingAndStopsTheShell() {
+        const QTemporaryDir dir;
+        const QString stopped = dir.filePath(u"got-sigterm"_s);
+        writeExecutable(dir.filePath(u"shell"_s), "#!/bin/bash\ntrap 'echo > \"" +
+                                                      QFile::encodeName(stopped) +
+                                                      "\"; exit 0' TERM\nwhile :; do sleep 0.05; done\n");
+        ProcessCommandRunner runner;
+        auto run = runner.run(dir.filePath(u"shell"_s), {}, 3s, std::nullopt);
+        QTest::qWait(200); // the shell is running
+        QElapsedTimer clock;
+        clock.start();
+        runner.cancelRuns();
+        QCOMPARE(QCoro::waitFor(run), std::nullopt);
+        QVERIFY(clock.elapsed() < 1000);
         QTRY_VERIFY(QFileInfo::exists(stopped));
     }
 

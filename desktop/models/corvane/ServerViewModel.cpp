@@ -360,6 +360,12 @@ void ServerViewModel::quitAfterServerStops(std::function<void()> then) {
     [](QPointer<ServerViewModel> self, std::function<void()> done) -> QCoro::Task<> {
         if (self)
             co_await self->m_supervisor->stopAndWait();
+        // A login shell still being asked is told to stop, and the start it was for winds down (the
+        // supervisor starts nothing once quitting) before the application ends.
+        if (self && self->m_loginShell.isReading()) {
+            self->m_dependencies.shellRunner->cancelRuns();
+            co_await self->m_loginShell.value();
+        }
         done();
     }(this, std::move(then));
 }

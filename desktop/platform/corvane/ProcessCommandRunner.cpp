@@ -4,6 +4,7 @@
 
 #include <corvane/ProcessRelease.h>
 
+#include <QPointer>
 #include <QProcess>
 #include <QTimer>
 
@@ -12,16 +13,15 @@
 
 namespace corvane {
 
-namespace {
-
 // What the run has seen so far. Everything happens on the main thread, so no lock is needed: exactly
-// one of completion, start failure or the time limit delivers the result.
-struct RunState {
+// one of completion, start failure, the time limit or a cancel delivers the result.
+struct ProcessCommandRunner::RunState {
     QByteArray output;
     std::optional<QByteArray> marker;
     bool ended = false;
     std::optional<int> status;
     OneShot<std::optional<QString>> result;
+    QPointer<QProcess> process;
 
     bool outputFinished() const { return ended || (marker && output.contains(*marker)); }
 
@@ -30,9 +30,13 @@ struct RunState {
             return;
         result.set(*status == 0 ? std::optional(QString::fromUtf8(output)) : std::nullopt);
     }
-};
 
-} // namespace
+    // Answers nothing and tells the program to stop, unless an answer came first.
+    void giveUp() {
+        if (result.set(std::nullopt) && process && process->state() != QProcess::NotRunning)
+            process->terminate();
+    }
+};
 
 QCoro::Task<std::optional<QString>> ProcessCommandRunner::run(QString executable, QStringList arguments,
                                                               std::chrono::milliseconds timeout,
@@ -40,6 +44,9 @@ QCoro::Task<std::optional<QString>> ProcessCommandRunner::run(QString executable
     auto process = std::make_unique<QProcess>();
     QProcess* const child = process.get();
     const auto state = std::make_shared<RunState>();
+    state->process = child;
+    m_runs.removeIf([](const std::weak_ptr<RunState>& run) { return run.expired(); });
+    m_runs.append(state);
     if (finishedBy)
         state->marker = finishedBy->toUtf8();
 
@@ -73,10 +80,7 @@ QCoro::Task<std::optional<QString>> ProcessCommandRunner::run(QString executable
     QTimer limit;
     limit.setSingleShot(true);
     limit.setTimerType(Qt::PreciseTimer); // a coarse timer may fire up to 5% early
-    QObject::connect(&limit, &QTimer::timeout, child, [child, state] {
-        if (state->result.set(std::nullopt) && child->state() != QProcess::NotRunning)
-            child->terminate();
-    });
+    QObject::connect(&limit, &QTimer::timeout, child, [state] { state->giveUp(); });
 
     child->start();
     limit.start(timeout);
@@ -85,6 +89,12 @@ QCoro::Task<std::optional<QString>> ProcessCommandRunner::run(QString executable
     // After the time limit the program may still run; it was told to stop and is reaped when it does.
     releaseUntilFinished(std::move(process));
     co_return result;
+}
+
+void ProcessCommandRunner::cancelRuns() {
+    for (const std::weak_ptr<RunState>& run : std::as_const(m_runs))
+        if (const std::shared_ptr<RunState> state = run.lock())
+            state->giveUp();
 }
 
 } // namespace corvane

@@ -2,6 +2,10 @@
 
 #include <corvane/supervision/CommandRunner.h>
 
+#include <QList>
+
+#include <memory>
+
 namespace corvane {
 
 // Runs a program with QProcess: the application's environment, standard input and error on the null
@@ -12,6 +16,11 @@ public:
     QCoro::Task<std::optional<QString>> run(QString executable, QStringList arguments,
                                             std::chrono::milliseconds timeout,
                                             std::optional<QString> finishedBy) override;
+    void cancelRuns() override;
+
+private:
+    struct RunState;
+    QList<std::weak_ptr<RunState>> m_runs;
 };
 
 } // namespace corvane

@@ -19,6 +19,9 @@ public:
     virtual QCoro::Task<std::optional<QString>> run(QString executable, QStringList arguments,
                                                     std::chrono::milliseconds timeout,
                                                     std::optional<QString> finishedBy) = 0;
+    // Ends every run under way: each answers nothing, and its program is told to stop. For a quit
+    // that cannot wait for a program to finish.
+    virtual void cancelRuns() = 0;
 };
 
 } // namespace corvane

@@ -18,6 +18,8 @@ public:
     LoginShellPathOnce(Environment environment, std::shared_ptr<CommandRunner> runner);
 
     QCoro::Task<LoginShellPathResult> value();
+    // Whether the shell has been asked and has not answered yet.
+    bool isReading() const { return m_asked && !m_answer.isSet(); }
 
 private:
     static QCoro::Task<> readInto(Environment environment, std::shared_ptr<CommandRunner> runner,
