@@ -222,23 +222,28 @@ private Q_SLOTS:
         QTRY_VERIFY(QFileInfo::exists(stopped));
     }
 
-    // A quit cannot wait out a slow shell: a cancelled run answers nothing at once and the shell is
-    // told to stop.
+    // A quit cannot wait out a slow shell: a cancelled run answers nothing at once, and the shell and
+    // what its start-up files started are told to stop.
     void aCancelledRunAnswersNothingAndStopsTheShell() {
         const QTemporaryDir dir;
         const QString stopped = dir.filePath(u"got-sigterm"_s);
-        writeExecutable(dir.filePath(u"shell"_s), "#!/bin/bash\ntrap 'echo > \"" +
+        const QString helper = dir.filePath(u"helper-pid"_s);
+        writeExecutable(dir.filePath(u"shell"_s), "#!/bin/bash\nsleep 600 &\necho $! > \"" +
+                                                      QFile::encodeName(helper) + "\"\ntrap 'echo > \"" +
                                                       QFile::encodeName(stopped) +
                                                       "\"; exit 0' TERM\nwhile :; do sleep 0.05; done\n");
         ProcessCommandRunner runner;
         auto run = runner.run(dir.filePath(u"shell"_s), {}, 3s, std::nullopt);
-        QTest::qWait(200); // the shell is running
+        QTRY_VERIFY(!contentOf(helper).isEmpty()); // the shell is running
+        const pid_t helperPid = contentOf(helper).trimmed().toInt();
+        QVERIFY(processAlive(helperPid));
         QElapsedTimer clock;
         clock.start();
         runner.cancelRuns();
         QCOMPARE(QCoro::waitFor(run), std::nullopt);
         QVERIFY(clock.elapsed() < 1000);
         QTRY_VERIFY(QFileInfo::exists(stopped));
+        QTRY_VERIFY(!processAlive(helperPid));
     }
 
     void twoSimultaneousCallersRunTheRealShellOnce() {

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <csignal>
 #include <memory>
 #include <unistd.h>
 
@@ -31,10 +32,11 @@ struct ProcessCommandRunner::RunState {
         result.set(*status == 0 ? std::optional(QString::fromUtf8(output)) : std::nullopt);
     }
 
-    // Answers nothing and tells the program to stop, unless an answer came first.
+    // Answers nothing and tells the program to stop, unless an answer came first. The program leads a
+    // process group of its own, so whatever its start-up files started is told to stop with it.
     void giveUp() {
         if (result.set(std::nullopt) && process && process->state() != QProcess::NotRunning)
-            process->terminate();
+            ::kill(-static_cast<pid_t>(process->processId()), SIGTERM);
     }
 };
 
