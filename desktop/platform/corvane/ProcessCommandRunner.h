@@ -8,8 +8,9 @@
 
 namespace corvane {
 
-// Runs a program with QProcess: the application's environment, standard input and error on the null
-// device, standard output collected. Past the time limit the caller gets nothing and the program is
+// Runs a program with QProcess, in a session of its own (no controlling terminal): the application's
+// environment, standard input and error on the null device, standard output collected. Past the time
+// limit, or when runs are cancelled, the caller gets nothing and the program's whole process group is
 // sent SIGTERM.
 class ProcessCommandRunner final : public CommandRunner {
 public:
