@@ -60,11 +60,12 @@ function networkReader(publicBind) {
 
 // The admin header, read from the raw header list: Node builds a request's header record only when
 // asked, and this runs on every setup request. Sent more than once, it counts as not sent.
+const ADMIN_HEADER = 'x-corvane-admin';
 function adminHeader(request) {
   const raw = request.rawHeaders;
   let found;
   for (let i = 0; i < raw.length; i += 2) {
-    if (raw[i].length !== 15 || raw[i].toLowerCase() !== 'x-corvane-admin') continue;
+    if (raw[i].length !== ADMIN_HEADER.length || raw[i].toLowerCase() !== ADMIN_HEADER) continue;
     if (found !== undefined) return undefined;
     found = raw[i + 1];
   }

@@ -1,5 +1,6 @@
 import { after, test } from 'node:test';
 import assert from 'node:assert/strict';
+import { request } from 'node:http';
 import { connect } from 'node:net';
 
 import { freePort, newSecret, startServer, stopAll } from './harness.js';
@@ -37,6 +38,17 @@ test('the admin secret line on standard input', async (t) => {
     assert.equal(typeof refused.body.error, 'string');
     const wrong = await server.request('GET', '/api/setup', { admin: false, headers: { 'X-Corvane-Admin': newSecret() } });
     assert.equal(wrong.status, 401);
+    // The header's name in any case; sent twice, even with the right secret both times, it is refused.
+    const statusWith = (headers) =>
+      new Promise((resolve, reject) => {
+        request({ host: '127.0.0.1', port: server.port, path: '/api/setup', headers }, (response) => {
+          response.resume();
+          resolve(response.statusCode);
+        }).on('error', reject).end();
+      });
+    assert.equal(await statusWith({ 'x-CORVANE-admin': secret }), 200);
+    assert.equal(await statusWith({ 'X-Corvane-Admin': [secret, secret] }), 401);
+    assert.equal(await statusWith({ 'X-Corvane-Admin': secret.slice(1) }), 401);
     assert.ok(!JSON.stringify(refused.body).includes(secret));
     await server.stop();
     assert.ok(!server.stdout.includes(secret) && !server.stderr.includes(secret));
