@@ -1,0 +1,158 @@
+// The field-unit controls drawn offscreen: what each shows in each state, and a gallery of PNG files
+// under the build folder (gallery/) at pixel ratios 1 and 2, to be looked at.
+
+#include <corvane/Cell.h>
+#include <corvane/ChassisGround.h>
+#include <corvane/FU.h>
+#include <corvane/FieldUnitFonts.h>
+#include <corvane/Lamp.h>
+#include <corvane/Silk.h>
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace corvane;
+using namespace Qt::Literals::StringLiterals;
+
+Q_DECLARE_METATYPE(corvane::ReadoutLamp)
+
+namespace {
+
+QImage rendered(QWidget& widget, qreal pixelRatio = 1) {
+    // A control the test did not size is drawn at the size it asks for.
+    if (!widget.testAttribute(Qt::WA_Resized))
+        widget.adjustSize();
+    QImage image(widget.size() * pixelRatio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(pixelRatio);
+    image.fill(Qt::transparent);
+    widget.render(&image);
+    return image;
+}
+
+void save(QWidget& widget, const QString& name) {
+    QDir().mkpath(QStringLiteral(GALLERY_DIR));
+    for (const qreal ratio : {1.0, 2.0})
+        QVERIFY(rendered(widget, ratio)
+                    .save(u"%1/%2@%3x.png"_s.arg(QStringLiteral(GALLERY_DIR), name).arg(ratio)));
+}
+
+QColor pixel(const QImage& image, QPointF at) {
+    return image.pixelColor((at * image.devicePixelRatio()).toPoint());
+}
+
+} // namespace
+
+class TestFieldUnitGallery : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QCOMPARE(FieldUnitFonts::registerFonts(QStringLiteral(KESTRIN_FONTS_DIR)), 3); }
+
+    void aLampShowsItsColourAndGlowsUnlessOff_data() {
+        QTest::addColumn<ReadoutLamp>("mode");
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<bool>("glows");
+        QTest::newRow("live") << ReadoutLamp::live << FU::live << true;
+        QTest::newRow("working") << ReadoutLamp::working << FU::live << true;
+        QTest::newRow("waiting") << ReadoutLamp::waiting << FU::alert << true;
+        QTest::newRow("ok") << ReadoutLamp::ok << FU::ok << true;
+        QTest::newRow("off") << ReadoutLamp::off << FU::lampOff << false;
+    }
+    void aLampShowsItsColourAndGlowsUnlessOff() {
+        QFETCH(ReadoutLamp, mode);
+        QFETCH(QColor, colour);
+        QFETCH(bool, glows);
+        Lamp lamp(mode, 10);
+        for (const qreal ratio : {1.0, 2.0}) {
+            const QImage image = rendered(lamp, ratio);
+            const QPointF centre = QRectF(lamp.rect()).center();
+            QCOMPARE(pixel(image, centre), colour);
+            // Just beyond the dot's edge: the glow, or nothing at all.
+            QCOMPARE(pixel(image, centre + QPointF(6.5, 0)).alpha() > 0, glows);
+        }
+    }
+
+    void onlyAWorkingLampOnScreenPulses() {
+        Lamp lamp(ReadoutLamp::working, 10);
+        QVERIFY(!lamp.isPulsing()); // not on screen yet
+        lamp.show();
+        QVERIFY(lamp.isPulsing());
+        QTRY_VERIFY(lamp.dotOpacity() < 0.9);
+        lamp.setReduceMotion(true);
+        QVERIFY(!lamp.isPulsing());
+        QCOMPARE(lamp.dotOpacity(), 1.0);
+        lamp.setReduceMotion(false);
+        lamp.setMode(ReadoutLamp::ok);
+        QVERIFY(!lamp.isPulsing());
+        lamp.setMode(ReadoutLamp::working);
+        lamp.hide();
+        QVERIFY(!lamp.isPulsing());
+    }
+
+    void silkIsPrintedAndReadAsWritten() {
+        Silk silk(u"START AT LOGIN WITH KESTRIN"_s, FU::silk);
+        QCOMPARE(silk.printedText(), u"start at login with Kestrin"_s);
+        QCOMPARE(silk.accessibleName(), u"START AT LOGIN WITH KESTRIN"_s);
+        const int before = silk.sizeHint().width();
+        silk.setText(u"ON"_s);
+        QVERIFY(silk.sizeHint().width() < before);
+    }
+
+    void aCellIsTheDisplayFaceOnGlass() {
+        Cell cell(u"04:59"_s, 22);
+        QCOMPARE(QFontInfo(cell.font()).family(), u"Doto"_s);
+        const QFontMetrics metrics(cell.font());
+        QCOMPARE(metrics.horizontalAdvance(u'1'), metrics.horizontalAdvance(u'0'));
+        QCOMPARE(cell.sizeHint(), QSize(metrics.horizontalAdvance(u"04:59"_s) + 24, metrics.height() + 12));
+        QCOMPARE(cell.accessibleName(), u"04:59"_s);
+        const QImage image = rendered(cell);
+        QCOMPARE(pixel(image, {3, cell.height() / 2.0}), FU::glass);
+    }
+
+    void theGroundHasItsGrain() {
+        ChassisGround ground;
+        ground.resize(40, 30);
+        for (const qreal ratio : {1.0, 2.0}) {
+            const QImage image = rendered(ground, ratio);
+            QCOMPARE(pixel(image, {0.5, 0.5}), FU::chassis);
+            QVERIFY(pixel(image, {6, 6}).lightness() < FU::chassis.lightness()); // a dot
+            QCOMPARE(pixel(image, {11, 11}), FU::chassis);
+        }
+        ground.resize(5, 5);
+        const QImage tiny = rendered(ground);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 5; ++x)
+                QCOMPARE(tiny.pixelColor(x, y), FU::chassis);
+    }
+
+    // Every control of this file on the ground it is made for.
+    void gallery() {
+        ChassisGround sheet;
+        auto* column = new QVBoxLayout(&sheet);
+        column->setContentsMargins(20, 20, 20, 20);
+        column->setSpacing(14);
+        column->addWidget(new Silk(u"Lamps of Kestrin: live, working, waiting, ok, off"_s, FU::silk));
+        auto* lamps = new QHBoxLayout;
+        for (const ReadoutLamp mode : {ReadoutLamp::live, ReadoutLamp::working, ReadoutLamp::waiting,
+                                       ReadoutLamp::ok, ReadoutLamp::off}) {
+            lamps->addWidget(new Lamp(mode, 8));
+            lamps->addWidget(new Lamp(mode, 12));
+        }
+        lamps->addStretch();
+        column->addLayout(lamps);
+        column->addWidget(new Silk(u"Cells"_s, FU::silk));
+        auto* cells = new QHBoxLayout;
+        cells->addWidget(new Cell(u"482 913"_s, 22));
+        cells->addWidget(new Cell(u"04:59"_s, 15));
+        cells->addWidget(new Cell(u"ON"_s, 11));
+        cells->addStretch();
+        column->addLayout(cells);
+        column->addWidget(new Silk(u"Ink silk on the chassis"_s, FU::ink));
+        sheet.resize(420, 200);
+        save(sheet, u"controls"_s);
+    }
+};
+
+QTEST_MAIN(TestFieldUnitGallery)
+#include "tst_FieldUnitGallery.moc"

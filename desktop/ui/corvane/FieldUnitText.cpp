@@ -1,0 +1,29 @@
+#include "FieldUnitText.h"
+
+#include <QFontDatabase>
+
+namespace corvane::FieldUnitText {
+
+// A point of the look is one logical pixel, as on the system the look was drawn for; Qt's points
+// would be a third larger at 96 dots per inch.
+QFont monospaced(int points, qreal spacing) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(points);
+    font.setWeight(QFont::DemiBold);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+    return font;
+}
+
+QFont silk() {
+    return monospaced(11, 1.3);
+}
+
+QFont display(const QString& style, int points, qreal spacing) {
+    QFont font(QStringLiteral("Doto"));
+    font.setStyleName(style);
+    font.setPixelSize(points);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+    return font;
+}
+
+} // namespace corvane::FieldUnitText

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QFont>
+
+namespace corvane::FieldUnitText {
+
+// The faces of the field-unit look, sizes in points (logical pixels). Captions are the system's monospaced
+// face, semibold and spaced out; cells and display headlines are the Doto display face.
+
+// A printed caption: 11 points, semibold, letter spacing 1.3.
+QFont silk();
+// The monospaced system face at `points`, semibold, with `spacing` points between letters.
+QFont monospaced(int points, qreal spacing);
+// The display face in `style` ("Bold", "Black") at a fixed `points`, with `spacing` between letters.
+QFont display(const QString& style, int points, qreal spacing);
+
+} // namespace corvane::FieldUnitText

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <corvane/look/ReadoutLamp.h>
+
+#include <QWidget>
+
+#include <memory>
+
+class QVariantAnimation;
+
+namespace corvane {
+
+// A small round lamp that glows in its colour: live and working burn orange, waiting red, ok green,
+// off is dark with no glow. A working lamp pulses between full and quarter strength while it is on
+// screen, unless motion is to be reduced. The widget leaves room around the dot for its glow.
+class Lamp : public QWidget {
+    Q_OBJECT
+public:
+    explicit Lamp(ReadoutLamp mode = ReadoutLamp::off, qreal size = 8, QWidget* parent = nullptr);
+    ~Lamp() override;
+
+    ReadoutLamp mode() const { return m_mode; }
+    void setMode(ReadoutLamp mode);
+    qreal dotSize() const { return m_size; }
+    void setReduceMotion(bool reduce);
+    bool isPulsing() const;
+    qreal dotOpacity() const { return m_opacity; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void updatePulse();
+
+    ReadoutLamp m_mode;
+    qreal m_size;
+    bool m_reduceMotion = false;
+    qreal m_opacity = 1;
+    std::unique_ptr<QVariantAnimation> m_pulse;
+};
+
+} // namespace corvane
