@@ -5,11 +5,16 @@
 #include <corvane/ChassisGround.h>
 #include <corvane/FU.h>
 #include <corvane/FieldUnitFonts.h>
+#include <corvane/Key.h>
 #include <corvane/Lamp.h>
 #include <corvane/Silk.h>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QDir>
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -126,6 +131,69 @@ private Q_SLOTS:
                 QCOMPARE(tiny.pixelColor(x, y), FU::chassis);
     }
 
+    void aKeyIsPressedByClickOrSpaceButNotWhenDisabled() {
+        Key key(u"Start"_s);
+        key.show();
+        QSignalSpy clicked(&key, &QAbstractButton::clicked);
+        QTest::mouseClick(&key, Qt::LeftButton);
+        key.setFocus();
+        QTest::keyClick(&key, Qt::Key_Space);
+        QCOMPARE(clicked.count(), 2);
+        key.setEnabled(false);
+        QTest::mouseClick(&key, Qt::LeftButton);
+        QTest::keyClick(&key, Qt::Key_Space);
+        QCOMPARE(clicked.count(), 2);
+        // Painted text is invisible to a screen reader: the key is a button named by its label.
+        QAccessibleInterface* const reader = QAccessible::queryAccessibleInterface(&key);
+        QVERIFY(reader);
+        QCOMPARE(reader->role(), QAccessible::Button);
+        QCOMPARE(reader->text(QAccessible::Name), u"Start"_s);
+    }
+
+    void aKeySinksWhilePressed() {
+        Key key(u"Copy"_s);
+        key.show();
+        QTest::mousePress(&key, Qt::LeftButton);
+        QTRY_COMPARE(key.faceOffset(), Key::travel);
+        QTest::mouseRelease(&key, Qt::LeftButton);
+        QTRY_COMPARE(key.faceOffset(), 0.0);
+    }
+
+    // Keyboard users see where they are; a click gives no ring.
+    void aKeyShowsARingForKeyboardFocusOnly_data() {
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<bool>("ring");
+        QTest::newRow("tab") << int(Qt::TabFocusReason) << true;
+        QTest::newRow("click") << int(Qt::MouseFocusReason) << false;
+    }
+    void aKeyShowsARingForKeyboardFocusOnly() {
+        QFETCH(int, reason);
+        QFETCH(bool, ring);
+        Key key(u"Start"_s);
+        key.show();
+        QApplication::setActiveWindow(&key);
+        QVERIFY(QTest::qWaitForWindowActive(&key));
+        key.clearFocus(); // the window gave it focus when it became active
+        key.setFocus(static_cast<Qt::FocusReason>(reason));
+        QVERIFY(key.hasFocus());
+        const QImage image = rendered(key);
+        const QColor ringPixel = pixel(image, {key.width() / 2.0, 2});
+        QCOMPARE(ringPixel.red() > 200 && ringPixel.blue() < 150, ring);
+    }
+
+    void keyHeights_data() {
+        QTest::addColumn<bool>("compact");
+        QTest::addColumn<int>("height");
+        QTest::newRow("regular") << false << 41 + 3;
+        QTest::newRow("compact") << true << 32 + 3;
+    }
+    void keyHeights() {
+        QFETCH(bool, compact);
+        QFETCH(int, height);
+        const Key key(u"Quit"_s, {.compact = compact});
+        QCOMPARE(key.sizeHint().height(), height);
+    }
+
     // Every control of this file on the ground it is made for.
     void gallery() {
         ChassisGround sheet;
@@ -149,7 +217,31 @@ private Q_SLOTS:
         cells->addStretch();
         column->addLayout(cells);
         column->addWidget(new Silk(u"Ink silk on the chassis"_s, FU::ink));
-        sheet.resize(420, 200);
+        column->addWidget(new Silk(u"Keys: resting, pressed, disabled; regular and compact"_s, FU::silk));
+        auto* keys = new QGridLayout;
+        keys->setHorizontalSpacing(10);
+        keys->setVerticalSpacing(10);
+        int row = 0;
+        for (const KeyStyle::Variant variant :
+             {KeyStyle::Variant::chassis, KeyStyle::Variant::hot, KeyStyle::Variant::dark}) {
+            for (const bool compact : {false, true}) {
+                auto* resting = new Key(u"Start"_s, {variant, compact});
+                auto* pressed = new Key(u"Copy"_s, {variant, compact});
+                pressed->setDown(true);
+                Q_EMIT pressed->pressed();
+                auto* disabled = new Key(u"Stop"_s, {variant, compact});
+                disabled->setEnabled(false);
+                keys->addWidget(resting, row, 0);
+                keys->addWidget(pressed, row, 1);
+                keys->addWidget(disabled, row, 2);
+                ++row;
+            }
+        }
+        keys->setColumnStretch(3, 1);
+        column->addLayout(keys);
+        sheet.resize(560, 520);
+        sheet.show();
+        QTest::qWait(150); // the pressed keys have sunk
         save(sheet, u"controls"_s);
     }
 };

@@ -1,0 +1,137 @@
+#include "Key.h"
+
+#include <corvane/FU.h>
+#include <corvane/FieldUnitText.h>
+
+#include <QFocusEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVariantAnimation>
+
+namespace corvane {
+
+namespace {
+
+constexpr qreal cornerRadius = 9;
+constexpr qreal disabledOpacity = 0.45;
+constexpr int pressMilliseconds = 70;
+
+struct KeyColours {
+    QColor top;
+    QColor bottom;
+    QColor outline;
+    QColor side;
+    QColor text;
+};
+
+KeyColours coloursOf(KeyStyle::Variant variant) {
+    switch (variant) {
+    case KeyStyle::Variant::hot:
+        return {QColor(0xFF, 0x6A, 0x26), FU::live, FU::hotKeyEdge, FU::hotKeyEdgeDeep, FU::hotKeyInk};
+    case KeyStyle::Variant::dark:
+        return {QColor(0x36, 0x33, 0x2F), FU::darkKey, FU::darkKeyEdge, FU::darkKeyEdgeDeep, FU::dText};
+    case KeyStyle::Variant::chassis:
+        break;
+    }
+    return {FU::keyHi, FU::keyLo, FU::edge, FU::edgeDeep, FU::ink};
+}
+
+int horizontalPadding(const KeyStyle& style) {
+    return style.compact ? 14 : 18;
+}
+
+int minimumFaceHeight(const KeyStyle& style) {
+    return style.compact ? 32 : 41;
+}
+
+} // namespace
+
+Key::Key(const QString& label, KeyStyle style, QWidget* parent)
+    : QAbstractButton(parent)
+    , m_style(style) {
+    setText(label);
+    setFont(FieldUnitText::monospaced(13, 1.2));
+    setFocusPolicy(Qt::StrongFocus);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    connect(this, &QAbstractButton::pressed, this, [this] { sink(true); });
+    connect(this, &QAbstractButton::released, this, [this] { sink(false); });
+}
+
+Key::~Key() = default;
+
+void Key::setStyle(KeyStyle style) {
+    if (style == m_style)
+        return;
+    m_style = style;
+    updateGeometry();
+    update();
+}
+
+QSize Key::sizeHint() const {
+    const QFontMetrics metrics(font());
+    const int width = metrics.horizontalAdvance(text().toLower()) + 2 * horizontalPadding(m_style);
+    const int face = std::max(minimumFaceHeight(m_style), metrics.height());
+    return {width, face + static_cast<int>(side)};
+}
+
+// The face moves with an ease-out of 0.07 s, from wherever it is now.
+void Key::sink(bool down) {
+    m_motion = std::make_unique<QVariantAnimation>();
+    m_motion->setStartValue(m_offset);
+    m_motion->setEndValue(down ? travel : 0.0);
+    m_motion->setDuration(pressMilliseconds);
+    m_motion->setEasingCurve(QEasingCurve::OutCubic);
+    connect(m_motion.get(), &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        m_offset = value.toReal();
+        update();
+    });
+    m_motion->start();
+}
+
+void Key::focusInEvent(QFocusEvent* event) {
+    const Qt::FocusReason reason = event->reason();
+    m_keyboardFocus =
+        reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    QAbstractButton::focusInEvent(event);
+}
+
+void Key::focusOutEvent(QFocusEvent* event) {
+    m_keyboardFocus = false;
+    QAbstractButton::focusOutEvent(event);
+}
+
+void Key::paintEvent(QPaintEvent*) {
+    const KeyColours colours = coloursOf(m_style.variant);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(isEnabled() ? 1.0 : disabledOpacity);
+    const QRectF face(0, 0, width(), height() - side);
+
+    // The side: the face's shape at rest, 3 points lower, showing below the face.
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colours.side);
+    painter.drawRoundedRect(face.translated(0, side), cornerRadius, cornerRadius);
+
+    const QRectF moved = face.translated(0, m_offset);
+    QLinearGradient fill(moved.topLeft(), moved.bottomLeft());
+    fill.setColorAt(0, colours.top);
+    fill.setColorAt(1, colours.bottom);
+    painter.setBrush(fill);
+    // A 1-point outline inside the face: the pen's middle runs half a point in.
+    painter.setPen(QPen(colours.outline, 1));
+    painter.drawRoundedRect(moved.adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius - 0.5, cornerRadius - 0.5);
+
+    if (hasFocus() && m_keyboardFocus) {
+        QColor ring = FU::live;
+        ring.setAlphaF(0.8f);
+        painter.setPen(QPen(ring, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(moved.adjusted(2, 2, -2, -2), cornerRadius - 2, cornerRadius - 2);
+    }
+
+    painter.setPen(colours.text);
+    painter.setFont(font());
+    painter.drawText(moved, Qt::AlignCenter | Qt::TextSingleLine, text().toLower());
+}
+
+} // namespace corvane
