@@ -4,6 +4,7 @@
 #include <corvane/Cell.h>
 #include <corvane/ChassisGround.h>
 #include <corvane/FU.h>
+#include <corvane/FieldToggle.h>
 #include <corvane/FieldUnitFonts.h>
 #include <corvane/Key.h>
 #include <corvane/Lamp.h>
@@ -181,6 +182,31 @@ private Q_SLOTS:
         QCOMPARE(ringPixel.red() > 200 && ringPixel.blue() < 150, ring);
     }
 
+    void aToggleFlipsFromAnywhereOnItsRowUnlessDisabled() {
+        FieldToggle toggle(u"Answer my home network"_s);
+        toggle.resize(toggle.sizeHint());
+        toggle.show();
+        QTest::mouseClick(&toggle, Qt::LeftButton, {}, QPoint(5, toggle.height() / 2)); // on the label
+        QVERIFY(toggle.isChecked());
+        QTRY_COMPARE(toggle.knobPosition(), 1.0);
+        toggle.setFocus();
+        QTest::keyClick(&toggle, Qt::Key_Space);
+        QVERIFY(!toggle.isChecked());
+        toggle.setEnabled(false);
+        QTest::mouseClick(&toggle, Qt::LeftButton, {}, QPoint(toggle.width() - 5, toggle.height() / 2));
+        QVERIFY(!toggle.isChecked());
+
+        QAccessibleInterface* const reader = QAccessible::queryAccessibleInterface(&toggle);
+        QCOMPARE(reader->role(), QAccessible::CheckBox);
+        QCOMPARE(reader->text(QAccessible::Name), u"Answer my home network"_s);
+    }
+
+    void aLongToggleLabelWrapsRatherThanBeingCut() {
+        const FieldToggle toggle(u"Start Kestrin when you log in to this computer, every time"_s);
+        QVERIFY(toggle.heightForWidth(240) > toggle.heightForWidth(800));
+        QCOMPARE(toggle.heightForWidth(800), 26); // one line sits within the track's height
+    }
+
     void keyHeights_data() {
         QTest::addColumn<bool>("compact");
         QTest::addColumn<int>("height");
@@ -239,7 +265,14 @@ private Q_SLOTS:
         }
         keys->setColumnStretch(3, 1);
         column->addLayout(keys);
-        sheet.resize(560, 520);
+        column->addWidget(new Silk(u"Toggles on the chassis: off, on, disabled on"_s, FU::silk));
+        for (const int state : {0, 1, 2}) {
+            auto* toggle = new FieldToggle(u"Start at login"_s);
+            toggle->setChecked(state > 0);
+            toggle->setEnabled(state < 2);
+            column->addWidget(toggle);
+        }
+        sheet.resize(560, 660);
         sheet.show();
         QTest::qWait(150); // the pressed keys have sunk
         save(sheet, u"controls"_s);
