@@ -3,12 +3,15 @@
 
 #include <corvane/Cell.h>
 #include <corvane/ChassisGround.h>
+#include <corvane/ChassisPanel.h>
 #include <corvane/FU.h>
 #include <corvane/FieldToggle.h>
 #include <corvane/FieldUnitFonts.h>
+#include <corvane/GlassPanel.h>
 #include <corvane/Key.h>
 #include <corvane/Lamp.h>
 #include <corvane/Silk.h>
+#include <corvane/WindowTopBar.h>
 
 #include <QAccessible>
 #include <QApplication>
@@ -220,6 +223,22 @@ private Q_SLOTS:
         QCOMPARE(key.sizeHint().height(), height);
     }
 
+    void panelsAreTheirColours() {
+        ChassisPanel chassis(u"Network"_s);
+        chassis.resize(200, 80);
+        QCOMPARE(pixel(rendered(chassis), {100, 60}), FU::panel);
+        QCOMPARE(pixel(rendered(chassis), {100, 0}), FU::edge);
+        GlassPanel glass;
+        glass.resize(200, 80);
+        const QImage screen = rendered(glass);
+        QCOMPARE(pixel(screen, {100, 40}), FU::glass);
+        QVERIFY(pixel(screen, {100, 6}).lightness() <= FU::glass.lightness());   // the shadow at the top
+        QVERIFY(pixel(screen, {100, 79}).lightness() > FU::glass.lightness()); // the lip at the bottom
+        WindowTopBar bar(u"Kestrin · your glasses"_s);
+        bar.adjustSize();
+        QCOMPARE(bar.height(), 52);
+    }
+
     // Every control of this file on the ground it is made for.
     void gallery() {
         ChassisGround sheet;
@@ -276,6 +295,42 @@ private Q_SLOTS:
         sheet.show();
         QTest::qWait(150); // the pressed keys have sunk
         save(sheet, u"controls"_s);
+    }
+
+    // A window's pieces together: the top bar, a chassis panel and the glass with what sits on it.
+    void panels() {
+        ChassisGround window;
+        auto* column = new QVBoxLayout(&window);
+        column->setContentsMargins(0, 0, 0, 20);
+        column->setSpacing(12);
+        column->addWidget(new WindowTopBar(u"Kestrin · your glasses"_s));
+        auto* chassis = new ChassisPanel(u"Network"_s);
+        chassis->content()->addWidget(new FieldToggle(u"Answer my home network"_s));
+        auto* glass = new GlassPanel(16);
+        auto* status = new QHBoxLayout;
+        status->addWidget(new Lamp(ReadoutLamp::live, 8));
+        status->addWidget(new Silk(u"Kestrin ON · PORT 9111"_s, FU::dText));
+        status->addStretch();
+        glass->content()->addLayout(status);
+        glass->content()->addWidget(
+            new FieldToggle(u"Keep the computer awake"_s, FieldToggle::Surface::glass));
+        glass->content()->addWidget(new Key(u"New code"_s, {KeyStyle::Variant::dark, true}));
+        for (QWidget* panel : {static_cast<QWidget*>(chassis), static_cast<QWidget*>(glass)}) {
+            auto* inset = new QHBoxLayout;
+            inset->setContentsMargins(20, 0, 20, 0);
+            inset->addWidget(panel);
+            column->addLayout(inset);
+        }
+        auto* code = new QHBoxLayout;
+        code->setContentsMargins(20, 0, 20, 0);
+        code->addWidget(new Silk(u"Then type this code"_s, FU::silk));
+        code->addWidget(new Cell(u"482 913"_s, 22));
+        code->addStretch();
+        column->addLayout(code);
+        column->addStretch();
+        window.resize(400, 420);
+        window.show();
+        save(window, u"panels"_s);
     }
 };
 

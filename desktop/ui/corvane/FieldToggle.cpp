@@ -1,6 +1,7 @@
 #include "FieldToggle.h"
 
 #include <corvane/FU.h>
+#include <corvane/FieldUnitShapes.h>
 #include <corvane/FieldUnitText.h>
 
 #include <QFontDatabase>
@@ -111,7 +112,7 @@ void FieldToggle::paintEvent(QPaintEvent*) {
     const QRectF trackRect(QPointF(width() - track.width(), (height() - track.height()) / 2), track);
     painter.setBrush(glass ? (on ? FU::silk : FU::darkKey) : (on ? FU::wellOn : FU::well));
     painter.setPen(QPen(glass ? FU::darkKeyEdge : FU::edge, 1));
-    painter.drawRoundedRect(trackRect.adjusted(0.5, 0.5, -0.5, -0.5), trackRadius - 0.5, trackRadius - 0.5);
+    FieldUnitShapes::drawOutlined(painter, trackRect, trackRadius);
 
     // The knob over its side, sliding from the near end to the far end.
     const qreal travel = track.width() - 2 * knobInset - knob.width();
@@ -123,7 +124,7 @@ void FieldToggle::paintEvent(QPaintEvent*) {
     painter.drawRoundedRect(knobRect.translated(0, knobDrop), knobRadius, knobRadius);
     painter.setBrush(on ? FU::keyHi : FU::keyLo);
     painter.setPen(QPen(FU::edge, 1));
-    painter.drawRoundedRect(knobRect.adjusted(0.5, 0.5, -0.5, -0.5), knobRadius - 0.5, knobRadius - 0.5);
+    FieldUnitShapes::drawOutlined(painter, knobRect, knobRadius);
 
     // The word, just before the track.
     const QFont wordFont = stateFont();

@@ -1,6 +1,7 @@
 #include "Key.h"
 
 #include <corvane/FU.h>
+#include <corvane/FieldUnitShapes.h>
 #include <corvane/FieldUnitText.h>
 
 #include <QFocusEvent>
@@ -117,9 +118,8 @@ void Key::paintEvent(QPaintEvent*) {
     fill.setColorAt(0, colours.top);
     fill.setColorAt(1, colours.bottom);
     painter.setBrush(fill);
-    // A 1-point outline inside the face: the pen's middle runs half a point in.
     painter.setPen(QPen(colours.outline, 1));
-    painter.drawRoundedRect(moved.adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius - 0.5, cornerRadius - 0.5);
+    FieldUnitShapes::drawOutlined(painter, moved, cornerRadius);
 
     if (hasFocus() && m_keyboardFocus) {
         QColor ring = FU::live;
