@@ -5,6 +5,7 @@
 #include <corvane/ChassisGround.h>
 #include <corvane/ChassisPanel.h>
 #include <corvane/FU.h>
+#include <corvane/FieldSelector.h>
 #include <corvane/FieldToggle.h>
 #include <corvane/FieldUnitFonts.h>
 #include <corvane/GlassPanel.h>
@@ -223,6 +224,54 @@ private Q_SLOTS:
         QCOMPARE(key.sizeHint().height(), height);
     }
 
+    // The approval ladder's shape: three options, the last one warns.
+    static QList<FieldSelector::Option> ladder() {
+        return {{u"Read only"_s}, {u"Ask"_s}, {u"Just run everything, no questions"_s, true}};
+    }
+
+    void aSelectorAsksAndTheOwnerSelects() {
+        FieldSelector selector(ladder(), 1);
+        selector.resize(420, selector.sizeHint().height());
+        selector.show();
+        QSignalSpy asked(&selector, &FieldSelector::selectRequested);
+        const auto segments = selector.findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+        QCOMPARE(segments.size(), 3);
+        QTest::mouseClick(segments[2], Qt::LeftButton);
+        QCOMPARE(asked.count(), 1);
+        QCOMPARE(asked.first().first().toInt(), 2);
+        QCOMPARE(selector.selection(), 1); // only the owner changes it
+        QVERIFY(segments[1]->isChecked() && !segments[2]->isChecked());
+        selector.setSelection(2);
+        QVERIFY(!segments[1]->isChecked() && segments[2]->isChecked());
+
+        QAccessibleInterface* const reader = QAccessible::queryAccessibleInterface(segments[2]);
+        QCOMPARE(reader->role(), QAccessible::RadioButton);
+        QVERIFY(reader->state().checked);
+
+        selector.setEnabled(false);
+        QTest::mouseClick(segments[0], Qt::LeftButton);
+        QCOMPARE(asked.count(), 1);
+    }
+
+    // A warning option is tinted while not selected; selected, it stands as the raised cap and keeps
+    // its lamp.
+    void aWarningOptionIsTintedUntilSelected() {
+        FieldSelector selector(ladder(), 1);
+        selector.resize(420, selector.sizeHint().height());
+        const auto segments = selector.findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+        const auto fillOf = [&](QAbstractButton* segment) {
+            const QImage image = rendered(selector);
+            return pixel(image, segment->geometry().topLeft() + QPointF(segment->width() / 2.0, 4));
+        };
+        QCOMPARE(fillOf(segments[2]), FU::wellWarning);
+        QCOMPARE(fillOf(segments[1]), FU::keyHi);
+        QCOMPARE(fillOf(segments[0]), FU::well);
+        selector.setSelection(2);
+        QCOMPARE(fillOf(segments[2]), FU::keyHi);
+        QCOMPARE(segments[2]->findChildren<Lamp*>().size(), 1);
+        QCOMPARE(segments[0]->findChildren<Lamp*>().size(), 0);
+    }
+
     void panelsAreTheirColours() {
         ChassisPanel chassis(u"Network"_s);
         chassis.resize(200, 80);
@@ -232,7 +281,7 @@ private Q_SLOTS:
         glass.resize(200, 80);
         const QImage screen = rendered(glass);
         QCOMPARE(pixel(screen, {100, 40}), FU::glass);
-        QVERIFY(pixel(screen, {100, 6}).lightness() <= FU::glass.lightness());   // the shadow at the top
+        QVERIFY(pixel(screen, {100, 6}).lightness() <= FU::glass.lightness()); // the shadow at the top
         QVERIFY(pixel(screen, {100, 79}).lightness() > FU::glass.lightness()); // the lip at the bottom
         WindowTopBar bar(u"Kestrin · your glasses"_s);
         bar.adjustSize();
@@ -284,6 +333,13 @@ private Q_SLOTS:
         }
         keys->setColumnStretch(3, 1);
         column->addLayout(keys);
+        column->addWidget(
+            new Silk(u"Selectors: ask selected; the warning one selected; disabled"_s, FU::silk));
+        for (const int state : {0, 1, 2}) {
+            auto* selector = new FieldSelector(ladder(), state == 1 ? 2 : 1);
+            selector->setEnabled(state != 2);
+            column->addWidget(selector);
+        }
         column->addWidget(new Silk(u"Toggles on the chassis: off, on, disabled on"_s, FU::silk));
         for (const int state : {0, 1, 2}) {
             auto* toggle = new FieldToggle(u"Start at login"_s);
@@ -291,7 +347,7 @@ private Q_SLOTS:
             toggle->setEnabled(state < 2);
             column->addWidget(toggle);
         }
-        sheet.resize(560, 660);
+        sheet.resize(560, 900);
         sheet.show();
         QTest::qWait(150); // the pressed keys have sunk
         save(sheet, u"controls"_s);

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+namespace corvane {
+
+// A row of segments in a sunken tray, one per option; the selected one stands raised like a key cap.
+// An option that warns carries a red lamp and, unless selected, a reddish tint. A tap asks the owner
+// to select an option (`selectRequested`); the selection changes only when the owner sets it.
+class FieldSelector : public QWidget {
+    Q_OBJECT
+public:
+    struct Option {
+        QString label;
+        bool warns = false;
+        bool operator==(const Option&) const = default;
+    };
+
+    explicit FieldSelector(QList<Option> options, int selection = 0, QWidget* parent = nullptr);
+
+    int selection() const { return m_selection; }
+    void setSelection(int index);
+    qsizetype count() const { return m_options.size(); }
+
+Q_SIGNALS:
+    void selectRequested(int index);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QList<Option> m_options;
+    int m_selection;
+};
+
+} // namespace corvane
