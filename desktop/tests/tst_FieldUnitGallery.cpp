@@ -5,6 +5,7 @@
 #include <corvane/ChassisGround.h>
 #include <corvane/ChassisPanel.h>
 #include <corvane/FU.h>
+#include <corvane/FieldLink.h>
 #include <corvane/FieldSelector.h>
 #include <corvane/FieldToggle.h>
 #include <corvane/FieldUnitFonts.h>
@@ -37,7 +38,7 @@ QImage rendered(QWidget& widget, qreal pixelRatio = 1) {
     QImage image(widget.size() * pixelRatio, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(pixelRatio);
     image.fill(Qt::transparent);
-    widget.render(&image);
+    widget.render(&image, {}, {}, QWidget::DrawChildren); // what the control draws, not a window behind it
     return image;
 }
 
@@ -272,6 +273,28 @@ private Q_SLOTS:
         QCOMPARE(segments[0]->findChildren<Lamp*>().size(), 0);
     }
 
+    void aLinkIsClickedAndFadesWhilePressed() {
+        FieldLink link(u"Terms of use"_s);
+        link.show();
+        QSignalSpy clicked(&link, &QAbstractButton::clicked);
+        // How opaque the darkest ink of the drawn link is (it is drawn on nothing).
+        const auto strongestInk = [&] {
+            const QImage image = rendered(link);
+            int ink = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    ink = std::max(ink, qAlpha(image.pixel(x, y)));
+            return ink;
+        };
+        const int resting = strongestInk();
+        const QPoint onLabel(5, link.height() / 2);
+        QTest::mousePress(&link, Qt::LeftButton, {}, onLabel);
+        QVERIFY(strongestInk() < resting);
+        QTest::mouseRelease(&link, Qt::LeftButton, {}, onLabel);
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(strongestInk(), resting);
+    }
+
     void panelsAreTheirColours() {
         ChassisPanel chassis(u"Network"_s);
         chassis.resize(200, 80);
@@ -311,6 +334,7 @@ private Q_SLOTS:
         cells->addStretch();
         column->addLayout(cells);
         column->addWidget(new Silk(u"Ink silk on the chassis"_s, FU::ink));
+        column->addWidget(new FieldLink(u"Terms of use"_s));
         column->addWidget(new Silk(u"Keys: resting, pressed, disabled; regular and compact"_s, FU::silk));
         auto* keys = new QGridLayout;
         keys->setHorizontalSpacing(10);

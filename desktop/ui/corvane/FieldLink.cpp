@@ -1,0 +1,59 @@
+#include "FieldLink.h"
+
+#include <corvane/FU.h>
+
+#include <QFontDatabase>
+#include <QPainter>
+
+namespace corvane {
+
+namespace {
+
+constexpr int gap = 4;
+constexpr qreal pressedOpacity = 0.55;
+const QString arrow = QStringLiteral("\u2197");
+
+} // namespace
+
+FieldLink::FieldLink(const QString& label, QWidget* parent)
+    : QAbstractButton(parent) {
+    setText(label);
+    QFont face = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    face.setPixelSize(14);
+    face.setWeight(QFont::Medium);
+    face.setUnderline(true);
+    setFont(face);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    connect(this, &QAbstractButton::pressed, this, qOverload<>(&QWidget::update));
+    connect(this, &QAbstractButton::released, this, qOverload<>(&QWidget::update));
+}
+
+QFont FieldLink::arrowFont() const {
+    QFont face = font();
+    face.setUnderline(false);
+    face.setPixelSize(11);
+    face.setWeight(QFont::DemiBold);
+    return face;
+}
+
+QSize FieldLink::sizeHint() const {
+    const int width =
+        fontMetrics().horizontalAdvance(text()) + gap + QFontMetrics(arrowFont()).horizontalAdvance(arrow);
+    return {width, fontMetrics().height()};
+}
+
+void FieldLink::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setOpacity(isDown() ? pressedOpacity : 1.0);
+    painter.setPen(FU::ink);
+    painter.setFont(font());
+    const int labelWidth = fontMetrics().horizontalAdvance(text());
+    painter.drawText(QRect(0, 0, labelWidth, height()), Qt::AlignLeft | Qt::AlignVCenter, text());
+    painter.setFont(arrowFont());
+    painter.drawText(QRect(labelWidth + gap, 0, width() - labelWidth - gap, height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, arrow);
+}
+
+} // namespace corvane
