@@ -10,15 +10,9 @@
 namespace corvane {
 
 ChassisPanel::ChassisPanel(const QString& label, QWidget* parent)
-    : QWidget(parent)
-    , m_column(new QVBoxLayout(this)) {
-    m_column->setContentsMargins(16, 16, 16, 16);
-    m_column->setSpacing(12);
-    // As wide as it is offered, as high as its content.
-    m_column->setAlignment(Qt::AlignTop);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    : ColumnPanel({16, 16, 16, 16}, 12, parent) {
     if (!label.isEmpty())
-        m_column->addWidget(new Silk(label, FU::silk));
+        content()->addWidget(new Silk(label, FU::silk));
 }
 
 void ChassisPanel::paintEvent(QPaintEvent*) {

@@ -1,24 +1,17 @@
 #pragma once
 
-#include <QWidget>
-
-class QVBoxLayout;
+#include <corvane/ColumnPanel.h>
 
 namespace corvane {
 
-// A raised panel on the chassis: an optional printed caption over its content, in a column.
-class ChassisPanel : public QWidget {
+// A raised panel on the chassis: an optional printed caption over its content.
+class ChassisPanel : public ColumnPanel {
     Q_OBJECT
 public:
     explicit ChassisPanel(const QString& label = {}, QWidget* parent = nullptr);
-    // Where the panel's content goes, below the caption.
-    QVBoxLayout* content() const { return m_column; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-
-private:
-    QVBoxLayout* m_column;
 };
 
 } // namespace corvane

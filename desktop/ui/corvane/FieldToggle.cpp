@@ -1,12 +1,12 @@
 #include "FieldToggle.h"
 
 #include <corvane/FU.h>
+#include <corvane/FieldUnitMotion.h>
 #include <corvane/FieldUnitShapes.h>
 #include <corvane/FieldUnitText.h>
 
 #include <QFontDatabase>
 #include <QPainter>
-#include <QVariantAnimation>
 
 namespace corvane {
 
@@ -89,16 +89,7 @@ void FieldToggle::slide(bool on) {
         m_position = on ? 1.0 : 0.0;
         return;
     }
-    m_motion = std::make_unique<QVariantAnimation>();
-    m_motion->setStartValue(m_position);
-    m_motion->setEndValue(on ? 1.0 : 0.0);
-    m_motion->setDuration(slideMilliseconds);
-    m_motion->setEasingCurve(QEasingCurve::OutCubic);
-    connect(m_motion.get(), &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        m_position = value.toReal();
-        update();
-    });
-    m_motion->start();
+    FieldUnitMotion::easeOut(*this, m_motion, m_position, on ? 1.0 : 0.0, slideMilliseconds);
 }
 
 void FieldToggle::paintEvent(QPaintEvent*) {

@@ -5,7 +5,6 @@
 
 #include <QPainter>
 #include <QPainterPath>
-#include <QVBoxLayout>
 
 namespace corvane {
 
@@ -18,14 +17,7 @@ constexpr int lip = 1;
 } // namespace
 
 GlassPanel::GlassPanel(int padding, QWidget* parent)
-    : QWidget(parent)
-    , m_column(new QVBoxLayout(this)) {
-    m_column->setContentsMargins(padding, padding, padding, padding + lip);
-    m_column->setSpacing(10);
-    // As wide as it is offered, as high as its content.
-    m_column->setAlignment(Qt::AlignTop);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
-}
+    : ColumnPanel({padding, padding, padding, padding + lip}, 10, parent) {}
 
 void GlassPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);

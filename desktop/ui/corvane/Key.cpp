@@ -1,13 +1,13 @@
 #include "Key.h"
 
 #include <corvane/FU.h>
+#include <corvane/FieldUnitMotion.h>
 #include <corvane/FieldUnitShapes.h>
 #include <corvane/FieldUnitText.h>
 
 #include <QFocusEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QVariantAnimation>
 
 namespace corvane {
 
@@ -75,18 +75,8 @@ QSize Key::sizeHint() const {
     return {width, face + static_cast<int>(side)};
 }
 
-// The face moves with an ease-out of 0.07 s, from wherever it is now.
 void Key::sink(bool down) {
-    m_motion = std::make_unique<QVariantAnimation>();
-    m_motion->setStartValue(m_offset);
-    m_motion->setEndValue(down ? travel : 0.0);
-    m_motion->setDuration(pressMilliseconds);
-    m_motion->setEasingCurve(QEasingCurve::OutCubic);
-    connect(m_motion.get(), &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        m_offset = value.toReal();
-        update();
-    });
-    m_motion->start();
+    FieldUnitMotion::easeOut(*this, m_motion, m_offset, down ? travel : 0.0, pressMilliseconds);
 }
 
 void Key::focusInEvent(QFocusEvent* event) {

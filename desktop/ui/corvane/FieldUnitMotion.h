@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QVariantAnimation>
+#include <QWidget>
+
+#include <memory>
+
+namespace corvane::FieldUnitMotion {
+
+// Moves `value` to `target` with an ease-out over `milliseconds`, repainting `widget` at every step.
+// A new move starts from wherever the last one had got to; `motion` holds the one under way.
+inline void easeOut(QWidget& widget, std::unique_ptr<QVariantAnimation>& motion, qreal& value, qreal target,
+                    int milliseconds) {
+    motion = std::make_unique<QVariantAnimation>();
+    motion->setStartValue(value);
+    motion->setEndValue(target);
+    motion->setDuration(milliseconds);
+    motion->setEasingCurve(QEasingCurve::OutCubic);
+    QObject::connect(motion.get(), &QVariantAnimation::valueChanged, &widget,
+                     [&widget, &value](const QVariant& at) {
+                         value = at.toReal();
+                         widget.update();
+                     });
+    motion->start();
+}
+
+} // namespace corvane::FieldUnitMotion
