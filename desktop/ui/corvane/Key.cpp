@@ -121,7 +121,11 @@ void Key::paintEvent(QPaintEvent*) {
 
     painter.setPen(colours.text);
     painter.setFont(font());
-    painter.drawText(moved, Qt::AlignCenter | Qt::TextSingleLine, text().toLower());
+    paintLabel(painter, moved);
+}
+
+void Key::paintLabel(QPainter& painter, const QRectF& face) {
+    painter.drawText(face, Qt::AlignCenter | Qt::TextSingleLine, text().toLower());
 }
 
 } // namespace corvane

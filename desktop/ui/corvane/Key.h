@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class QPainter;
 class QVariantAnimation;
 
 namespace corvane {
@@ -39,6 +40,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Draws the label on the face; a key of another shape of label draws its own.
+    virtual void paintLabel(QPainter& painter, const QRectF& face);
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 

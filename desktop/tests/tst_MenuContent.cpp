@@ -1,0 +1,189 @@
+// The menu panel over the server's model (with fake processes and a scripted setup API): what it shows
+// in each state, what its keys and switches ask of the model, and a gallery of the panel in each state.
+
+#include "ServerViewModelFixture.h"
+
+#include <corvane/menu/MenuContent.h>
+#include <corvane/status/MenuWords.h>
+
+#include <corvane/FieldToggle.h>
+#include <corvane/FieldUnitFonts.h>
+#include <corvane/Key.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace corvane;
+
+namespace {
+
+// The visible text of every label and key of the panel, in one string.
+QString shownText(const QWidget& panel) {
+    QStringList texts;
+    for (const QLabel* label : panel.findChildren<QLabel*>())
+        if (label->isVisibleTo(&panel) && !label->text().isEmpty())
+            texts.append(label->text());
+    for (const QAbstractButton* button : panel.findChildren<QAbstractButton*>())
+        if (button->isVisibleTo(&panel))
+            texts.append(u"[%1%2]"_s.arg(button->text(), button->isEnabled() ? QString() : u" disabled"_s));
+    return texts.join(u" | "_s);
+}
+
+QAbstractButton* key(const QWidget& panel, const QString& text) {
+    for (QAbstractButton* button : panel.findChildren<QAbstractButton*>())
+        if (button->text() == text && button->isVisibleTo(&panel))
+            return button;
+    return nullptr;
+}
+
+void save(QWidget& panel, const QString& name) {
+    QDir().mkpath(QStringLiteral(GALLERY_DIR));
+    panel.adjustSize();
+    for (const qreal ratio : {1.0, 2.0}) {
+        QImage image(panel.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        panel.render(&image, {}, {}, QWidget::DrawChildren);
+        QVERIFY(image.save(u"%1/menu-%2@%3x.png"_s.arg(QStringLiteral(GALLERY_DIR), name).arg(ratio)));
+    }
+}
+
+// A code that runs out `seconds` after the fixture's clock.
+QByteArray codeFor(int seconds) {
+    return R"({"code":"482913","expiresAt":)" + QByteArray::number((1'800'000'000LL + seconds) * 1000) + '}';
+}
+
+} // namespace
+
+class TestMenuContent : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QCOMPARE(FieldUnitFonts::registerFonts(QStringLiteral(KESTRIN_FONTS_DIR)), 3); }
+
+    void offShowsNoPhoneReadoutAndOffersStart() {
+        Fixture f;
+        f.make();
+        menu::MenuContent panel(*f.model);
+        const QString text = shownText(panel);
+        QVERIFY2(text.contains(u"OFF"_s) && text.contains(MenuWords::offSentence.toString()),
+                 qPrintable(text));
+        QVERIFY(!text.contains(u"Then type this code:"_s));
+        QVERIFY(!text.contains(u"[Answer my home network"_s));
+        QVERIFY(text.contains(u"[Start]"_s) && text.contains(u"[Stop disabled]"_s));
+        QCOMPARE(qobject_cast<Key*>(key(panel, u"Start"_s))->style().variant, KeyStyle::Variant::hot);
+        save(panel, u"off"_s);
+
+        QTest::mouseClick(key(panel, u"Start"_s), Qt::LeftButton);
+        settle();
+        QVERIFY(f.model->state().isRunning());
+        QVERIFY(shownText(panel).contains(u"[Stop]"_s));
+        QCOMPARE(qobject_cast<Key*>(key(panel, u"Start"_s))->style().variant, KeyStyle::Variant::chassis);
+    }
+
+    void onShowsTheAddressAndTheLiveCode() {
+        Fixture f;
+        f.server->setup = setupDownloading;
+        f.server->code = codeFor(125);
+        f.startRunning();
+        menu::MenuContent panel(*f.model);
+        const QString text = shownText(panel);
+        QVERIFY2(text.contains(u"ON"_s) && text.contains(u"PORT 9111 · PROCESS 1001"_s), qPrintable(text));
+        QVERIFY(text.contains(u"studio.local:9111"_s) && text.contains(u"or 192.168.1.5:9111"_s));
+        QVERIFY(text.contains(u"482913"_s) && text.contains(u"GOOD FOR 2:05"_s));
+        QVERIFY(text.contains(u"[New code]"_s) && !text.contains(u"[Show a pairing code]"_s));
+        QVERIFY(text.contains(u"Downloading the voice model"_s));
+        save(panel, u"on"_s);
+
+        QTest::mouseClick(key(panel, u"Copy"_s), Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"studio.local:9111"_s);
+        QTest::mouseClick(key(panel, u"New code"_s), Qt::LeftButton);
+        settle();
+        QCOMPARE(f.count(u"POST /api/pair/code"_s), 1);
+    }
+
+    void anExpiredCodeIsSaidSoAndANewOneOffered() {
+        Fixture f;
+        f.server->setup = setupDownloading;
+        f.server->code = codeFor(0);
+        f.startRunning();
+        menu::MenuContent panel(*f.model);
+        const QString text = shownText(panel);
+        QVERIFY2(text.contains(u"THAT CODE EXPIRED"_s), qPrintable(text));
+        QVERIFY(text.contains(u"[Show a pairing code]"_s) && !text.contains(u"482913"_s));
+        save(panel, u"code-expired"_s);
+    }
+
+    void aSetupProblemIsTheHeadline() {
+        Fixture f;
+        f.nodeMissing = true;
+        f.make();
+        f.model->start();
+        settle();
+        menu::MenuContent panel(*f.model);
+        const QString text = shownText(panel);
+        QVERIFY2(text.contains(u"PROBLEM"_s) && text.contains(*f.model->setupProblem()), qPrintable(text));
+        save(panel, u"problem"_s);
+    }
+
+    void theNetworkSwitchAsksTheModelAndWaitsWhileItApplies() {
+        Fixture f;
+        f.server->setup = setupDownloading;
+        f.startRunning();
+        menu::MenuContent panel(*f.model);
+        auto* toggle = qobject_cast<FieldToggle*>(key(panel, NetworkPreferences::label()));
+        QVERIFY(toggle && !toggle->isChecked());
+        // What the panel shows at the moment the change is under way (the panel has synced by then).
+        std::optional<bool> enabledWhileApplying;
+        QString textWhileApplying;
+        connect(f.model.get(), &ServerViewModel::changed, this, [&] {
+            if (f.model->isApplyingNetworkChange() && !enabledWhileApplying) {
+                enabledWhileApplying = toggle->isEnabled();
+                textWhileApplying = shownText(panel);
+                save(panel, u"network-change"_s);
+            }
+        });
+        QTest::mouseClick(toggle, Qt::LeftButton);
+        settle();
+        QCOMPARE(f.model->networkPreference(), NetworkPreference::homeNetwork);
+        QCOMPARE(enabledWhileApplying, std::optional(false));
+        QVERIFY2(textWhileApplying.contains(u"Restarting the server…"_s), qPrintable(textWhileApplying));
+        QVERIFY(toggle->isChecked() && toggle->isEnabled()); // applied
+        QCOMPARE(f.launcher->plans.last().environment.value(u"BIND_HOST"_s), u"0.0.0.0"_s);
+    }
+
+    void aLoginItemProblemIsShownWithItsLamp() {
+        Fixture f;
+        f.loginItems->failure = u"The system would not add Kestrin to your login items."_s;
+        f.make();
+        menu::MenuContent panel(*f.model);
+        QTest::mouseClick(key(panel, MenuWords::startAtLogin.toString()), Qt::LeftButton);
+        QVERIFY(f.model->loginProblem().has_value());
+        QVERIFY(shownText(panel).contains(*f.model->loginProblem()));
+        QCOMPARE(f.loginItems->registrations, 1);
+        save(panel, u"login-problem"_s);
+    }
+
+    void rowsAskForTheirWindowsAndQuitAsksToQuit() {
+        Fixture f;
+        f.make();
+        menu::MenuContent panel(*f.model);
+        QSignalSpy windows(&panel, &menu::MenuContent::openWindowRequested);
+        QSignalSpy quits(&panel, &menu::MenuContent::quitRequested);
+        for (const QStringView title :
+             {MenuWords::setUpGlasses, MenuWords::agentPermissions, MenuWords::setupGuide})
+            QTest::mouseClick(key(panel, title.toString()), Qt::LeftButton);
+        QCOMPARE(windows.count(), 3);
+        QCOMPARE(windows.at(0).first().toString(), u"glasses"_s);
+        QCOMPARE(windows.at(1).first().toString(), u"approval"_s);
+        QCOMPARE(windows.at(2).first().toString(), u"welcome"_s);
+        QTest::mouseClick(key(panel, u"Quit"_s), Qt::LeftButton);
+        QCOMPARE(quits.count(), 1);
+    }
+};
+
+QTEST_MAIN(TestMenuContent)
+#include "tst_MenuContent.moc"

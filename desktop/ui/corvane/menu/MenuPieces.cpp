@@ -1,0 +1,109 @@
+#include "MenuPieces.h"
+
+#include <corvane/FU.h>
+#include <corvane/FieldUnitText.h>
+#include <corvane/Lamp.h>
+
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QPainter>
+
+namespace corvane::menu {
+
+namespace {
+
+QLabel* sentence(const QString& text, const QColor& colour) {
+    auto* label = new QLabel;
+    label->setWordWrap(true);
+    QFont face = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    face.setPixelSize(13);
+    label->setFont(face);
+    setSentence(label, text, colour);
+    return label;
+}
+
+} // namespace
+
+void setSentence(QLabel* label, const QString& text, const QColor& colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->setText(text);
+}
+
+QLabel* glassSentence(const QString& text, bool dim) {
+    return sentence(text, dim ? FU::dDim : FU::dText);
+}
+
+QLabel* chassisSentence(const QString& text, bool ink) {
+    return sentence(text, ink ? FU::ink : FU::silk);
+}
+
+LampLine::LampLine(QWidget* parent)
+    : QWidget(parent)
+    , m_lamp(new Lamp(ReadoutLamp::off, 8))
+    , m_text(glassSentence()) {
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+    row->addWidget(m_lamp, 0, Qt::AlignTop);
+    row->addWidget(m_text, 1);
+}
+
+void LampLine::set(ReadoutLamp lamp, const QString& text, const QString& spoken) {
+    m_lamp->setMode(lamp);
+    m_text->setText(text);
+    setAccessibleName(spoken.isEmpty() ? text : spoken);
+}
+
+QString LampLine::text() const {
+    return m_text->text();
+}
+
+GlassRule::GlassRule(QWidget* parent)
+    : QWidget(parent) {
+    setFixedHeight(1);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void GlassRule::paintEvent(QPaintEvent*) {
+    QPainter(this).fillRect(rect(), FU::glassRule);
+}
+
+AddressText::AddressText(QWidget* parent)
+    : QLabel(parent) {
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::WindowText, FU::dText);
+    setPalette(palette);
+    setFont(FieldUnitText::monospaced(m_points, 0));
+}
+
+void AddressText::setAddress(const QString& address) {
+    setText(address);
+    fit();
+}
+
+void AddressText::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    fit();
+}
+
+void AddressText::fit() {
+    int chosen = 12;
+    for (const int points : {16, 14, 12}) {
+        if (QFontMetrics(FieldUnitText::monospaced(points, 0)).horizontalAdvance(text()) <= width()) {
+            chosen = points;
+            break;
+        }
+    }
+    const bool wraps = QFontMetrics(FieldUnitText::monospaced(12, 0)).horizontalAdvance(text()) > width();
+    if (chosen == m_points && wordWrap() == wraps)
+        return;
+    m_points = chosen;
+    setWordWrap(wraps);
+    setFont(FieldUnitText::monospaced(m_points, 0));
+}
+
+} // namespace corvane::menu
