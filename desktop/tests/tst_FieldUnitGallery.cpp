@@ -10,6 +10,7 @@
 #include <corvane/FieldToggle.h>
 #include <corvane/FieldUnitFonts.h>
 #include <corvane/GlassPanel.h>
+#include <corvane/KestrinIcon.h>
 #include <corvane/Key.h>
 #include <corvane/Lamp.h>
 #include <corvane/Silk.h>
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -309,6 +311,39 @@ private Q_SLOTS:
         WindowTopBar bar(u"Kestrin · your glasses"_s);
         bar.adjustSize();
         QCOMPARE(bar.height(), 52);
+    }
+
+    // The tray icon at the sizes panels use, on a light and a dark panel: drawn from the SVG (not an
+    // empty icon), in the live orange with its dark edge at every size.
+    void theIconReadsAtEverySize() {
+        const QIcon icon = kestrinIcon();
+        QVERIFY(!icon.isNull());
+        QImage sheet(QSize(16 + 22 + 32 + 48 + 64 + 6 * 8, 2 * (64 + 16)),
+                     QImage::Format_ARGB32_Premultiplied);
+        sheet.fill(QColor(0xF2, 0xF2, 0xF2));
+        QPainter painter(&sheet);
+        painter.fillRect(QRect(0, 64 + 16, sheet.width(), 64 + 16), QColor(0x20, 0x20, 0x22));
+        int x = 8;
+        for (const int size : {16, 22, 32, 48, 64}) {
+            const QImage drawn = icon.pixmap(QSize(size, size)).toImage();
+            QCOMPARE(drawn.size(), QSize(size, size));
+            int orange = 0;
+            int ink = 0;
+            for (int py = 0; py < size; ++py)
+                for (int px = 0; px < size; ++px) {
+                    const QColor c = drawn.pixelColor(px, py);
+                    orange += c.alpha() > 200 && c.red() > 200 && c.green() < 140 && c.blue() < 80;
+                    ink += c.alpha() > 200 && c.lightness() < 60;
+                }
+            QVERIFY2(orange > size && ink > size,
+                     qPrintable(u"%1 px: %2 orange, %3 ink"_s.arg(size).arg(orange).arg(ink)));
+            for (const int row : {0, 1})
+                painter.drawImage(QPoint(x, 8 + row * (64 + 16) + (64 - size) / 2), drawn);
+            x += size + 8;
+        }
+        painter.end();
+        QDir().mkpath(QStringLiteral(GALLERY_DIR));
+        QVERIFY(sheet.save(QStringLiteral(GALLERY_DIR "/icon.png")));
     }
 
     // Every control of this file on the ground it is made for.

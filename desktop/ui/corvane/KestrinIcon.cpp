@@ -1,0 +1,9 @@
+#include "KestrinIcon.h"
+
+namespace corvane {
+
+QIcon kestrinIcon() {
+    return QIcon(QStringLiteral(":/icons/kestrin.svg"));
+}
+
+} // namespace corvane
