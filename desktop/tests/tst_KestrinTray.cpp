@@ -1,0 +1,101 @@
+// The tray: the panel beside the icon or, with no tray on the desktop, as a window; the plain menu
+// with the panel's rows for trays that only show menus.
+
+#include "ServerViewModelFixture.h"
+
+#include <corvane/menu/MenuContent.h>
+#include <corvane/status/MenuWords.h>
+
+#include <corvane/KestrinTray.h>
+#include <corvane/PopupPlacement.h>
+#include <corvane/TrayPopup.h>
+
+#include <QMenu>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+
+using namespace corvane;
+
+namespace {
+
+QAction* action(const QMenu& menu, const QString& text) {
+    for (QAction* candidate : menu.actions())
+        if (candidate->text() == text)
+            return candidate;
+    return nullptr;
+}
+
+} // namespace
+
+class TestKestrinTray : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void withoutATrayThePanelIsAWindow() {
+        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable()); // the offscreen desktop has none
+        Fixture f;
+        f.make();
+        KestrinTray tray(*f.model);
+        QVERIFY(!tray.panel().windowFlags().testFlag(Qt::Popup));
+        tray.showPanel();
+        QVERIFY(tray.panel().isVisible());
+        QCOMPARE(tray.panel().width(), menu::MenuContent::width);
+    }
+
+    void thePopupLiesBesideTheIconOnScreen() {
+        Fixture f;
+        f.make();
+        TrayPopup popup(*f.model, TrayPopup::Kind::popup);
+        QVERIFY(popup.windowFlags().testFlag(Qt::Popup));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect icon(screen.right() - 30, screen.top() + 2, 24, 24);
+        popup.showBeside(icon);
+        QCOMPARE(popup.pos(), PopupPlacement::place(icon, popup.size(), screen));
+        QVERIFY(popup.pos().x() + popup.width() <= screen.right() + 1);
+        QVERIFY(popup.pos().x() >= screen.left() && popup.pos().y() >= screen.top());
+        popup.hide();
+    }
+
+    void thePlainMenuHasThePanelsRows() {
+        Fixture f;
+        f.make();
+        KestrinTray tray(*f.model);
+        QSignalSpy windows(&tray, &KestrinTray::openWindowRequested);
+        QSignalSpy quits(&tray, &KestrinTray::quitRequested);
+        action(tray.menu(), MenuWords::setUpGlasses.toString())->trigger();
+        action(tray.menu(), MenuWords::agentPermissions.toString())->trigger();
+        action(tray.menu(), MenuWords::setupGuide.toString())->trigger();
+        QCOMPARE(windows.count(), 3);
+        QCOMPARE(windows.at(0).first().toString(), u"glasses"_s);
+        QCOMPARE(windows.at(2).first().toString(), u"welcome"_s);
+
+        QAction* start = action(tray.menu(), u"Start"_s);
+        QAction* stop = action(tray.menu(), u"Stop"_s);
+        QVERIFY(start->isEnabled() && !stop->isEnabled());
+        start->trigger();
+        settle();
+        QVERIFY(f.model->state().isRunning());
+        QVERIFY(!start->isEnabled() && stop->isEnabled());
+        stop->trigger();
+        settle();
+        QVERIFY(!f.model->state().isRunning());
+
+        action(tray.menu(), u"Quit"_s)->trigger();
+        QCOMPARE(quits.count(), 1);
+    }
+
+    void aRowOfThePanelClosesItAndAsksForItsWindow() {
+        Fixture f;
+        f.make();
+        KestrinTray tray(*f.model);
+        QSignalSpy windows(&tray, &KestrinTray::openWindowRequested);
+        tray.showPanel();
+        Q_EMIT tray.panel().content().openWindowRequested(u"approval"_s);
+        QCOMPARE(windows.count(), 1);
+        QVERIFY(!tray.panel().isVisible());
+    }
+};
+
+QTEST_MAIN(TestKestrinTray)
+#include "tst_KestrinTray.moc"

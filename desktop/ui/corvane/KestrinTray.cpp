@@ -1,0 +1,85 @@
+#include "KestrinTray.h"
+
+#include <corvane/menu/MenuContent.h>
+#include <corvane/status/MenuWords.h>
+
+#include <corvane/KestrinIcon.h>
+#include <corvane/ServerViewModel.h>
+#include <corvane/TrayPopup.h>
+
+#include <QCursor>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+namespace corvane {
+
+using namespace Qt::Literals::StringLiterals;
+
+KestrinTray::KestrinTray(ServerViewModel& model, QObject* parent)
+    : QObject(parent)
+    , m_model(model)
+    , m_hasTray(QSystemTrayIcon::isSystemTrayAvailable()) {
+    m_panel =
+        std::make_unique<TrayPopup>(model, m_hasTray ? TrayPopup::Kind::popup : TrayPopup::Kind::window);
+    m_panel->setWindowIcon(kestrinIcon());
+    connect(&m_panel->content(), &menu::MenuContent::openWindowRequested, this, [this](const QString& id) {
+        m_panel->hide();
+        Q_EMIT openWindowRequested(id);
+    });
+    connect(&m_panel->content(), &menu::MenuContent::quitRequested, this, &KestrinTray::quitRequested);
+
+    // The plain menu: the same rows, for panels that show only menus.
+    m_menu = std::make_unique<QMenu>();
+    for (const auto& [title, window] : {std::pair{MenuWords::setUpGlasses, u"glasses"_s},
+                                        {MenuWords::agentPermissions, u"approval"_s},
+                                        {MenuWords::setupGuide, u"welcome"_s}})
+        m_menu->addAction(title.toString(), this, [this, id = window] { Q_EMIT openWindowRequested(id); });
+    m_menu->addSeparator();
+    m_menu->addAction(u"Start"_s, this, [this] { m_model.start(); });
+    m_menu->addAction(u"Stop"_s, this, [this] { m_model.supervisor().stop(); });
+    m_menu->addSeparator();
+    m_menu->addAction(u"Quit"_s, this, &KestrinTray::quitRequested);
+    connect(&m_model, &ServerViewModel::stateChanged, this, &KestrinTray::syncMenu);
+    syncMenu();
+
+    m_icon = std::make_unique<QSystemTrayIcon>(kestrinIcon());
+    m_icon->setToolTip(u"Kestrin"_s);
+    m_icon->setContextMenu(m_menu.get());
+    connect(m_icon.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger)
+                    showPanel();
+            });
+    if (m_hasTray)
+        m_icon->show();
+}
+
+KestrinTray::~KestrinTray() = default;
+
+void KestrinTray::showPanel() {
+    if (!m_hasTray) {
+        m_panel->show();
+        m_panel->raise();
+        m_panel->activateWindow();
+        return;
+    }
+    // Some trays do not say where the icon is: the pointer that clicked it is beside it.
+    QRect anchor = m_icon->geometry();
+    if (!anchor.isValid())
+        anchor = QRect(QCursor::pos(), QSize(1, 1));
+    m_panel->showBeside(anchor);
+}
+
+// Start and Stop as the panel's keys: each only when it can do something.
+void KestrinTray::syncMenu() {
+    const bool running = m_model.state().isRunning();
+    const QList<QAction*> actions = m_menu->actions();
+    for (QAction* action : actions) {
+        if (action->text() == u"Start"_s)
+            action->setEnabled(!running);
+        else if (action->text() == u"Stop"_s)
+            action->setEnabled(running);
+    }
+}
+
+} // namespace corvane

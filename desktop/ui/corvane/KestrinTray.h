@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class QMenu;
+class QSystemTrayIcon;
+
+namespace corvane {
+
+class ServerViewModel;
+class TrayPopup;
+
+// Kestrin in the system tray: the eyeglasses icon, the menu panel beside it on a left click, and the
+// same rows as a plain menu on a right click for panels that only show menus. With no tray on the
+// desktop, the panel is an ordinary window, shown at once.
+class KestrinTray : public QObject {
+    Q_OBJECT
+public:
+    explicit KestrinTray(ServerViewModel& model, QObject* parent = nullptr);
+    ~KestrinTray() override;
+
+    TrayPopup& panel() const { return *m_panel; }
+    QMenu& menu() const { return *m_menu; }
+    // Brings the panel forward, beside the icon when there is one.
+    void showPanel();
+
+Q_SIGNALS:
+    void openWindowRequested(const QString& identifier);
+    void quitRequested();
+
+private:
+    void syncMenu();
+
+    ServerViewModel& m_model;
+    std::unique_ptr<TrayPopup> m_panel;
+    std::unique_ptr<QMenu> m_menu;
+    std::unique_ptr<QSystemTrayIcon> m_icon;
+    bool m_hasTray;
+};
+
+} // namespace corvane

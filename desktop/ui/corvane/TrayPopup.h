@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QWidget>
+
+namespace corvane {
+
+class ServerViewModel;
+namespace menu {
+class MenuContent;
+}
+
+// The window that holds the menu panel. Beside a tray icon it is a frameless popup that closes when
+// the person clicks elsewhere; with no tray to sit beside it is an ordinary window. Where it goes is
+// this class's business, what it shows the panel's.
+class TrayPopup : public QWidget {
+    Q_OBJECT
+public:
+    enum class Kind { popup, window };
+
+    TrayPopup(ServerViewModel& model, Kind kind, QWidget* parent = nullptr);
+
+    menu::MenuContent& content() const { return *m_content; }
+    // Shows the panel beside `anchor` (the icon's place on screen), wholly on that screen.
+    void showBeside(const QRect& anchor);
+
+private:
+    menu::MenuContent* m_content;
+};
+
+} // namespace corvane
