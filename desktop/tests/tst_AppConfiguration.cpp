@@ -1,5 +1,6 @@
 #include <corvane/shell/AppConfiguration.h>
 #include <corvane/shell/TestCopyEnvironment.h>
+#include <corvane/welcome/WelcomeLaunch.h>
 
 #include <QTest>
 
@@ -174,6 +175,28 @@ private Q_SLOTS:
             file.write(*content);
         }
         QCOMPARE(readInfoDictionary(path), info);
+    }
+
+    void welcomeOpensByItself_data() {
+        QTest::addColumn<bool>("completed");
+        QTest::addColumn<std::optional<QString>>("suppress");
+        QTest::addColumn<bool>("opens");
+        const std::optional<QString> unset;
+        QTest::newRow("first run") << false << unset << true;
+        QTest::newRow("finished before") << true << unset << false;
+        QTest::newRow("suppressed") << false << std::optional(u"1"_s) << false;
+        QTest::newRow("suppressed, and finished") << true << std::optional(u"1"_s) << false;
+        QTest::newRow("only exactly 1 suppresses") << false << std::optional(u"yes"_s) << true;
+        QTest::newRow("empty does not suppress") << false << std::optional(u""_s) << true;
+    }
+    void welcomeOpensByItself() {
+        QFETCH(bool, completed);
+        QFETCH(std::optional<QString>, suppress);
+        QFETCH(bool, opens);
+        Environment environment;
+        if (suppress)
+            environment.insert(u"CORVANE_SUPPRESS_WELCOME"_s, *suppress);
+        QCOMPARE(WelcomeLaunch::shouldAutoOpen(completed, environment), opens);
     }
 
     void testCopyApplyNeverOverwrites() {

@@ -1,0 +1,81 @@
+// The application's named windows: each made once and brought forward, sized by its content, and,
+// until its screen exists, saying plainly what it is for.
+
+#include <corvane/AppWindow.h>
+#include <corvane/AppWindows.h>
+#include <corvane/FieldUnitFonts.h>
+
+#include <QDir>
+#include <QLabel>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace corvane;
+using namespace Qt::Literals::StringLiterals;
+
+class TestAppWindows : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QCOMPARE(FieldUnitFonts::registerFonts(QStringLiteral(KESTRIN_FONTS_DIR)), 3); }
+
+    void eachWindowIsMadeOnceWithItsTitle_data() {
+        QTest::addColumn<QString>("identifier");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("welcome") << u"welcome"_s << u"Welcome to Kestrin"_s;
+        QTest::newRow("glasses") << u"glasses"_s << u"Set Up Your Glasses"_s;
+        QTest::newRow("approval") << u"approval"_s << u"What Can the Agents Do?"_s;
+    }
+    void eachWindowIsMadeOnceWithItsTitle() {
+        QFETCH(QString, identifier);
+        QFETCH(QString, title);
+        AppWindows windows;
+        QCOMPARE(windows.window(identifier), nullptr); // closed at launch
+        windows.open(identifier);
+        AppWindow* const made = windows.window(identifier);
+        QVERIFY(made && made->isVisible());
+        QCOMPARE(made->windowTitle(), title);
+        made->close();
+        windows.open(identifier);
+        QCOMPARE(windows.window(identifier), made); // never a second one
+        QVERIFY(made->isVisible());
+        // Sized by its content: it cannot be made larger or smaller.
+        QCOMPARE(made->minimumSize(), made->maximumSize());
+        QVERIFY(made->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QDir().mkpath(QStringLiteral(GALLERY_DIR));
+        QVERIFY(made->grab().save(u"%1/window-%2.png"_s.arg(QStringLiteral(GALLERY_DIR), identifier)));
+    }
+
+    void anUnbuiltWindowSaysWhatItIsFor() {
+        AppWindows windows;
+        windows.open(u"glasses"_s);
+        const QList<QLabel*> labels = windows.window(u"glasses"_s)->findChildren<QLabel*>();
+        QCOMPARE(labels.size(), 1);
+        QVERIFY(labels.first()->text().contains(u"glasses"_s));
+    }
+
+    void aBuilderFillsItsWindow() {
+        AppWindows windows;
+        int built = 0;
+        windows.setBuilder(u"approval"_s, [&](AppWindow& window) {
+            ++built;
+            window.content()->addWidget(new QLabel(u"the ladder"_s));
+        });
+        windows.open(u"approval"_s);
+        windows.open(u"approval"_s);
+        QCOMPARE(built, 1);
+        QCOMPARE(windows.window(u"approval"_s)->findChildren<QLabel*>().first()->text(), u"the ladder"_s);
+    }
+
+    void unknownIdentifiersChangeNothing() {
+        AppWindows windows;
+        windows.open(u"settings"_s);
+        QCOMPARE(windows.window(u"settings"_s), nullptr);
+        windows.activateWindow(u"nothing"_s);
+        windows.open(u"welcome"_s);
+        windows.activateWindow(u"wel"_s); // a prefix finds it
+        QVERIFY(windows.window(u"welcome"_s)->isVisible());
+    }
+};
+
+QTEST_MAIN(TestAppWindows)
+#include "tst_AppWindows.moc"

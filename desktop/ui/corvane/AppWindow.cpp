@@ -1,0 +1,42 @@
+#include "AppWindow.h"
+
+#include <corvane/Key.h>
+#include <corvane/WindowTopBar.h>
+
+#include <QMouseEvent>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace corvane {
+
+AppWindow::AppWindow(const QString& identifier, const QString& title, QWidget* parent)
+    : ChassisGround(parent)
+    , m_identifier(identifier)
+    , m_content(new QVBoxLayout) {
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setWindowTitle(title);
+    setObjectName(identifier);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->setSizeConstraint(QLayout::SetFixedSize); // sized by its content, never resized by hand
+    auto* bar = new WindowTopBar(title);
+    // The close key sits where the system's window buttons would.
+    auto* close = new Key(QStringLiteral("Close"), {KeyStyle::Variant::chassis, true}, bar);
+    close->move(8, (bar->height() - close->sizeHint().height()) / 2);
+    connect(close, &QAbstractButton::clicked, this, &QWidget::close);
+    column->addWidget(bar);
+    m_content->setContentsMargins(24, 8, 24, 24);
+    column->addLayout(m_content);
+}
+
+// Dragging the background moves the window, as dragging a title bar would.
+void AppWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && windowHandle() && windowHandle()->startSystemMove()) {
+        event->accept();
+        return;
+    }
+    ChassisGround::mousePressEvent(event);
+}
+
+} // namespace corvane

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <corvane/ChassisGround.h>
+
+class QVBoxLayout;
+
+namespace corvane {
+
+// One of the application's windows: drawn by itself (the chassis ground and its own top bar with a
+// close key, no system title bar), sized by its content and not resizable, moved by dragging its
+// background. Its title is its name for the system's window lists and screen readers.
+class AppWindow : public ChassisGround {
+    Q_OBJECT
+public:
+    AppWindow(const QString& identifier, const QString& title, QWidget* parent = nullptr);
+
+    QString identifier() const { return m_identifier; }
+    // Where the window's screen goes, below the top bar.
+    QVBoxLayout* content() const { return m_content; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QString m_identifier;
+    QVBoxLayout* m_content;
+};
+
+} // namespace corvane

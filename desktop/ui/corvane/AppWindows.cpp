@@ -1,0 +1,87 @@
+#include "AppWindows.h"
+
+#include <corvane/AppWindow.h>
+#include <corvane/FU.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace corvane {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct Scene {
+    QString identifier;
+    QString title;
+    // What the window is for, said plainly until its screen is built.
+    QString purpose;
+};
+
+const std::array<Scene, 3>& scenes() {
+    static const std::array<Scene, 3> all{{
+        {u"welcome"_s, u"Welcome to Kestrin"_s,
+         u"This window will walk you through setting up Kestrin: your project folder, an agent and your phone."_s},
+        {u"glasses"_s, u"Set Up Your Glasses"_s,
+         u"This window will set up your AR glasses over USB and connect them to Kestrin."_s},
+        {u"approval"_s, u"What Can the Agents Do?"_s,
+         u"This window will let you choose how much Claude and Codex may do without asking you."_s},
+    }};
+    return all;
+}
+
+} // namespace
+
+AppWindows::AppWindows(QObject* parent)
+    : QObject(parent) {}
+
+AppWindows::~AppWindows() = default;
+
+void AppWindows::setBuilder(const QString& identifier, Builder builder) {
+    m_builders[identifier] = std::move(builder);
+}
+
+AppWindow* AppWindows::window(const QString& identifier) const {
+    const auto found = m_windows.find(identifier);
+    return found == m_windows.end() ? nullptr : found->second.get();
+}
+
+void AppWindows::open(const QString& identifier) {
+    if (!window(identifier)) {
+        const auto scene = std::ranges::find(scenes(), identifier, &Scene::identifier);
+        if (scene == scenes().end())
+            return;
+        auto made = std::make_unique<AppWindow>(scene->identifier, scene->title);
+        if (const auto builder = m_builders.find(identifier); builder != m_builders.end()) {
+            builder->second(*made);
+        } else {
+            auto* purpose = new QLabel(scene->purpose);
+            purpose->setWordWrap(true);
+            purpose->setFixedWidth(480);
+            QFont face = purpose->font();
+            face.setPixelSize(14);
+            purpose->setFont(face);
+            QPalette palette = purpose->palette();
+            palette.setColor(QPalette::WindowText, FU::ink);
+            purpose->setPalette(palette);
+            made->content()->addWidget(purpose);
+        }
+        m_windows[identifier] = std::move(made);
+    }
+    window(identifier)->show();
+    activateWindow(identifier);
+}
+
+void AppWindows::activateWindow(const QString& identifier) {
+    for (const auto& [id, made] : m_windows) {
+        if (!id.startsWith(identifier) || !made->isVisible())
+            continue;
+        made->raise();
+        made->activateWindow();
+        return;
+    }
+}
+
+} // namespace corvane
