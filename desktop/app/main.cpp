@@ -2,13 +2,17 @@
 #include <corvane/AppDelegate.h>
 #include <corvane/TerminalFace.h>
 #include <corvane/TerminationSignal.h>
+#include <corvane/TrayFace.h>
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
 #include <QTimer>
 
 #include <csignal>
+#include <memory>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
@@ -33,6 +37,20 @@ Environment:
 
 } // namespace
 
+// Whether this run shows the tray: there is a graphical session and nobody asked for the terminal or
+// only for help or the version.
+bool showsTray(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--headless" || argument == "-h" || argument == "--help" || argument == "-v" ||
+            argument == "--version")
+            return false;
+    }
+    return true;
+}
+
 int main(int argc, char* argv[]) {
     // SIGTERM and Ctrl-C are the held quit from the very start: one that comes before the delegate
     // listens waits for it instead of ending Kestrin with the server half started.
@@ -40,7 +58,11 @@ int main(int argc, char* argv[]) {
     // A write to a server that has gone away must fail with EPIPE, not end the application.
     std::signal(SIGPIPE, SIG_IGN);
 
-    QCoreApplication app(argc, argv);
+    const bool tray = showsTray(argc, argv);
+    const std::unique_ptr<QCoreApplication> app =
+        tray ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    if (tray)
+        QApplication::setQuitOnLastWindowClosed(false); // closing a window never quits a tray application
     QCoreApplication::setApplicationName(u"Kestrin"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(KESTRIN_VERSION));
 
@@ -56,17 +78,25 @@ int main(int argc, char* argv[]) {
     parser.addOption(help);
     parser.addOption(headless);
     parser.addVersionOption();
-    parser.process(app);
+    parser.process(*app);
     if (parser.isSet(help)) {
         QTextStream(stdout) << parser.helpText() << environmentHelp();
         return 0;
     }
-    // The tray panel is not part of this build yet: with or without a display, Kestrin runs in the
-    // terminal, which is what `--headless` and a missing display both ask for.
-
-    corvane::AppDelegate delegate(corvane::AppBundle::locate(QCoreApplication::applicationDirPath()));
-    corvane::TerminalFace face(delegate.model(), stdout, ::isatty(STDOUT_FILENO) != 0, STDIN_FILENO);
-    QTimer::singleShot(0, &delegate, &corvane::AppDelegate::applicationDidFinishLaunching);
+    const corvane::AppBundle bundle = corvane::AppBundle::locate(QCoreApplication::applicationDirPath());
+    corvane::AppDelegate delegate(bundle);
+    std::unique_ptr<corvane::TrayFace> trayFace;
+    std::unique_ptr<corvane::TerminalFace> terminalFace;
+    if (tray)
+        trayFace = std::make_unique<corvane::TrayFace>(delegate.model(), bundle);
+    else
+        terminalFace = std::make_unique<corvane::TerminalFace>(delegate.model(), stdout,
+                                                               ::isatty(STDOUT_FILENO) != 0, STDIN_FILENO);
+    QTimer::singleShot(0, &delegate, [&] {
+        delegate.applicationDidFinishLaunching();
+        if (trayFace)
+            trayFace->applicationDidFinishLaunching();
+    });
     const int status = QCoreApplication::exec();
     delegate.applicationWillTerminate();
     return status;

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <corvane/AppBundle.h>
+#include <corvane/AppWindows.h>
+#include <corvane/KestrinTray.h>
+
+#include <QObject>
+
+namespace corvane {
+
+class ServerViewModel;
+
+// The application with a graphical session: the display faces registered first, then the tray with
+// its panel and the named windows. Quitting from the panel is the held quit.
+class TrayFace : public QObject {
+    Q_OBJECT
+public:
+    TrayFace(ServerViewModel& model, const AppBundle& bundle, QObject* parent = nullptr);
+
+    // Once launching has finished: opens the welcome by itself on a first run.
+    void applicationDidFinishLaunching();
+
+    KestrinTray& tray() { return m_tray; }
+    AppWindows& windows() { return m_windows; }
+
+private:
+    KestrinTray m_tray;
+    AppWindows m_windows;
+};
+
+} // namespace corvane
