@@ -1,5 +1,6 @@
 #include <corvane/AppBundle.h>
 #include <corvane/AppDelegate.h>
+#include <corvane/GraphicalSession.h>
 #include <corvane/TerminalFace.h>
 #include <corvane/TerminationSignal.h>
 #include <corvane/TrayFace.h>
@@ -37,18 +38,16 @@ Environment:
 
 } // namespace
 
-// Whether this run shows the tray: there is a graphical session and nobody asked for the terminal or
-// only for help or the version.
+// Whether this run shows the tray: nobody asked for the terminal, or only for help or the version,
+// and a display server answers.
 bool showsTray(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "--headless" || argument == "-h" || argument == "--help" || argument == "-v" ||
             argument == "--version")
             return false;
     }
-    return true;
+    return corvane::GraphicalSession::answers(corvane::processEnvironment());
 }
 
 int main(int argc, char* argv[]) {

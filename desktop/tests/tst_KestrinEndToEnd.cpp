@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include <corvane/setup/SetupClient.h>
+#include <corvane/shell/Environment.h>
 
 #include <corvane/NetworkAccessTransport.h>
 
@@ -33,7 +34,9 @@ namespace {
 class Kestrin {
 public:
     // `prepare` may lay out the temporary HOME before kestrin starts.
-    explicit Kestrin(int port, const std::function<void(const QString& home)>& prepare = {})
+    explicit Kestrin(int port, const std::function<void(const QString& home)>& prepare = {},
+                     const Environment& extraEnvironment = {},
+                     const QStringList& arguments = {QStringLiteral("--headless")})
         : m_port(port) {
         if (prepare)
             prepare(m_home.path());
@@ -45,9 +48,12 @@ public:
         environment.remove(u"DISPLAY"_s);
         environment.remove(u"WAYLAND_DISPLAY"_s);
         environment.remove(u"XDG_CONFIG_HOME"_s);
+        environment.remove(u"QT_QPA_PLATFORM"_s); // kestrin finds its face by itself
+        for (auto entry = extraEnvironment.cbegin(); entry != extraEnvironment.cend(); ++entry)
+            environment.insert(entry.key(), entry.value());
         m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start(QStringLiteral(KESTRIN), {u"--headless"_s});
+        m_process.start(QStringLiteral(KESTRIN), arguments);
         m_process.closeWriteChannel();
     }
     ~Kestrin() {
@@ -173,6 +179,21 @@ private Q_SLOTS:
         QCOMPARE(kestrin.process().exitStatus(), QProcess::NormalExit);
         QVERIFY2(kestrin.process().exitCode() == 0, kestrin.process().readAll().constData());
         QVERIFY(portIsFree(port));
+    }
+
+    // A DISPLAY left over from elsewhere (nobody serves it) leads to the terminal, not to Qt giving up.
+    void aStaleDisplayMeansTheTerminal() {
+        const int port = freeLoopbackPort();
+        // With DISPLAY set and no session bus address, libdbus tries to launch a bus for that display,
+        // and leaks as it fails; a bus address that leads nowhere keeps it from trying.
+        Kestrin kestrin(
+            port, {},
+            {{u"DISPLAY"_s, u":59321"_s}, {u"DBUS_SESSION_BUS_ADDRESS"_s, u"unix:path=/nonexistent"_s}},
+            {} /* no --headless: kestrin decides */);
+        QVERIFY2(kestrin.serverPid() > 0, qPrintable(kestrin.output()));
+        ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+        QVERIFY(kestrin.process().waitForFinished(13000));
+        QCOMPARE(kestrin.process().exitCode(), 0);
     }
 
     void aSecondInstanceSaysThePortIsBusy() {
