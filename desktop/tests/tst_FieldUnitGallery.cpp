@@ -1,6 +1,8 @@
 // The field-unit controls drawn offscreen: what each shows in each state, and a gallery of PNG files
 // under the build folder (gallery/) at pixel ratios 1 and 2, to be looked at.
 
+#include "Gallery.h"
+
 #include <corvane/Cell.h>
 #include <corvane/ChassisGround.h>
 #include <corvane/ChassisPanel.h>
@@ -32,24 +34,6 @@ using namespace Qt::Literals::StringLiterals;
 Q_DECLARE_METATYPE(corvane::ReadoutLamp)
 
 namespace {
-
-QImage rendered(QWidget& widget, qreal pixelRatio = 1) {
-    // A control the test did not size is drawn at the size it asks for.
-    if (!widget.testAttribute(Qt::WA_Resized))
-        widget.adjustSize();
-    QImage image(widget.size() * pixelRatio, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(pixelRatio);
-    image.fill(Qt::transparent);
-    widget.render(&image, {}, {}, QWidget::DrawChildren); // what the control draws, not a window behind it
-    return image;
-}
-
-void save(QWidget& widget, const QString& name) {
-    QDir().mkpath(QStringLiteral(GALLERY_DIR));
-    for (const qreal ratio : {1.0, 2.0})
-        QVERIFY(rendered(widget, ratio)
-                    .save(u"%1/%2@%3x.png"_s.arg(QStringLiteral(GALLERY_DIR), name).arg(ratio)));
-}
 
 QColor pixel(const QImage& image, QPointF at) {
     return image.pixelColor((at * image.devicePixelRatio()).toPoint());
@@ -409,7 +393,7 @@ private Q_SLOTS:
         sheet.resize(560, 900);
         sheet.show();
         QTest::qWait(150); // the pressed keys have sunk
-        save(sheet, u"controls"_s);
+        saveToGallery(sheet, u"controls"_s);
     }
 
     // A window's pieces together: the top bar, a chassis panel and the glass with what sits on it.
@@ -445,7 +429,7 @@ private Q_SLOTS:
         column->addStretch();
         window.resize(400, 420);
         window.show();
-        save(window, u"panels"_s);
+        saveToGallery(window, u"panels"_s);
     }
 };
 

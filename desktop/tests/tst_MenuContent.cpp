@@ -1,6 +1,7 @@
 // The menu panel over the server's model (with fake processes and a scripted setup API): what it shows
 // in each state, what its keys and switches ask of the model, and a gallery of the panel in each state.
 
+#include "Gallery.h"
 #include "ServerViewModelFixture.h"
 
 #include <corvane/menu/MenuContent.h>
@@ -40,18 +41,6 @@ QAbstractButton* key(const QWidget& panel, const QString& text) {
     return nullptr;
 }
 
-void save(QWidget& panel, const QString& name) {
-    QDir().mkpath(QStringLiteral(GALLERY_DIR));
-    panel.adjustSize();
-    for (const qreal ratio : {1.0, 2.0}) {
-        QImage image(panel.size() * ratio, QImage::Format_ARGB32_Premultiplied);
-        image.setDevicePixelRatio(ratio);
-        image.fill(Qt::transparent);
-        panel.render(&image, {}, {}, QWidget::DrawChildren);
-        QVERIFY(image.save(u"%1/menu-%2@%3x.png"_s.arg(QStringLiteral(GALLERY_DIR), name).arg(ratio)));
-    }
-}
-
 // A code that runs out `seconds` after the fixture's clock.
 QByteArray codeFor(int seconds) {
     return R"({"code":"482913","expiresAt":)" + QByteArray::number((1'800'000'000LL + seconds) * 1000) + '}';
@@ -75,7 +64,7 @@ private Q_SLOTS:
         QVERIFY(!text.contains(u"[Answer my home network"_s));
         QVERIFY(text.contains(u"[Start]"_s) && text.contains(u"[Stop disabled]"_s));
         QCOMPARE(qobject_cast<Key*>(key(panel, u"Start"_s))->style().variant, KeyStyle::Variant::hot);
-        save(panel, u"off"_s);
+        saveToGallery(panel, u"menu-off"_s);
 
         QTest::mouseClick(key(panel, u"Start"_s), Qt::LeftButton);
         settle();
@@ -96,7 +85,7 @@ private Q_SLOTS:
         QVERIFY(text.contains(u"482913"_s) && text.contains(u"GOOD FOR 2:05"_s));
         QVERIFY(text.contains(u"[New code]"_s) && !text.contains(u"[Show a pairing code]"_s));
         QVERIFY(text.contains(u"Downloading the voice model"_s));
-        save(panel, u"on"_s);
+        saveToGallery(panel, u"menu-on"_s);
 
         QTest::mouseClick(key(panel, u"Copy"_s), Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"studio.local:9111"_s);
@@ -114,7 +103,7 @@ private Q_SLOTS:
         const QString text = shownText(panel);
         QVERIFY2(text.contains(u"THAT CODE EXPIRED"_s), qPrintable(text));
         QVERIFY(text.contains(u"[Show a pairing code]"_s) && !text.contains(u"482913"_s));
-        save(panel, u"code-expired"_s);
+        saveToGallery(panel, u"menu-code-expired"_s);
     }
 
     void aSetupProblemIsTheHeadline() {
@@ -126,7 +115,7 @@ private Q_SLOTS:
         menu::MenuContent panel(*f.model);
         const QString text = shownText(panel);
         QVERIFY2(text.contains(u"PROBLEM"_s) && text.contains(*f.model->setupProblem()), qPrintable(text));
-        save(panel, u"problem"_s);
+        saveToGallery(panel, u"menu-problem"_s);
     }
 
     void theNetworkSwitchAsksTheModelAndWaitsWhileItApplies() {
@@ -143,7 +132,7 @@ private Q_SLOTS:
             if (f.model->isApplyingNetworkChange() && !enabledWhileApplying) {
                 enabledWhileApplying = toggle->isEnabled();
                 textWhileApplying = shownText(panel);
-                save(panel, u"network-change"_s);
+                saveToGallery(panel, u"menu-network-change"_s);
             }
         });
         QTest::mouseClick(toggle, Qt::LeftButton);
@@ -164,7 +153,7 @@ private Q_SLOTS:
         QVERIFY(f.model->loginProblem().has_value());
         QVERIFY(shownText(panel).contains(*f.model->loginProblem()));
         QCOMPARE(f.loginItems->registrations, 1);
-        save(panel, u"login-problem"_s);
+        saveToGallery(panel, u"menu-login-problem"_s);
     }
 
     void rowsAskForTheirWindowsAndQuitAsksToQuit() {

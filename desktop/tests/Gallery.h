@@ -1,0 +1,28 @@
+#pragma once
+
+// Drawing widgets offscreen for the tests and for the gallery of PNG files under the build folder.
+
+#include <QDir>
+#include <QImage>
+#include <QTest>
+#include <QWidget>
+
+// What `widget` draws, at `pixelRatio`, without a window behind it. A widget the test did not size is
+// drawn at the size it asks for.
+inline QImage rendered(QWidget& widget, qreal pixelRatio = 1) {
+    if (!widget.testAttribute(Qt::WA_Resized))
+        widget.adjustSize();
+    QImage image(widget.size() * pixelRatio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(pixelRatio);
+    image.fill(Qt::transparent);
+    widget.render(&image, {}, {}, QWidget::DrawChildren);
+    return image;
+}
+
+// Writes `<GALLERY_DIR>/<name>@1x.png` and `@2x.png`, to be looked at.
+inline void saveToGallery(QWidget& widget, const QString& name) {
+    QDir().mkpath(QStringLiteral(GALLERY_DIR));
+    for (const qreal ratio : {1.0, 2.0})
+        QVERIFY(rendered(widget, ratio)
+                    .save(QStringLiteral("%1/%2@%3x.png").arg(QStringLiteral(GALLERY_DIR), name).arg(ratio)));
+}
