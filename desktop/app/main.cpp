@@ -1,6 +1,11 @@
+#include <corvane/shell/AppConfiguration.h>
+#include <corvane/shell/Environment.h>
+#include <corvane/shell/TestCopyEnvironment.h>
+
 #include <corvane/AppBundle.h>
 #include <corvane/AppDelegate.h>
 #include <corvane/GraphicalSession.h>
+#include <corvane/SingleInstance.h>
 #include <corvane/TerminalFace.h>
 #include <corvane/TerminationSignal.h>
 #include <corvane/TrayFace.h>
@@ -83,6 +88,16 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     const corvane::AppBundle bundle = corvane::AppBundle::locate(QCoreApplication::applicationDirPath());
+    // One Kestrin per user and port: a second one shows the first and leaves. A test copy's port is
+    // part of its environment, so that comes first (the delegate's own applying then adds nothing).
+    corvane::TestCopyEnvironment::apply(bundle.info);
+    const QString instanceSocket = corvane::SingleInstance::socketPath(
+        corvane::AppConfiguration::resolvePort(corvane::processEnvironment()));
+    if (corvane::SingleInstance::askRunningToShow(instanceSocket)) {
+        QTextStream(stdout) << u"Kestrin is already running; it was asked to show itself."_s << Qt::endl;
+        return 0;
+    }
+
     corvane::AppDelegate delegate(bundle);
     std::unique_ptr<corvane::TrayFace> trayFace;
     std::unique_ptr<corvane::TerminalFace> terminalFace;
@@ -91,6 +106,13 @@ int main(int argc, char* argv[]) {
     else
         terminalFace = std::make_unique<corvane::TerminalFace>(delegate.model(), stdout,
                                                                ::isatty(STDOUT_FILENO) != 0, STDIN_FILENO);
+    corvane::SingleInstance instance;
+    instance.listen(instanceSocket, [&] {
+        if (trayFace)
+            trayFace->tray().showPanel();
+        else
+            delegate.model().refresh(); // what showing the panel does
+    });
     QTimer::singleShot(0, &delegate, [&] {
         delegate.applicationDidFinishLaunching();
         if (trayFace)

@@ -196,6 +196,26 @@ private Q_SLOTS:
         QCOMPARE(kestrin.process().exitCode(), 0);
     }
 
+    // A second kestrin for the same user and port asks the first to show itself and leaves: one
+    // line, status 0, and still exactly the first one's server.
+    void aSecondKestrinShowsTheFirstAndLeaves() {
+        const int port = freeLoopbackPort();
+        Kestrin first(port);
+        const qint32 serverPid = first.serverPid();
+        QVERIFY2(serverPid > 0, qPrintable(first.output()));
+        Kestrin second(port);
+        QVERIFY(second.process().waitForFinished(10000));
+        QCOMPARE(second.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.process().exitCode(), 0);
+        const QString said = QString::fromUtf8(second.process().readAll()).trimmed();
+        QCOMPARE(said, u"Kestrin is already running; it was asked to show itself."_s);
+        QVERIFY(processAlive(serverPid));
+        QCOMPARE(first.process().state(), QProcess::Running);
+        ::kill(static_cast<pid_t>(first.process().processId()), SIGTERM);
+        QVERIFY(first.process().waitForFinished(13000));
+        QCOMPARE(first.process().exitCode(), 0);
+    }
+
     void aSecondInstanceSaysThePortIsBusy() {
         const int port = freeLoopbackPort();
         QTcpServer occupant;
@@ -219,6 +239,10 @@ private Q_SLOTS:
         QVERIFY(kestrin.process().waitForFinished());
         QTRY_VERIFY_WITH_TIMEOUT(!processAlive(serverPid), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(portIsFree(port), 5000);
+
+        // The socket the killed one left behind answers nobody and does not keep the next one out.
+        Kestrin next(port);
+        QVERIFY2(next.serverPid() > 0, qPrintable(next.output()));
     }
 };
 
