@@ -3,12 +3,12 @@
 
 #include "ServerViewModelFixture.h"
 
-#include <corvane/menu/MenuContent.h>
 #include <corvane/status/MenuWords.h>
 
 #include <corvane/KestrinTray.h>
 #include <corvane/PopupPlacement.h>
 #include <corvane/TrayPopup.h>
+#include <corvane/menu/MenuContent.h>
 
 #include <QMenu>
 #include <QScreen>
@@ -83,6 +83,33 @@ private Q_SLOTS:
 
         action(tray.menu(), u"Quit"_s)->trigger();
         QCOMPARE(quits.count(), 1);
+    }
+
+    // A failure is said on the desktop once; after the server has run again, the next one is too.
+    void aFailureIsNotifiedOncePerFailure() {
+        Fixture f;
+        f.probe->busyFor(-1); // the port is taken
+        f.make();
+        KestrinTray tray(*f.model);
+        f.model->start();
+        settle();
+        QVERIFY(f.model->state().failure().has_value());
+        QCOMPARE(tray.notifications(), QStringList{f.model->state().failure()->message()});
+        QVERIFY(tray.notifications().first().contains(u"already in use"_s));
+        f.model->start(); // refused again: the same failure, said no second time
+        settle();
+        QCOMPARE(tray.notifications().size(), 1);
+
+        f.probe->busyFor(0);
+        f.model->start();
+        settle();
+        QVERIFY(f.model->state().isRunning());
+        QCOMPARE(tray.notifications().size(), 1);
+        f.model->supervisor().stop();
+        f.probe->busyFor(-1);
+        f.model->start();
+        settle();
+        QCOMPARE(tray.notifications().size(), 2);
     }
 
     void aRowOfThePanelClosesItAndAsksForItsWindow() {

@@ -4,12 +4,12 @@
 #include "Gallery.h"
 #include "ServerViewModelFixture.h"
 
-#include <corvane/menu/MenuContent.h>
 #include <corvane/status/MenuWords.h>
 
 #include <corvane/FieldToggle.h>
 #include <corvane/FieldUnitFonts.h>
 #include <corvane/Key.h>
+#include <corvane/menu/MenuContent.h>
 
 #include <QApplication>
 #include <QClipboard>

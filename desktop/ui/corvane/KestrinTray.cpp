@@ -1,11 +1,11 @@
 #include "KestrinTray.h"
 
-#include <corvane/menu/MenuContent.h>
 #include <corvane/status/MenuWords.h>
 
 #include <corvane/KestrinIcon.h>
 #include <corvane/ServerViewModel.h>
 #include <corvane/TrayPopup.h>
+#include <corvane/menu/MenuContent.h>
 
 #include <QCursor>
 #include <QMenu>
@@ -40,6 +40,7 @@ KestrinTray::KestrinTray(ServerViewModel& model, QObject* parent)
     m_menu->addSeparator();
     m_menu->addAction(u"Quit"_s, this, &KestrinTray::quitRequested);
     connect(&m_model, &ServerViewModel::stateChanged, this, &KestrinTray::syncMenu);
+    connect(&m_model, &ServerViewModel::stateChanged, this, &KestrinTray::notifyFailure);
     syncMenu();
 
     m_icon = std::make_unique<QSystemTrayIcon>(kestrinIcon());
@@ -68,6 +69,21 @@ void KestrinTray::showPanel() {
     if (!anchor.isValid())
         anchor = QRect(QCursor::pos(), QSize(1, 1));
     m_panel->showBeside(anchor);
+}
+
+// A failure the supervisor gives up on (the crash budget spent, a busy port, a launch that failed) is
+// said once on the desktop, with its own words: the panel may be closed for hours.
+void KestrinTray::notifyFailure() {
+    const std::optional<ServerFailure> failure = m_model.state().failure();
+    if (!failure) {
+        if (m_model.state().isRunning())
+            m_failureNotified = false;
+        return;
+    }
+    if (std::exchange(m_failureNotified, true))
+        return;
+    m_notifications.append(failure->message());
+    m_icon->showMessage(u"Kestrin stopped"_s, m_notifications.last(), QSystemTrayIcon::Warning);
 }
 
 // Start and Stop as the panel's keys: each only when it can do something.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
 #include <memory>
 
@@ -25,6 +26,8 @@ public:
     QMenu& menu() const { return *m_menu; }
     // Brings the panel forward, beside the icon when there is one.
     void showPanel();
+    // The desktop notifications so far, each the words of a failure the server will not recover from.
+    const QStringList& notifications() const { return m_notifications; }
 
 Q_SIGNALS:
     void openWindowRequested(const QString& identifier);
@@ -32,12 +35,15 @@ Q_SIGNALS:
 
 private:
     void syncMenu();
+    void notifyFailure();
 
     ServerViewModel& m_model;
     std::unique_ptr<TrayPopup> m_panel;
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<QSystemTrayIcon> m_icon;
     bool m_hasTray;
+    QStringList m_notifications;
+    bool m_failureNotified = false; // once per failure: a new run starts the count again
 };
 
 } // namespace corvane

@@ -1,8 +1,7 @@
 #include "TrayPopup.h"
 
-#include <corvane/menu/MenuContent.h>
-
 #include <corvane/PopupPlacement.h>
+#include <corvane/menu/MenuContent.h>
 
 #include <QGuiApplication>
 #include <QScreen>
