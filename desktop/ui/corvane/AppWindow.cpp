@@ -9,13 +9,11 @@
 
 namespace corvane {
 
-AppWindow::AppWindow(const QString& identifier, const QString& title, QWidget* parent)
+AppWindow::AppWindow(const QString& title, QWidget* parent)
     : ChassisGround(parent)
-    , m_identifier(identifier)
     , m_content(new QVBoxLayout) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(title);
-    setObjectName(identifier);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);

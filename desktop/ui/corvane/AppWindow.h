@@ -12,9 +12,8 @@ namespace corvane {
 class AppWindow : public ChassisGround {
     Q_OBJECT
 public:
-    AppWindow(const QString& identifier, const QString& title, QWidget* parent = nullptr);
+    explicit AppWindow(const QString& title, QWidget* parent = nullptr);
 
-    QString identifier() const { return m_identifier; }
     // Where the window's screen goes, below the top bar.
     QVBoxLayout* content() const { return m_content; }
 
@@ -22,7 +21,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    QString m_identifier;
     QVBoxLayout* m_content;
 };
 

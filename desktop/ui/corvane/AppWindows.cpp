@@ -2,6 +2,7 @@
 
 #include <corvane/AppWindow.h>
 #include <corvane/FU.h>
+#include <corvane/FieldUnitText.h>
 
 #include <QApplication>
 #include <QLabel>
@@ -53,19 +54,15 @@ void AppWindows::open(const QString& identifier) {
         const auto scene = std::ranges::find(scenes(), identifier, &Scene::identifier);
         if (scene == scenes().end())
             return;
-        auto made = std::make_unique<AppWindow>(scene->identifier, scene->title);
+        auto made = std::make_unique<AppWindow>(scene->title);
         if (const auto builder = m_builders.find(identifier); builder != m_builders.end()) {
             builder->second(*made);
         } else {
             auto* purpose = new QLabel(scene->purpose);
             purpose->setWordWrap(true);
             purpose->setFixedWidth(480);
-            QFont face = purpose->font();
-            face.setPixelSize(14);
-            purpose->setFont(face);
-            QPalette palette = purpose->palette();
-            palette.setColor(QPalette::WindowText, FU::ink);
-            purpose->setPalette(palette);
+            purpose->setFont(FieldUnitText::text(14));
+            FieldUnitText::setColour(*purpose, FU::ink);
             made->content()->addWidget(purpose);
         }
         m_windows[identifier] = std::move(made);

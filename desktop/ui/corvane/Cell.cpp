@@ -17,15 +17,16 @@ constexpr qreal cornerRadius = 7;
 } // namespace
 
 Cell::Cell(const QString& text, int size, QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+    , m_text(text) {
     // Doto's digits are all of one width, so a countdown does not jitter.
     setFont(FieldUnitText::display(QStringLiteral("Bold"), size, 1.6));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    setText(text);
+    setAccessibleName(text);
 }
 
 void Cell::setText(const QString& text) {
-    if (text == m_text && !accessibleName().isNull())
+    if (text == m_text)
         return;
     m_text = text;
     setAccessibleName(text);

@@ -1,8 +1,8 @@
 #include "FieldLink.h"
 
 #include <corvane/FU.h>
+#include <corvane/FieldUnitText.h>
 
-#include <QFontDatabase>
 #include <QPainter>
 
 namespace corvane {
@@ -18,9 +18,7 @@ const QString arrow = QStringLiteral("\u2197");
 FieldLink::FieldLink(const QString& label, QWidget* parent)
     : QAbstractButton(parent) {
     setText(label);
-    QFont face = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    face.setPixelSize(14);
-    face.setWeight(QFont::Medium);
+    QFont face = FieldUnitText::text(14, QFont::Medium);
     face.setUnderline(true);
     setFont(face);
     setCursor(Qt::PointingHandCursor);
@@ -31,11 +29,7 @@ FieldLink::FieldLink(const QString& label, QWidget* parent)
 }
 
 QFont FieldLink::arrowFont() const {
-    QFont face = font();
-    face.setUnderline(false);
-    face.setPixelSize(11);
-    face.setWeight(QFont::DemiBold);
-    return face;
+    return FieldUnitText::text(11, QFont::DemiBold);
 }
 
 QSize FieldLink::sizeHint() const {

@@ -42,14 +42,14 @@ public:
     }
 
     QSize sizeHint() const override {
-        const QRect text = textBounds(QFontMetrics(font()).horizontalAdvance(printed()) + 1);
+        const QSize text = label(QFontMetrics(font()).horizontalAdvance(printed()) + 1).size;
         return {text.width() + lampRoom() + 2 * padding,
                 std::max(segmentHeight, text.height() + 2 * padding)};
     }
     QSize minimumSizeHint() const override { return {lampRoom() + 2 * padding + 40, segmentHeight}; }
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override {
-        return std::max(segmentHeight, textBounds(width - lampRoom() - 2 * padding).height() + 2 * padding);
+        return std::max(segmentHeight, label(textRoom(width)).size.height() + 2 * padding);
     }
 
 protected:
@@ -58,8 +58,7 @@ protected:
     void resizeEvent(QResizeEvent*) override {
         if (!m_lamp)
             return;
-        const QRect text = textBounds(width() - lampRoom() - 2 * padding);
-        const int left = (width() - text.width() - lampRoom()) / 2;
+        const int left = (width() - label(textRoom(width())).size.width() - lampRoom()) / 2;
         const QSize lamp = m_lamp->sizeHint();
         // The lamp's widget is larger than its dot (room for the glow): centre the dot.
         m_lamp->setGeometry(left + (lampSize - lamp.width()) / 2, (height() - lamp.height()) / 2,
@@ -72,25 +71,20 @@ protected:
         const bool selected = isChecked();
         const QRectF cap = QRectF(rect()).adjusted(0, 0, 0, -capDrop);
         if (selected) {
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(FU::edgeDeep);
-            painter.drawRoundedRect(cap.translated(0, capDrop), capRadius, capRadius);
-            painter.setBrush(FU::keyHi);
-            painter.setPen(QPen(FU::edge, 1));
-            FieldUnitShapes::drawOutlined(painter, cap, capRadius);
+            FieldUnitShapes::drawRaised(painter, cap, capRadius, capDrop, FU::edgeDeep, FU::keyHi, FU::edge);
         } else if (m_option.warns) {
             painter.setPen(Qt::NoPen);
             painter.setBrush(FU::wellWarning);
             painter.drawRoundedRect(cap, capRadius, capRadius);
         }
-        const QRect text = textBounds(width() - lampRoom() - 2 * padding);
-        const int left = (width() - text.width() - lampRoom()) / 2 + lampRoom();
+        const Label text = label(textRoom(width()));
+        const int left = (width() - text.size.width() - lampRoom()) / 2 + lampRoom();
         painter.setPen(selected ? FU::ink : FU::silk);
         painter.setFont(font());
         const int lineSpacing = QFontMetrics(font()).lineSpacing();
-        int top = (height() - text.height()) / 2;
-        for (const QString& line : lines(width() - lampRoom() - 2 * padding)) {
-            painter.drawText(QRect(left, top, text.width(), lineSpacing), Qt::AlignCenter, line);
+        int top = (height() - text.size.height()) / 2;
+        for (const QString& line : text.lines) {
+            painter.drawText(QRect(left, top, text.size.width(), lineSpacing), Qt::AlignCenter, line);
             top += lineSpacing;
         }
     }
@@ -98,33 +92,34 @@ protected:
 private:
     QString printed() const { return text().toLower(); }
     int lampRoom() const { return m_lamp ? lampSize + lampGap : 0; }
-    // The label's lines when it may be `width` wide: two at the most, the second ending in "…" when
-    // the words do not fit.
-    QStringList lines(int width) const {
+    // The label's lines when it may be `width` wide, two at the most, the second ending in "…" when the
+    // words do not fit; and the size they take.
+    struct Label {
+        QStringList lines;
+        QSize size;
+    };
+    Label label(int width) const {
         const QString words = printed();
+        const QFontMetrics metrics(font());
         QTextLayout layout(words, font());
-        QStringList result;
+        Label result;
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(std::max(1, width));
-            if (result.size() == 1) { // the last line there is room for takes the rest of the words
-                result.append(
-                    QFontMetrics(font()).elidedText(words.mid(line.textStart()), Qt::ElideRight, width));
+            if (result.lines.size() == 1) { // the last line there is room for takes the rest of the words
+                result.lines.append(metrics.elidedText(words.mid(line.textStart()), Qt::ElideRight, width));
                 break;
             }
-            result.append(words.mid(line.textStart(), line.textLength()).trimmed());
+            result.lines.append(words.mid(line.textStart(), line.textLength()).trimmed());
         }
         layout.endLayout();
+        for (const QString& line : std::as_const(result.lines))
+            result.size.setWidth(std::max(result.size.width(), metrics.horizontalAdvance(line)));
+        result.size.setHeight(static_cast<int>(result.lines.size()) * metrics.lineSpacing());
         return result;
     }
-    QRect textBounds(int width) const {
-        const QFontMetrics metrics(font());
-        int widest = 0;
-        const QStringList all = lines(width);
-        for (const QString& line : all)
-            widest = std::max(widest, metrics.horizontalAdvance(line));
-        return {0, 0, widest, static_cast<int>(all.size()) * metrics.lineSpacing()};
-    }
+    // The room the label has in a segment `width` wide.
+    int textRoom(int width) const { return width - lampRoom() - 2 * padding; }
 
     FieldSelector::Option m_option;
     Lamp* m_lamp;
@@ -132,15 +127,14 @@ private:
 
 } // namespace
 
-FieldSelector::FieldSelector(QList<Option> options, int selection, QWidget* parent)
+FieldSelector::FieldSelector(const QList<Option>& options, int selection, QWidget* parent)
     : QWidget(parent)
-    , m_options(std::move(options))
     , m_selection(selection) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(5, 5, 5, 5);
     row->setSpacing(5);
-    for (int index = 0; index < m_options.size(); ++index) {
-        auto* segment = new Segment(m_options[index], this);
+    for (int index = 0; index < options.size(); ++index) {
+        auto* segment = new Segment(options[index], this);
         segment->setChecked(index == m_selection);
         connect(segment, &QAbstractButton::clicked, this, [this, index] { Q_EMIT selectRequested(index); });
         row->addWidget(segment, 1);

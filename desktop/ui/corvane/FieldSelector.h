@@ -18,11 +18,10 @@ public:
         bool operator==(const Option&) const = default;
     };
 
-    explicit FieldSelector(QList<Option> options, int selection = 0, QWidget* parent = nullptr);
+    explicit FieldSelector(const QList<Option>& options, int selection = 0, QWidget* parent = nullptr);
 
     int selection() const { return m_selection; }
     void setSelection(int index);
-    qsizetype count() const { return m_options.size(); }
 
 Q_SIGNALS:
     void selectRequested(int index);
@@ -32,7 +31,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    QList<Option> m_options;
     int m_selection;
 };
 

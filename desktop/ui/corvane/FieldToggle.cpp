@@ -5,7 +5,6 @@
 #include <corvane/FieldUnitShapes.h>
 #include <corvane/FieldUnitText.h>
 
-#include <QFontDatabase>
 #include <QPainter>
 
 namespace corvane {
@@ -36,10 +35,7 @@ FieldToggle::FieldToggle(const QString& label, Surface surface, QWidget* parent)
     , m_surface(surface) {
     setCheckable(true);
     setText(label);
-    QFont labelFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    labelFont.setPixelSize(14);
-    labelFont.setWeight(QFont::Medium);
-    setFont(labelFont);
+    setFont(FieldUnitText::text(14, QFont::Medium));
     setFocusPolicy(Qt::StrongFocus);
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     policy.setHeightForWidth(true);
@@ -53,22 +49,23 @@ QFont FieldToggle::stateFont() const {
     return FieldUnitText::monospaced(11, 1.3);
 }
 
-// Whatever width the row is given, the word and the track keep theirs; the label has the rest.
-int FieldToggle::labelWidth(int width) const {
+// What the row keeps beside the label, whatever its width: the gap, the word and the track.
+int FieldToggle::besideLabel() const {
     const int word = QFontMetrics(stateFont()).horizontalAdvance(stateWord(false));
-    return std::max(1, width - (minimumGap + spacing + word + spacing + static_cast<int>(track.width())));
+    return minimumGap + spacing + word + spacing + static_cast<int>(track.width());
+}
+
+int FieldToggle::labelWidth(int width) const {
+    return std::max(1, width - besideLabel());
 }
 
 QSize FieldToggle::sizeHint() const {
-    const int word = QFontMetrics(stateFont()).horizontalAdvance(stateWord(false));
-    const int label = fontMetrics().horizontalAdvance(text());
-    const int width = label + minimumGap + spacing + word + spacing + static_cast<int>(track.width());
+    const int width = fontMetrics().horizontalAdvance(text()) + besideLabel();
     return {width, heightForWidth(width)};
 }
 
 QSize FieldToggle::minimumSizeHint() const {
-    const int word = QFontMetrics(stateFont()).horizontalAdvance(stateWord(false));
-    const int width = 60 + minimumGap + spacing + word + spacing + static_cast<int>(track.width());
+    const int width = 60 + besideLabel();
     return {width, heightForWidth(width)};
 }
 
@@ -110,12 +107,8 @@ void FieldToggle::paintEvent(QPaintEvent*) {
     const QPointF knobAt(trackRect.left() + knobInset + travel * m_position,
                          trackRect.top() + (track.height() - knob.height() - knobDrop) / 2);
     const QRectF knobRect(knobAt, knob);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(FU::edgeDeep);
-    painter.drawRoundedRect(knobRect.translated(0, knobDrop), knobRadius, knobRadius);
-    painter.setBrush(on ? FU::keyHi : FU::keyLo);
-    painter.setPen(QPen(FU::edge, 1));
-    FieldUnitShapes::drawOutlined(painter, knobRect, knobRadius);
+    FieldUnitShapes::drawRaised(painter, knobRect, knobRadius, knobDrop, FU::edgeDeep,
+                                on ? FU::keyHi : FU::keyLo, FU::edge);
 
     // The word, just before the track.
     const QFont wordFont = stateFont();

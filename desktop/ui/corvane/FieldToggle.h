@@ -19,7 +19,6 @@ public:
     FieldToggle(const QString& label, Surface surface = Surface::chassis, QWidget* parent = nullptr);
     ~FieldToggle() override;
 
-    Surface surface() const { return m_surface; }
     // Where the knob is now: 0 at the near end (off), 1 at the far end (on).
     qreal knobPosition() const { return m_position; }
 
@@ -34,6 +33,7 @@ protected:
 
 private:
     void slide(bool on);
+    int besideLabel() const;
     // The room the label has in a row of `width` points.
     int labelWidth(int width) const;
     QFont stateFont() const;

@@ -11,4 +11,17 @@ inline void drawOutlined(QPainter& painter, const QRectF& shape, qreal radius) {
     painter.drawRoundedRect(shape.adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);
 }
 
+// A raised part, a key cap or a knob: its side, the face's shape `drop` points below `face` in `side`,
+// then the face over it, filled with `fill` and outlined in `outline`. A pressed face is drawn
+// `sunk` points lower, nearer its side, which stays where it is.
+inline void drawRaised(QPainter& painter, const QRectF& face, qreal radius, qreal drop, const QColor& side,
+                       const QBrush& fill, const QColor& outline, qreal sunk = 0) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(side);
+    painter.drawRoundedRect(face.translated(0, drop), radius, radius);
+    painter.setBrush(fill);
+    painter.setPen(QPen(outline, 1));
+    drawOutlined(painter, face.translated(0, sunk), radius);
+}
+
 } // namespace corvane::FieldUnitShapes

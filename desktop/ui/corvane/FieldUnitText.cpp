@@ -1,6 +1,9 @@
 #include "FieldUnitText.h"
 
+#include <QColor>
 #include <QFontDatabase>
+#include <QPalette>
+#include <QWidget>
 
 namespace corvane::FieldUnitText {
 
@@ -16,6 +19,19 @@ QFont monospaced(int points, qreal spacing) {
 
 QFont silk() {
     return monospaced(11, 1.3);
+}
+
+QFont text(int points, QFont::Weight weight) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPixelSize(points);
+    font.setWeight(weight);
+    return font;
+}
+
+void setColour(QWidget& widget, const QColor& colour) {
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget.setPalette(palette);
 }
 
 QFont display(const QString& style, int points, qreal spacing) {

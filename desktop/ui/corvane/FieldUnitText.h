@@ -2,6 +2,9 @@
 
 #include <QFont>
 
+class QColor;
+class QWidget;
+
 namespace corvane::FieldUnitText {
 
 // The faces of the field-unit look, sizes in points (logical pixels). Captions are the system's monospaced
@@ -13,5 +16,10 @@ QFont silk();
 QFont monospaced(int points, qreal spacing);
 // The display face in `style` ("Bold", "Black") at a fixed `points`, with `spacing` between letters.
 QFont display(const QString& style, int points, qreal spacing);
+// The system's text face at `points` in `weight`, for sentences and labels.
+QFont text(int points, QFont::Weight weight = QFont::Normal);
+
+// Sets the colour a label or other text widget draws its words in.
+void setColour(QWidget& widget, const QColor& colour);
 
 } // namespace corvane::FieldUnitText

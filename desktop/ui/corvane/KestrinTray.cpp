@@ -35,8 +35,8 @@ KestrinTray::KestrinTray(ServerViewModel& model, QObject* parent)
                                         {MenuWords::setupGuide, u"welcome"_s}})
         m_menu->addAction(title.toString(), this, [this, id = window] { Q_EMIT openWindowRequested(id); });
     m_menu->addSeparator();
-    m_menu->addAction(u"Start"_s, this, [this] { m_model.start(); });
-    m_menu->addAction(u"Stop"_s, this, [this] { m_model.supervisor().stop(); });
+    m_start = m_menu->addAction(u"Start"_s, this, [this] { m_model.start(); });
+    m_stop = m_menu->addAction(u"Stop"_s, this, [this] { m_model.supervisor().stop(); });
     m_menu->addSeparator();
     m_menu->addAction(u"Quit"_s, this, &KestrinTray::quitRequested);
     connect(&m_model, &ServerViewModel::stateChanged, this, &KestrinTray::syncMenu);
@@ -89,13 +89,8 @@ void KestrinTray::notifyFailure() {
 // Start and Stop as the panel's keys: each only when it can do something.
 void KestrinTray::syncMenu() {
     const bool running = m_model.state().isRunning();
-    const QList<QAction*> actions = m_menu->actions();
-    for (QAction* action : actions) {
-        if (action->text() == u"Start"_s)
-            action->setEnabled(!running);
-        else if (action->text() == u"Stop"_s)
-            action->setEnabled(running);
-    }
+    m_start->setEnabled(!running);
+    m_stop->setEnabled(running);
 }
 
 } // namespace corvane

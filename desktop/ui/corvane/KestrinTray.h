@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class QAction;
 class QMenu;
 class QSystemTrayIcon;
 
@@ -40,6 +41,8 @@ private:
     ServerViewModel& m_model;
     std::unique_ptr<TrayPopup> m_panel;
     std::unique_ptr<QMenu> m_menu;
+    QAction* m_start = nullptr; // owned by the menu
+    QAction* m_stop = nullptr;
     std::unique_ptr<QSystemTrayIcon> m_icon;
     bool m_hasTray;
     QStringList m_notifications;

@@ -98,18 +98,12 @@ void Key::paintEvent(QPaintEvent*) {
     painter.setOpacity(isEnabled() ? 1.0 : disabledOpacity);
     const QRectF face(0, 0, width(), height() - side);
 
-    // The side: the face's shape at rest, 3 points lower, showing below the face.
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colours.side);
-    painter.drawRoundedRect(face.translated(0, side), cornerRadius, cornerRadius);
-
     const QRectF moved = face.translated(0, m_offset);
     QLinearGradient fill(moved.topLeft(), moved.bottomLeft());
     fill.setColorAt(0, colours.top);
     fill.setColorAt(1, colours.bottom);
-    painter.setBrush(fill);
-    painter.setPen(QPen(colours.outline, 1));
-    FieldUnitShapes::drawOutlined(painter, moved, cornerRadius);
+    FieldUnitShapes::drawRaised(painter, face, cornerRadius, side, colours.side, fill, colours.outline,
+                                m_offset);
 
     if (hasFocus() && m_keyboardFocus) {
         QColor ring = FU::live;

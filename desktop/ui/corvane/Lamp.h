@@ -21,7 +21,6 @@ public:
 
     ReadoutLamp mode() const { return m_mode; }
     void setMode(ReadoutLamp mode);
-    qreal dotSize() const { return m_size; }
     void setReduceMotion(bool reduce);
     bool isPulsing() const;
     qreal dotOpacity() const { return m_opacity; }

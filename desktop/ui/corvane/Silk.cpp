@@ -10,14 +10,16 @@ namespace corvane {
 
 Silk::Silk(const QString& text, const QColor& colour, QWidget* parent)
     : QWidget(parent)
+    , m_text(text)
+    , m_printed(Silkscreen::printed(text))
     , m_colour(colour) {
     setFont(FieldUnitText::silk());
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    setText(text);
+    setAccessibleName(text);
 }
 
 void Silk::setText(const QString& text) {
-    if (text == m_text && !m_printed.isNull())
+    if (text == m_text)
         return;
     m_text = text;
     m_printed = Silkscreen::printed(text);

@@ -4,7 +4,6 @@
 #include <corvane/FieldUnitText.h>
 #include <corvane/Lamp.h>
 
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QPainter>
 
@@ -15,9 +14,7 @@ namespace {
 QLabel* sentence(const QString& text, const QColor& colour) {
     auto* label = new QLabel;
     label->setWordWrap(true);
-    QFont face = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    face.setPixelSize(13);
-    label->setFont(face);
+    label->setFont(FieldUnitText::text(13));
     setSentence(label, text, colour);
     return label;
 }
@@ -25,9 +22,7 @@ QLabel* sentence(const QString& text, const QColor& colour) {
 } // namespace
 
 void setSentence(QLabel* label, const QString& text, const QColor& colour) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    FieldUnitText::setColour(*label, colour);
     label->setText(text);
 }
 
@@ -56,10 +51,6 @@ void LampLine::set(ReadoutLamp lamp, const QString& text, const QString& spoken)
     setAccessibleName(spoken.isEmpty() ? text : spoken);
 }
 
-QString LampLine::text() const {
-    return m_text->text();
-}
-
 GlassRule::GlassRule(QWidget* parent)
     : QWidget(parent) {
     setFixedHeight(1);
@@ -74,9 +65,7 @@ AddressText::AddressText(QWidget* parent)
     : QLabel(parent) {
     setTextInteractionFlags(Qt::TextSelectableByMouse);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::WindowText, FU::dText);
-    setPalette(palette);
+    FieldUnitText::setColour(*this, FU::dText);
     setFont(FieldUnitText::monospaced(m_points, 0));
 }
 

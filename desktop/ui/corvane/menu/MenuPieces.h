@@ -27,7 +27,6 @@ public:
     explicit LampLine(QWidget* parent = nullptr);
     // `spoken` is what a screen reader says; the words shown when nothing else is given.
     void set(ReadoutLamp lamp, const QString& text, const QString& spoken = {});
-    QString text() const;
 
 private:
     Lamp* m_lamp;
@@ -51,7 +50,6 @@ class AddressText : public QLabel {
 public:
     explicit AddressText(QWidget* parent = nullptr);
     void setAddress(const QString& address);
-    int points() const { return m_points; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -27,16 +27,10 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-void colour(QLabel* label, const QColor& ink) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, ink);
-    label->setPalette(palette);
-}
-
 QLabel* displayLabel(const QString& style, int points, qreal spacing, const QColor& ink) {
     auto* label = new QLabel;
     label->setFont(FieldUnitText::display(style, points, spacing));
-    colour(label, ink);
+    FieldUnitText::setColour(*label, ink);
     return label;
 }
 
@@ -86,7 +80,7 @@ ReadoutGlass::ReadoutGlass(ServerViewModel& model, QWidget* parent)
     name->setText(u"Kestrin"_s);
     nameplate->addWidget(name, 0, Qt::AlignRight);
     m_detail->setFont(FieldUnitText::monospaced(11, 0));
-    colour(m_detail, FU::dDim);
+    FieldUnitText::setColour(*m_detail, FU::dDim);
     nameplate->addWidget(m_detail, 0, Qt::AlignRight);
     header->addLayout(nameplate);
     auto* glow = new QGraphicsDropShadowEffect(m_headline);
@@ -117,7 +111,7 @@ ReadoutGlass::ReadoutGlass(ServerViewModel& model, QWidget* parent)
     addressRow->addWidget(copy);
     dial->addLayout(addressRow);
     m_alternate->setFont(FieldUnitText::monospaced(13, 0));
-    colour(m_alternate, FU::dDim);
+    FieldUnitText::setColour(*m_alternate, FU::dDim);
     m_alternate->setTextInteractionFlags(Qt::TextSelectableByMouse);
     dial->addWidget(m_alternate);
     dial->addSpacing(4);
@@ -163,7 +157,7 @@ void ReadoutGlass::sync() {
     m_lamp->setMode(status.lamp);
     m_headline->setText(status.headline);
     const bool live = status.lamp == ReadoutLamp::live;
-    colour(m_headline, live ? FU::live : FU::dText);
+    FieldUnitText::setColour(*m_headline, live ? FU::live : FU::dText);
     m_headline->graphicsEffect()->setEnabled(live);
     m_detail->setText(status.detail.join(u" · "_s));
     m_detail->setVisible(!status.detail.isEmpty());
