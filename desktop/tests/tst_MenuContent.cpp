@@ -57,6 +57,8 @@ private Q_SLOTS:
         Fixture f;
         f.make();
         menu::MenuContent panel(*f.model);
+        panel.show(); // it shows the model while it is on screen
+        settle();
         const QString text = shownText(panel);
         QVERIFY2(text.contains(u"OFF"_s) && text.contains(MenuWords::offSentence.toString()),
                  qPrintable(text));
@@ -79,6 +81,8 @@ private Q_SLOTS:
         f.server->code = codeFor(125);
         f.startRunning();
         menu::MenuContent panel(*f.model);
+        panel.show(); // it shows the model while it is on screen
+        settle();
         const QString text = shownText(panel);
         QVERIFY2(text.contains(u"ON"_s) && text.contains(u"PORT 9111 · PROCESS 1001"_s), qPrintable(text));
         QVERIFY(text.contains(u"studio.local:9111"_s) && text.contains(u"or 192.168.1.5:9111"_s));
@@ -94,12 +98,32 @@ private Q_SLOTS:
         QCOMPARE(f.count(u"POST /api/pair/code"_s), 1);
     }
 
+    // Hidden, the panel follows nothing, not even the countdown; shown again, it is current at once.
+    void aHiddenPanelFollowsNothingUntilShown() {
+        Fixture f;
+        f.server->setup = setupDownloading;
+        f.server->code = codeFor(125);
+        f.startRunning();
+        menu::MenuContent panel(*f.model);
+        panel.show();
+        settle();
+        QVERIFY(shownText(panel).contains(u"GOOD FOR 2:05"_s));
+        panel.hide();
+        f.advance(3);
+        QVERIFY(shownText(panel).contains(u"GOOD FOR 2:05"_s));
+        panel.show();
+        settle();
+        QVERIFY(shownText(panel).contains(u"GOOD FOR 2:02"_s));
+    }
+
     void anExpiredCodeIsSaidSoAndANewOneOffered() {
         Fixture f;
         f.server->setup = setupDownloading;
         f.server->code = codeFor(0);
         f.startRunning();
         menu::MenuContent panel(*f.model);
+        panel.show(); // it shows the model while it is on screen
+        settle();
         const QString text = shownText(panel);
         QVERIFY2(text.contains(u"THAT CODE EXPIRED"_s), qPrintable(text));
         QVERIFY(text.contains(u"[Show a pairing code]"_s) && !text.contains(u"482913"_s));
@@ -113,6 +137,8 @@ private Q_SLOTS:
         f.model->start();
         settle();
         menu::MenuContent panel(*f.model);
+        panel.show(); // it shows the model while it is on screen
+        settle();
         const QString text = shownText(panel);
         QVERIFY2(text.contains(u"PROBLEM"_s) && text.contains(*f.model->setupProblem()), qPrintable(text));
         saveToGallery(panel, u"menu-problem"_s);
@@ -123,6 +149,8 @@ private Q_SLOTS:
         f.server->setup = setupDownloading;
         f.startRunning();
         menu::MenuContent panel(*f.model);
+        panel.show(); // it shows the model while it is on screen
+        settle();
         auto* toggle = qobject_cast<FieldToggle*>(key(panel, NetworkPreferences::label()));
         QVERIFY(toggle && !toggle->isChecked());
         // What the panel shows at the moment the change is under way (the panel has synced by then).
@@ -149,6 +177,8 @@ private Q_SLOTS:
         f.loginItems->failure = u"The system would not add Kestrin to your login items."_s;
         f.make();
         menu::MenuContent panel(*f.model);
+        panel.show(); // it shows the model while it is on screen
+        settle();
         QTest::mouseClick(key(panel, MenuWords::startAtLogin.toString()), Qt::LeftButton);
         QVERIFY(f.model->loginProblem().has_value());
         QVERIFY(shownText(panel).contains(*f.model->loginProblem()));
@@ -160,6 +190,8 @@ private Q_SLOTS:
         Fixture f;
         f.make();
         menu::MenuContent panel(*f.model);
+        panel.show(); // it shows the model while it is on screen
+        settle();
         QSignalSpy windows(&panel, &menu::MenuContent::openWindowRequested);
         QSignalSpy quits(&panel, &menu::MenuContent::quitRequested);
         for (const QStringView title :

@@ -35,7 +35,6 @@ LoginItemPanel::LoginItemPanel(ServerViewModel& model, QWidget* parent)
         sync(); // the switch shows what the system now says
     });
     connect(m_openSettings, &QAbstractButton::clicked, this, [this] { m_model.loginItem().openSettings(); });
-    sync();
 }
 
 void LoginItemPanel::sync() {

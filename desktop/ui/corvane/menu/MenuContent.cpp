@@ -50,10 +50,12 @@ MenuContent::MenuContent(ServerViewModel& model, QWidget* parent)
     connect(m_stop, &QAbstractButton::clicked, this, [this] { m_model.supervisor().stop(); });
     connect(quit, &QAbstractButton::clicked, this, &MenuContent::quitRequested);
     connect(&m_model, &ServerViewModel::changed, this, &MenuContent::sync);
-    sync();
 }
 
+// Only while the panel is on screen: hidden, it follows nothing, not even the countdown's second.
 void MenuContent::sync() {
+    if (!isVisible())
+        return;
     m_glass->sync();
     m_login->sync();
     const bool running = m_model.state().isRunning();
@@ -62,9 +64,10 @@ void MenuContent::sync() {
     m_stop->setEnabled(running);
 }
 
-// Each time the panel is shown, everything it shows is read again.
+// Each time the panel is shown, it shows the model as it is, and everything is read again.
 void MenuContent::showEvent(QShowEvent* event) {
     ChassisGround::showEvent(event);
+    sync();
     m_model.refresh();
 }
 

@@ -22,7 +22,7 @@ public:
 
     explicit MenuContent(ServerViewModel& model, QWidget* parent = nullptr);
 
-    // Shows the model as it is now.
+    // Shows the model as it is now, when the panel is on screen.
     void sync();
 
 Q_SIGNALS:

@@ -149,7 +149,6 @@ ReadoutGlass::ReadoutGlass(ServerViewModel& model, QWidget* parent)
                                         : NetworkPreference::thisComputerOnly);
         sync(); // the switch shows the model's preference, whatever the click did
     });
-    sync();
 }
 
 void ReadoutGlass::sync() {
