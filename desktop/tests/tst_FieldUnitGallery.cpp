@@ -359,6 +359,7 @@ private Q_SLOTS:
         keys->setHorizontalSpacing(10);
         keys->setVerticalSpacing(10);
         int row = 0;
+        QList<Key*> sinking;
         for (const KeyStyle::Variant variant :
              {KeyStyle::Variant::chassis, KeyStyle::Variant::hot, KeyStyle::Variant::dark}) {
             for (const bool compact : {false, true}) {
@@ -366,6 +367,7 @@ private Q_SLOTS:
                 auto* pressed = new Key(u"Copy"_s, {variant, compact});
                 pressed->setDown(true);
                 Q_EMIT pressed->pressed();
+                sinking.append(pressed);
                 auto* disabled = new Key(u"Stop"_s, {variant, compact});
                 disabled->setEnabled(false);
                 keys->addWidget(resting, row, 0);
@@ -392,7 +394,8 @@ private Q_SLOTS:
         }
         sheet.resize(560, 900);
         sheet.show();
-        QTest::qWait(150); // the pressed keys have sunk
+        for (const Key* pressed : std::as_const(sinking))
+            QTRY_COMPARE(pressed->faceOffset(), Key::travel);
         saveToGallery(sheet, u"controls"_s);
     }
 

@@ -1,7 +1,6 @@
 // What the field-unit look decides without drawing: the contrast of every text on its ground, and how
 // captions are printed.
 
-#include <corvane/look/FieldUnitFont.h>
 #include <corvane/look/FieldUnitPalette.h>
 #include <corvane/look/Silkscreen.h>
 
@@ -67,11 +66,6 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, printed);
         QCOMPARE(Silkscreen::printed(text), printed);
-    }
-
-    void theDisplayFacesInTheirOrder() {
-        QCOMPARE(FieldUnitFont::all,
-                 (std::array<QStringView, 3>{u"Doto-Medium", u"Doto-Bold", u"Doto-Black"}));
     }
 };
 
