@@ -7,7 +7,7 @@
 import { execFileSync, spawn } from 'node:child_process';
 import { randomBytes } from 'node:crypto';
 import { Agent, request } from 'node:http';
-import { mkdtempSync, openSync } from 'node:fs';
+import { closeSync, mkdtempSync, openSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 
@@ -35,6 +35,7 @@ async function startReference() {
     env: { PATH: process.env.PATH, HOME: scratch, PORT: String(port), CORVANE_SECRETS_ON_STDIN: '1' },
     stdio: ['pipe', log, 'inherit'],
   });
+  closeSync(log); // the server has its own copy
   child.stdin.end(`{"adminSecret":"${secret}"}\n`);
   await untilAnswering(port);
   return { child, port, millis: Number(process.hrtime.bigint() - started) / 1e6 };

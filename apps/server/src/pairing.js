@@ -61,7 +61,9 @@ export class Pairing {
     }
     const at = this.now();
     if (this.attempts.size > 1000) this.forgetOldAttempts();
-    this.attempts.set(address, [...(this.attempts.get(address) ?? []), at]);
+    const mine = this.attempts.get(address);
+    if (mine) mine.push(at);
+    else this.attempts.set(address, [at]);
     this.allAttempts.push(at);
     if (live && ++live.wrongClaims >= WRONG_CLAIMS_PER_CODE) this.current = null;
     return false;

@@ -26,6 +26,9 @@ export function freePort() {
   });
 }
 
+// Where the server keeps its state file under a HOME without XDG_DATA_HOME.
+export const stateFolder = (home) => join(home, '.local', 'share', 'corvane');
+
 export function newHome() {
   return mkdtempSync(join(tmpdir(), 'kestrin-server-'));
 }

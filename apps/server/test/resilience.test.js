@@ -10,11 +10,9 @@ import { join } from 'node:path';
 import { localNetworkName } from '../src/api.js';
 import { Pairing, WRONG_CLAIMS_PER_CODE } from '../src/pairing.js';
 import { StateWriteError, Store } from '../src/store.js';
-import { entry, freePort, newHome, newSecret, openDeviceSocket, startServer, stopAll } from './harness.js';
+import { entry, freePort, newHome, newSecret, openDeviceSocket, startServer, stateFolder, stopAll } from './harness.js';
 
 after(stopAll);
-
-const stateFolder = (home) => join(home, '.local', 'share', 'corvane');
 
 function homeWithState(text) {
   const home = newHome();

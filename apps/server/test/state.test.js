@@ -3,11 +3,9 @@ import assert from 'node:assert/strict';
 import { mkdirSync, readdirSync, readFileSync, statSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 
-import { newHome, newSecret, openDeviceSocket, startServer, stopAll } from './harness.js';
+import { newHome, newSecret, openDeviceSocket, startServer, stateFolder, stopAll } from './harness.js';
 
 after(stopAll);
-
-const stateFolder = (home) => join(home, '.local', 'share', 'corvane');
 
 test('settings survive a restart, in a file only the owner can read', async () => {
   const home = newHome();
