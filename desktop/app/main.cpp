@@ -37,11 +37,10 @@ Environment:
   SHELL                       the login shell asked for the search path of the user's programs
   HOME                        the user's home folder (tools, server log, settings)
   XDG_CONFIG_HOME             where Kestrin/Kestrin.conf and the autostart entry live (default ~/.config)
-  DISPLAY, WAYLAND_DISPLAY    with neither set, Kestrin runs in the terminal
+  DISPLAY, WAYLAND_DISPLAY    where Kestrin shows its tray; when no display server answers there, it
+                              runs in the terminal
 )"_s;
 }
-
-} // namespace
 
 // Whether this run shows the tray: nobody asked for the terminal, or only for help or the version,
 // and a display server answers.
@@ -54,6 +53,8 @@ bool showsTray(int argc, char* argv[]) {
     }
     return corvane::GraphicalSession::answers(corvane::processEnvironment());
 }
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     // SIGTERM and Ctrl-C are the held quit from the very start: one that comes before the delegate
