@@ -4,12 +4,15 @@
 
 #include <QDir>
 #include <QImage>
+#include <QLayout>
 #include <QTest>
 #include <QWidget>
 
 // What `widget` draws, at `pixelRatio`, without a window behind it. A widget the test did not size is
 // drawn at the size it asks for.
 inline QImage rendered(QWidget& widget, qreal pixelRatio = 1) {
+    if (widget.layout())
+        widget.layout()->activate(); // a change just made is laid out before it is drawn
     if (!widget.testAttribute(Qt::WA_Resized))
         widget.adjustSize();
     QImage image(widget.size() * pixelRatio, QImage::Format_ARGB32_Premultiplied);

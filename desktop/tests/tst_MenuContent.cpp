@@ -147,6 +147,7 @@ private Q_SLOTS:
     void theNetworkSwitchAsksTheModelAndWaitsWhileItApplies() {
         Fixture f;
         f.server->setup = setupDownloading;
+        f.server->code = codeFor(125); // a code of the usual five minutes, for the picture
         f.startRunning();
         menu::MenuContent panel(*f.model);
         panel.show(); // it shows the model while it is on screen
