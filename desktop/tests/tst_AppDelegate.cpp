@@ -20,12 +20,15 @@ class TestAppDelegate : public QObject {
     struct Harness {
         Fixture f;
         QList<bool> answers;
+        std::function<void()> onAnswer = [] {};
         std::unique_ptr<AppDelegate> delegate;
 
         Harness() {
             f.make();
-            delegate = std::make_unique<AppDelegate>(std::move(f.model),
-                                                     [this](bool proceed) { answers.append(proceed); });
+            delegate = std::make_unique<AppDelegate>(std::move(f.model), [this](bool proceed) {
+                answers.append(proceed);
+                onAnswer();
+            });
         }
         ServerViewModel& model() { return delegate->model(); }
     };
@@ -74,6 +77,22 @@ private Q_SLOTS:
         QCOMPARE(h.f.shell->cancels, 1);
         QCOMPARE(h.answers, QList<bool>{true});
         QCOMPARE(h.f.launcher->plans.size(), 0);
+    }
+
+    // A quit that comes just after the login shell answered, before the start waiting for that answer
+    // has run, still lets that start wind down before answering: nothing is left waiting when the
+    // application ends.
+    void aQuitJustAfterTheLoginShellAnsweredWaitsForTheStart() {
+        Harness h;
+        h.f.shell->gate = OneShot<bool>();
+        std::optional<bool> plansUnderWayAtTheAnswer;
+        h.onAnswer = [&] { plansUnderWayAtTheAnswer = h.model().isMakingAPlan(); };
+        h.delegate->applicationDidFinishLaunching();
+        settle();
+        h.f.shell->gate->set(true); // the shell answers on the next turn, and the quit comes right after
+        QTimer::singleShot(0, h.delegate.get(), [&] { h.delegate->applicationShouldTerminate(); });
+        settle();
+        QCOMPARE(plansUnderWayAtTheAnswer, std::optional(false));
     }
 
     void terminationSignalsAreTheHeldQuit_data() {

@@ -154,9 +154,13 @@ QCoro::Task<> ServerViewModel::launch() {
 
 QCoro::Task<std::optional<ServerLaunchPlan>> ServerViewModel::planWithLoginShell() {
     const QPointer self(this);
+    if (m_plansUnderWay++ == 0)
+        m_plansMade = {};
     const LoginShellPathResult loginShell = co_await m_loginShell.value();
     if (!self)
         co_return std::nullopt;
+    if (--m_plansUnderWay == 0)
+        m_plansMade.set(true);
     auto plan = makePlan(loginShell);
     assign(m_setupProblem, plan ? std::optional<QString>() : std::optional(plan.error().message()),
            &ServerViewModel::setupProblemChanged);
@@ -360,11 +364,14 @@ void ServerViewModel::quitAfterServerStops(std::function<void()> then) {
     [](QPointer<ServerViewModel> self, std::function<void()> done) -> QCoro::Task<> {
         if (self)
             co_await self->m_supervisor->stopAndWait();
-        // A login shell still being asked is told to stop, and the start it was for winds down (the
-        // supervisor starts nothing once quitting) before the application ends.
-        if (self && self->m_loginShell.isReading()) {
+        // A login shell still being asked is told to stop, and every plan waiting for its answer is
+        // made (the supervisor starts nothing once quitting) before the application ends, even one
+        // whose answer came but which has not run yet: nothing is left waiting.
+        if (self && self->m_loginShell.isReading())
             self->m_dependencies.shellRunner->cancelRuns();
-            co_await self->m_loginShell.value();
+        if (self && self->m_plansUnderWay > 0) {
+            const OneShot<bool> plansMade = self->m_plansMade;
+            co_await plansMade;
         }
         done();
     }(this, std::move(then));

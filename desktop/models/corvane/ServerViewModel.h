@@ -18,6 +18,7 @@
 #include <corvane/supervision/ServerLaunchPlan.h>
 #include <corvane/supervision/ServerState.h>
 #include <corvane/supervision/ServerSupervisor.h>
+#include <corvane/support/OneShot.h>
 
 #include <QObject>
 #include <QPointer>
@@ -111,6 +112,8 @@ public:
     bool isQuitting() const { return m_isQuitting; }
     void setQuitting(bool quitting) { m_isQuitting = quitting; }
     bool isClockRunning() const { return m_clock != nullptr; }
+    // Whether a start or a network change is still making its plan (which may wait for the login shell).
+    bool isMakingAPlan() const { return m_plansUnderWay > 0; }
 
     // Starts the server unless a start is already under way.
     void start();
@@ -197,6 +200,9 @@ private:
     Dependencies m_dependencies;
     LoginShellPathOnce m_loginShell;
     bool m_isLaunching = false;
+    int m_plansUnderWay = 0;
+    // Set when the last plan under way is made; the quit waits for it.
+    OneShot<bool> m_plansMade;
     KeepAwake m_keepAwake;
     std::unique_ptr<ServerSupervisor> m_supervisor;
     LoginItemController m_loginItem;
