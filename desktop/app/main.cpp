@@ -103,7 +103,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<corvane::TrayFace> trayFace;
     std::unique_ptr<corvane::TerminalFace> terminalFace;
     if (tray)
-        trayFace = std::make_unique<corvane::TrayFace>(delegate.model(), bundle);
+        trayFace = std::make_unique<corvane::TrayFace>(delegate.model(), delegate.updates(), bundle);
     else
         terminalFace = std::make_unique<corvane::TerminalFace>(delegate.model(), stdout,
                                                                ::isatty(STDOUT_FILENO) != 0, STDIN_FILENO);

@@ -2,6 +2,7 @@
 
 // Drawing widgets offscreen for the tests and for the gallery of PNG files under the build folder.
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QImage>
 #include <QLayout>
@@ -11,8 +12,12 @@
 // What `widget` draws, at `pixelRatio`, without a window behind it. A widget the test did not size is
 // drawn at the size it asks for.
 inline QImage rendered(QWidget& widget, qreal pixelRatio = 1) {
+    // A change just made is laid out before it is drawn. Nested layouts pass a change up one level
+    // per posted request, so each is delivered until none is left; nothing else runs meanwhile.
+    for (int level = 0; level < 16; ++level)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     if (widget.layout())
-        widget.layout()->activate(); // a change just made is laid out before it is drawn
+        widget.layout()->activate();
     if (!widget.testAttribute(Qt::WA_Resized))
         widget.adjustSize();
     QImage image(widget.size() * pixelRatio, QImage::Format_ARGB32_Premultiplied);

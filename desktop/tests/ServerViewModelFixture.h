@@ -11,6 +11,7 @@
 #include <corvane/support/OneShot.h>
 
 #include <corvane/ServerViewModel.h>
+#include <corvane/UpdatesModel.h>
 
 #include <QCoreApplication>
 #include <QSet>
@@ -119,6 +120,8 @@ struct Fixture {
     PairingCode::Clock::time_point now = PairingCode::Clock::time_point(1'800'000'000s);
     QList<OneShot<bool>> ticks; // the clock's waits, oldest first
     std::unique_ptr<ServerViewModel> model;
+    // The updates model of a copy that does not update itself: its key shows the version, disabled.
+    UpdatesModel updates{InfoDictionary{{u"CFBundleShortVersionString"_s, u"0.4.2"_s}}};
 
     void make() {
         ServerViewModel::Dependencies dependencies{

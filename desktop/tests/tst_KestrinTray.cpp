@@ -36,17 +36,17 @@ private Q_SLOTS:
         QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable()); // the offscreen desktop has none
         Fixture f;
         f.make();
-        KestrinTray tray(*f.model);
+        KestrinTray tray(*f.model, f.updates);
         QVERIFY(!tray.panel().windowFlags().testFlag(Qt::Popup));
         tray.showPanel();
         QVERIFY(tray.panel().isVisible());
-        QCOMPARE(tray.panel().width(), menu::MenuContent::width);
+        QCOMPARE(tray.panel().width(), menu::MenuContent::fixedWidth);
     }
 
     void thePopupLiesBesideTheIconOnScreen() {
         Fixture f;
         f.make();
-        TrayPopup popup(*f.model, TrayPopup::Kind::popup);
+        TrayPopup popup(*f.model, f.updates, TrayPopup::Kind::popup);
         QVERIFY(popup.windowFlags().testFlag(Qt::Popup));
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         const QRect icon(screen.right() - 30, screen.top() + 2, 24, 24);
@@ -60,7 +60,7 @@ private Q_SLOTS:
     void thePlainMenuHasThePanelsRows() {
         Fixture f;
         f.make();
-        KestrinTray tray(*f.model);
+        KestrinTray tray(*f.model, f.updates);
         QSignalSpy windows(&tray, &KestrinTray::openWindowRequested);
         QSignalSpy quits(&tray, &KestrinTray::quitRequested);
         action(tray.menu(), MenuWords::setUpGlasses.toString())->trigger();
@@ -81,6 +81,10 @@ private Q_SLOTS:
         settle();
         QVERIFY(!f.model->state().isRunning());
 
+        // The update entry says what the panel's key says, and is as unavailable.
+        const QAction* update = action(tray.menu(), u"Check for updates… · You have 0.4.2"_s);
+        QVERIFY(update && !update->isEnabled());
+
         action(tray.menu(), u"Quit"_s)->trigger();
         QCOMPARE(quits.count(), 1);
     }
@@ -90,7 +94,7 @@ private Q_SLOTS:
         Fixture f;
         f.probe->busyFor(-1); // the port is taken
         f.make();
-        KestrinTray tray(*f.model);
+        KestrinTray tray(*f.model, f.updates);
         f.model->start();
         settle();
         QVERIFY(f.model->state().failure().has_value());
@@ -115,7 +119,7 @@ private Q_SLOTS:
     void aRowOfThePanelClosesItAndAsksForItsWindow() {
         Fixture f;
         f.make();
-        KestrinTray tray(*f.model);
+        KestrinTray tray(*f.model, f.updates);
         QSignalSpy windows(&tray, &KestrinTray::openWindowRequested);
         tray.showPanel();
         Q_EMIT tray.panel().content().openWindowRequested(u"approval"_s);

@@ -6,10 +6,13 @@
 
 #include <corvane/status/MenuWords.h>
 
+#include <corvane/ColumnPanel.h>
 #include <corvane/FieldToggle.h>
 #include <corvane/FieldUnitFonts.h>
 #include <corvane/Key.h>
+#include <corvane/TrayPopup.h>
 #include <corvane/menu/MenuContent.h>
+#include <corvane/menu/RowKey.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -56,7 +59,7 @@ private Q_SLOTS:
     void offShowsNoPhoneReadoutAndOffersStart() {
         Fixture f;
         f.make();
-        menu::MenuContent panel(*f.model);
+        menu::MenuContent panel(*f.model, f.updates);
         panel.show(); // it shows the model while it is on screen
         settle();
         const QString text = shownText(panel);
@@ -80,7 +83,7 @@ private Q_SLOTS:
         f.server->setup = setupDownloading;
         f.server->code = codeFor(125);
         f.startRunning();
-        menu::MenuContent panel(*f.model);
+        menu::MenuContent panel(*f.model, f.updates);
         panel.show(); // it shows the model while it is on screen
         settle();
         const QString text = shownText(panel);
@@ -104,7 +107,7 @@ private Q_SLOTS:
         f.server->setup = setupDownloading;
         f.server->code = codeFor(125);
         f.startRunning();
-        menu::MenuContent panel(*f.model);
+        menu::MenuContent panel(*f.model, f.updates);
         panel.show();
         settle();
         QVERIFY(shownText(panel).contains(u"GOOD FOR 2:05"_s));
@@ -121,7 +124,7 @@ private Q_SLOTS:
         f.server->setup = setupDownloading;
         f.server->code = codeFor(0);
         f.startRunning();
-        menu::MenuContent panel(*f.model);
+        menu::MenuContent panel(*f.model, f.updates);
         panel.show(); // it shows the model while it is on screen
         settle();
         const QString text = shownText(panel);
@@ -136,7 +139,7 @@ private Q_SLOTS:
         f.make();
         f.model->start();
         settle();
-        menu::MenuContent panel(*f.model);
+        menu::MenuContent panel(*f.model, f.updates);
         panel.show(); // it shows the model while it is on screen
         settle();
         const QString text = shownText(panel);
@@ -149,18 +152,23 @@ private Q_SLOTS:
         f.server->setup = setupDownloading;
         f.server->code = codeFor(125); // a code of the usual five minutes, for the picture
         f.startRunning();
-        menu::MenuContent panel(*f.model);
+        menu::MenuContent panel(*f.model, f.updates);
         panel.show(); // it shows the model while it is on screen
         settle();
         auto* toggle = qobject_cast<FieldToggle*>(key(panel, NetworkPreferences::label()));
         QVERIFY(toggle && !toggle->isChecked());
+        panel.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&panel));
+        toggle->setFocus(Qt::TabFocusReason);
         // What the panel shows at the moment the change is under way (the panel has synced by then).
         std::optional<bool> enabledWhileApplying;
         QString textWhileApplying;
+        const QWidget* focusWhileApplying = nullptr;
         connect(f.model.get(), &ServerViewModel::changed, this, [&] {
             if (f.model->isApplyingNetworkChange() && !enabledWhileApplying) {
                 enabledWhileApplying = toggle->isEnabled();
                 textWhileApplying = shownText(panel);
+                focusWhileApplying = QApplication::focusWidget();
                 saveToGallery(panel, u"menu-network-change"_s);
             }
         });
@@ -170,6 +178,9 @@ private Q_SLOTS:
         QCOMPARE(enabledWhileApplying, std::optional(false));
         QVERIFY2(textWhileApplying.contains(u"Restarting the server…"_s), qPrintable(textWhileApplying));
         QVERIFY(toggle->isChecked() && toggle->isEnabled()); // applied
+        // The focus never passed to a key meanwhile, and is the switch's again.
+        QVERIFY(!qobject_cast<const QAbstractButton*>(focusWhileApplying));
+        QCOMPARE(QApplication::focusWidget(), toggle);
         QCOMPARE(f.launcher->plans.last().environment.value(u"BIND_HOST"_s), u"0.0.0.0"_s);
     }
 
@@ -177,7 +188,7 @@ private Q_SLOTS:
         Fixture f;
         f.loginItems->failure = u"The system would not add Kestrin to your login items."_s;
         f.make();
-        menu::MenuContent panel(*f.model);
+        menu::MenuContent panel(*f.model, f.updates);
         panel.show(); // it shows the model while it is on screen
         settle();
         QTest::mouseClick(key(panel, MenuWords::startAtLogin.toString()), Qt::LeftButton);
@@ -187,10 +198,64 @@ private Q_SLOTS:
         saveToGallery(panel, u"menu-login-problem"_s);
     }
 
+    // Until an updater runs, the key shows the version and cannot be pressed; once it can check, a
+    // press checks; an update waiting for the quit lights it.
+    void theUpdateKeyShowsTheVersionAndLightsForAWaitingUpdate() {
+        Fixture f;
+        f.make();
+        int checks = 0;
+        UpdatesModel updates(InfoDictionary{{u"CFBundleShortVersionString"_s, u"0.4.2"_s}},
+                             [&] { ++checks; });
+        menu::MenuContent panel(*f.model, updates);
+        panel.show();
+        settle();
+        auto* update = qobject_cast<menu::RowKey*>(key(panel, u"Check for updates…"_s));
+        QVERIFY2(update, qPrintable(shownText(panel)));
+        QCOMPARE(update->smallPrint(), u"You have 0.4.2"_s);
+        QCOMPARE(update->accessibleDescription(), u"You have 0.4.2"_s);
+        QVERIFY(!update->isEnabled());
+        QTest::mouseClick(update, Qt::LeftButton);
+        QCOMPARE(checks, 0);
+
+        updates.setCanCheckForUpdates(true);
+        QVERIFY(update->isEnabled());
+        QTest::mouseClick(update, Qt::LeftButton);
+        QCOMPARE(checks, 1);
+
+        updates.setReminder({.installWaits = true, .alertShown = false});
+        QCOMPARE(update->text(), u"Update ready — restart to install"_s);
+        QCOMPARE(update->smallPrint(), QString());
+        QCOMPARE(update->style().variant, KeyStyle::Variant::hot);
+        saveToGallery(panel, u"menu-update-ready"_s);
+    }
+
+    // Each panel is as high as its wrapped sentences need at the width it is given, with no empty band
+    // below them, and so is the whole menu, in its popup or on its own.
+    void panelsAreAsHighAsTheirWrappedText() {
+        Fixture f;
+        f.make();
+        TrayPopup popup(*f.model, f.updates, TrayPopup::Kind::popup);
+        popup.showBeside(QRect(1200, 0, 24, 24));
+        settle();
+        const menu::MenuContent& panel = popup.content();
+        QCOMPARE(panel.height(), panel.heightForWidth(panel.width()));
+        for (const ColumnPanel* inner : panel.findChildren<ColumnPanel*>())
+            if (inner->isVisibleTo(&panel))
+                QCOMPARE(inner->height(), inner->heightForWidth(inner->width()));
+        QCOMPARE(panel.sizeHint(), panel.size());
+
+        // On its own, as a window sized by its layout.
+        menu::MenuContent alone(*f.model, f.updates);
+        alone.show();
+        settle();
+        alone.adjustSize();
+        QCOMPARE(alone.size(), panel.size());
+    }
+
     void rowsAskForTheirWindowsAndQuitAsksToQuit() {
         Fixture f;
         f.make();
-        menu::MenuContent panel(*f.model);
+        menu::MenuContent panel(*f.model, f.updates);
         panel.show(); // it shows the model while it is on screen
         settle();
         QSignalSpy windows(&panel, &menu::MenuContent::openWindowRequested);

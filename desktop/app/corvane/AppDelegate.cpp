@@ -77,12 +77,13 @@ AppDelegate::AppDelegate(const AppBundle& bundle, QObject* parent)
               if (proceed)
                   QCoreApplication::quit();
           },
-          parent) {}
+          bundle.info, parent) {}
 
 AppDelegate::AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<void(bool)> answerTerminate,
-                         QObject* parent)
+                         const InfoDictionary& info, QObject* parent)
     : QObject(parent)
     , m_model(std::move(model))
+    , m_updates(std::make_unique<UpdatesModel>(info))
     , m_answerTerminate(std::move(answerTerminate)) {}
 
 AppDelegate::~AppDelegate() {

@@ -3,6 +3,7 @@
 #include <corvane/AppBundle.h>
 #include <corvane/ServerViewModel.h>
 #include <corvane/TerminationSignal.h>
+#include <corvane/UpdatesModel.h>
 
 #include <QObject>
 
@@ -22,13 +23,14 @@ public:
     explicit AppDelegate(const AppBundle& bundle, QObject* parent = nullptr);
     // `answerTerminate(true)` lets a held quit go ahead; the default ends the event loop.
     AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<void(bool)> answerTerminate,
-                QObject* parent = nullptr);
+                const InfoDictionary& info = {}, QObject* parent = nullptr);
     ~AppDelegate() override;
 
     // This process's one admin secret, minted on first use; nothing if the system had no randomness.
     static const std::optional<LocalAdminSecret>& localAdmin();
 
     ServerViewModel& model() const { return *m_model; }
+    UpdatesModel& updates() const { return *m_updates; }
 
     void applicationDidFinishLaunching();
     // Begins the held quit, once however often it is asked.
@@ -37,6 +39,7 @@ public:
 
 private:
     std::unique_ptr<ServerViewModel> m_model;
+    std::unique_ptr<UpdatesModel> m_updates;
     std::function<void(bool)> m_answerTerminate;
     std::unique_ptr<TerminationSignal> m_terminationSignal;
 };

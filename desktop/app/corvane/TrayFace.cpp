@@ -30,9 +30,9 @@ ServerViewModel& withFonts(ServerViewModel& model, const AppBundle& bundle) {
 
 } // namespace
 
-TrayFace::TrayFace(ServerViewModel& model, const AppBundle& bundle, QObject* parent)
+TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, const AppBundle& bundle, QObject* parent)
     : QObject(parent)
-    , m_tray(withFonts(model, bundle)) {
+    , m_tray(withFonts(model, bundle), updates) {
     connect(&m_tray, &KestrinTray::openWindowRequested, &m_windows, &AppWindows::open);
     connect(&m_tray, &KestrinTray::quitRequested, this, [] { AppQuit::request(); });
 }

@@ -1,10 +1,9 @@
 #include "KestrinTray.h"
 
-#include <corvane/status/MenuWords.h>
-
 #include <corvane/KestrinIcon.h>
 #include <corvane/ServerViewModel.h>
 #include <corvane/TrayPopup.h>
+#include <corvane/UpdatesModel.h>
 #include <corvane/menu/MenuContent.h>
 
 #include <QCursor>
@@ -15,12 +14,13 @@ namespace corvane {
 
 using namespace Qt::Literals::StringLiterals;
 
-KestrinTray::KestrinTray(ServerViewModel& model, QObject* parent)
+KestrinTray::KestrinTray(ServerViewModel& model, UpdatesModel& updates, QObject* parent)
     : QObject(parent)
     , m_model(model)
+    , m_updates(updates)
     , m_hasTray(QSystemTrayIcon::isSystemTrayAvailable()) {
-    m_panel =
-        std::make_unique<TrayPopup>(model, m_hasTray ? TrayPopup::Kind::popup : TrayPopup::Kind::window);
+    m_panel = std::make_unique<TrayPopup>(model, updates,
+                                          m_hasTray ? TrayPopup::Kind::popup : TrayPopup::Kind::window);
     m_panel->setWindowIcon(kestrinIcon());
     connect(&m_panel->content(), &menu::MenuContent::openWindowRequested, this, [this](const QString& id) {
         m_panel->hide();
@@ -30,16 +30,17 @@ KestrinTray::KestrinTray(ServerViewModel& model, QObject* parent)
 
     // The plain menu: the same rows, for panels that show only menus.
     m_menu = std::make_unique<QMenu>();
-    for (const auto& [title, window] : {std::pair{MenuWords::setUpGlasses, u"glasses"_s},
-                                        {MenuWords::agentPermissions, u"approval"_s},
-                                        {MenuWords::setupGuide, u"welcome"_s}})
-        m_menu->addAction(title.toString(), this, [this, id = window] { Q_EMIT openWindowRequested(id); });
+    for (const auto& [title, window] : menu::MenuContent::windowRows)
+        m_menu->addAction(title.toString(), this,
+                          [this, id = window.toString()] { Q_EMIT openWindowRequested(id); });
+    m_update = m_menu->addAction(QString(), this, [this] { m_updates.check(); });
     m_menu->addSeparator();
     m_start = m_menu->addAction(u"Start"_s, this, [this] { m_model.start(); });
     m_stop = m_menu->addAction(u"Stop"_s, this, [this] { m_model.supervisor().stop(); });
     m_menu->addSeparator();
     m_menu->addAction(u"Quit"_s, this, &KestrinTray::quitRequested);
     connect(&m_model, &ServerViewModel::stateChanged, this, &KestrinTray::syncMenu);
+    connect(&m_updates, &UpdatesModel::changed, this, &KestrinTray::syncMenu);
     connect(&m_model, &ServerViewModel::stateChanged, this, &KestrinTray::notifyFailure);
     syncMenu();
 
@@ -91,6 +92,9 @@ void KestrinTray::syncMenu() {
     const bool running = m_model.state().isRunning();
     m_start->setEnabled(!running);
     m_stop->setEnabled(running);
+    const UpdateKey update = m_updates.key();
+    m_update->setText(update.smallPrint ? update.title + u" · "_s + *update.smallPrint : update.title);
+    m_update->setEnabled(update.enabled);
 }
 
 } // namespace corvane

@@ -13,6 +13,7 @@ namespace corvane {
 
 class ServerViewModel;
 class TrayPopup;
+class UpdatesModel;
 
 // Kestrin in the system tray: the eyeglasses icon, the menu panel beside it on a left click, and the
 // same rows as a plain menu on a right click for panels that only show menus. With no tray on the
@@ -20,7 +21,7 @@ class TrayPopup;
 class KestrinTray : public QObject {
     Q_OBJECT
 public:
-    explicit KestrinTray(ServerViewModel& model, QObject* parent = nullptr);
+    KestrinTray(ServerViewModel& model, UpdatesModel& updates, QObject* parent = nullptr);
     ~KestrinTray() override;
 
     TrayPopup& panel() const { return *m_panel; }
@@ -39,10 +40,12 @@ private:
     void notifyFailure();
 
     ServerViewModel& m_model;
+    UpdatesModel& m_updates;
     std::unique_ptr<TrayPopup> m_panel;
     std::unique_ptr<QMenu> m_menu;
     QAction* m_start = nullptr; // owned by the menu
     QAction* m_stop = nullptr;
+    QAction* m_update = nullptr;
     std::unique_ptr<QSystemTrayIcon> m_icon;
     bool m_hasTray;
     QStringList m_notifications;

@@ -9,9 +9,9 @@
 
 namespace corvane {
 
-TrayPopup::TrayPopup(ServerViewModel& model, Kind kind, QWidget* parent)
+TrayPopup::TrayPopup(ServerViewModel& model, UpdatesModel& updates, Kind kind, QWidget* parent)
     : QWidget(parent, kind == Kind::popup ? Qt::Popup | Qt::FramelessWindowHint : Qt::Window)
-    , m_content(new menu::MenuContent(model)) {
+    , m_content(new menu::MenuContent(model, updates)) {
     setWindowTitle(QStringLiteral("Kestrin"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -5,6 +5,7 @@
 namespace corvane {
 
 class ServerViewModel;
+class UpdatesModel;
 namespace menu {
 class MenuContent;
 }
@@ -17,7 +18,7 @@ class TrayPopup : public QWidget {
 public:
     enum class Kind { popup, window };
 
-    TrayPopup(ServerViewModel& model, Kind kind, QWidget* parent = nullptr);
+    TrayPopup(ServerViewModel& model, UpdatesModel& updates, Kind kind, QWidget* parent = nullptr);
 
     menu::MenuContent& content() const { return *m_content; }
     // Shows the panel beside `anchor` (the icon's place on screen), wholly on that screen.

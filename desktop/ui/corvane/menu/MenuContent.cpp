@@ -4,10 +4,10 @@
 #include "ReadoutGlass.h"
 #include "RowKey.h"
 
-#include <corvane/status/MenuWords.h>
-
+#include <corvane/FittedColumn.h>
 #include <corvane/Key.h>
 #include <corvane/ServerViewModel.h>
+#include <corvane/UpdatesModel.h>
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -16,26 +16,27 @@ namespace corvane::menu {
 
 using namespace Qt::Literals::StringLiterals;
 
-MenuContent::MenuContent(ServerViewModel& model, QWidget* parent)
+MenuContent::MenuContent(ServerViewModel& model, UpdatesModel& updates, QWidget* parent)
     : ChassisGround(parent)
     , m_model(model)
+    , m_updates(updates)
     , m_glass(new ReadoutGlass(model))
+    , m_update(new RowKey(QString()))
     , m_login(new LoginItemPanel(model))
     , m_start(new Key(u"Start"_s, {KeyStyle::Variant::hot, false}))
     , m_stop(new Key(u"Stop"_s)) {
-    setFixedWidth(width);
-    auto* column = new QVBoxLayout(this);
+    setFixedWidth(fixedWidth);
+    auto* column = new FittedColumn(this);
     column->setContentsMargins(12, 12, 12, 12);
     column->setSpacing(10);
     column->addWidget(m_glass);
-    for (const auto& [title, window] : {std::pair{MenuWords::setUpGlasses, u"glasses"_s},
-                                        {MenuWords::agentPermissions, u"approval"_s},
-                                        {MenuWords::setupGuide, u"welcome"_s}}) {
+    for (const auto& [title, window] : windowRows) {
         auto* row = new RowKey(title.toString());
         connect(row, &QAbstractButton::clicked, this,
-                [this, id = window] { Q_EMIT openWindowRequested(id); });
+                [this, id = window.toString()] { Q_EMIT openWindowRequested(id); });
         column->addWidget(row);
     }
+    column->addWidget(m_update);
     column->addWidget(m_login);
     auto* keys = new QHBoxLayout;
     keys->setSpacing(10);
@@ -49,7 +50,9 @@ MenuContent::MenuContent(ServerViewModel& model, QWidget* parent)
     connect(m_start, &QAbstractButton::clicked, this, [this] { m_model.start(); });
     connect(m_stop, &QAbstractButton::clicked, this, [this] { m_model.supervisor().stop(); });
     connect(quit, &QAbstractButton::clicked, this, &MenuContent::quitRequested);
+    connect(m_update, &QAbstractButton::clicked, this, [this] { m_updates.check(); });
     connect(&m_model, &ServerViewModel::changed, this, &MenuContent::sync);
+    connect(&m_updates, &UpdatesModel::changed, this, &MenuContent::sync);
 }
 
 // Only while the panel is on screen: hidden, it follows nothing, not even the countdown's second.
@@ -62,6 +65,11 @@ void MenuContent::sync() {
     m_start->setEnabled(!running);
     m_start->setStyle({running ? KeyStyle::Variant::chassis : KeyStyle::Variant::hot, false});
     m_stop->setEnabled(running);
+    const UpdateKey update = m_updates.key();
+    m_update->setText(update.title);
+    m_update->setSmallPrint(update.smallPrint.value_or(QString()));
+    m_update->setStyle({update.lit ? KeyStyle::Variant::hot : KeyStyle::Variant::chassis, true});
+    m_update->setEnabled(update.enabled);
 }
 
 // Each time the panel is shown, it shows the model as it is, and everything is read again.

@@ -1,26 +1,40 @@
 #pragma once
 
+#include <corvane/status/MenuWords.h>
+
 #include <corvane/ChassisGround.h>
+
+#include <array>
+#include <utility>
 
 namespace corvane {
 class Key;
 class ServerViewModel;
+class UpdatesModel;
 } // namespace corvane
 
 namespace corvane::menu {
 
 class LoginItemPanel;
 class ReadoutGlass;
+class RowKey;
 
-// The menu panel, 400 points wide: the readout glass, the rows that open the other windows, start at
-// login, and the Start, Stop and Quit keys. It reads the server's model after every change and calls
-// its actions; opening a window and quitting are asked of whoever shows the panel.
+// The menu panel, 400 points wide: the readout glass, the rows that open the other windows, the update
+// key, start at login, and the Start, Stop and Quit keys. It reads the server's and the updates' models
+// after every change and calls their actions; opening a window and quitting are asked of whoever shows
+// the panel.
 class MenuContent : public ChassisGround {
     Q_OBJECT
 public:
-    static constexpr int width = 400;
+    static constexpr int fixedWidth = 400;
+    // The rows that open a window: the row's title and the window's identifier.
+    static constexpr std::array<std::pair<QStringView, QStringView>, 3> windowRows{{
+        {MenuWords::setUpGlasses, u"glasses"},
+        {MenuWords::agentPermissions, u"approval"},
+        {MenuWords::setupGuide, u"welcome"},
+    }};
 
-    explicit MenuContent(ServerViewModel& model, QWidget* parent = nullptr);
+    MenuContent(ServerViewModel& model, UpdatesModel& updates, QWidget* parent = nullptr);
 
     // Shows the model as it is now, when the panel is on screen.
     void sync();
@@ -35,7 +49,9 @@ protected:
 
 private:
     ServerViewModel& m_model;
+    UpdatesModel& m_updates;
     ReadoutGlass* m_glass;
+    RowKey* m_update;
     LoginItemPanel* m_login;
     Key* m_start;
     Key* m_stop;

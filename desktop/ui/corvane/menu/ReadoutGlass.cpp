@@ -175,10 +175,23 @@ void ReadoutGlass::sync() {
     m_running->setVisible(m_model.state().isRunning());
     syncPhone();
     m_network->setChecked(m_model.networkPreference() == NetworkPreference::homeNetwork);
-    m_network->setEnabled(!m_model.isApplyingNetworkChange());
+    syncNetworkSwitch();
     m_networkSentence->setText(m_model.isApplyingNetworkChange()
                                    ? u"Restarting the server…"_s
                                    : NetworkPreferences::explanation(m_model.networkPreference()));
+}
+
+// A focused switch that is disabled would hand the focus to the next key, which would then wear the
+// keyboard's ring; the glass holds the focus instead and hands it back once the change has applied.
+void ReadoutGlass::syncNetworkSwitch() {
+    const bool applying = m_model.isApplyingNetworkChange();
+    if (applying && m_network->hasFocus()) {
+        m_networkFocusParked = true;
+        setFocus(Qt::OtherFocusReason);
+    }
+    m_network->setEnabled(!applying);
+    if (!applying && std::exchange(m_networkFocusParked, false) && hasFocus())
+        m_network->setFocus(Qt::OtherFocusReason);
 }
 
 void ReadoutGlass::syncPhone() {

@@ -31,6 +31,7 @@ public:
 
 private:
     void syncPhone();
+    void syncNetworkSwitch();
     void syncCode();
 
     ServerViewModel& m_model;
@@ -56,6 +57,7 @@ private:
     QLabel* m_code;
     FieldToggle* m_network;
     QLabel* m_networkSentence;
+    bool m_networkFocusParked = false; // the glass holds the switch's focus while a change applies
 };
 
 } // namespace corvane::menu

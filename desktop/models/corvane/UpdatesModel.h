@@ -1,0 +1,48 @@
+#pragma once
+
+#include <corvane/shell/InfoDictionary.h>
+#include <corvane/shell/UpdateKey.h>
+#include <corvane/shell/UpdateReminder.h>
+#include <corvane/shell/UpdateSettings.h>
+
+#include <QObject>
+
+#include <functional>
+
+namespace corvane {
+
+// Whether this copy updates itself, what the updater has to remind the person of, and the menu's update
+// key made from both. The updater reports into it; until one runs, the key stays disabled and shows
+// only the version.
+class UpdatesModel : public QObject {
+    Q_OBJECT
+public:
+    explicit UpdatesModel(const InfoDictionary& info, std::function<void()> check = {},
+                          QObject* parent = nullptr);
+
+    const UpdateSettings& settings() const { return m_settings; }
+    const UpdateReminder& reminder() const { return m_reminder; }
+    bool canCheckForUpdates() const { return m_canCheckForUpdates; }
+    UpdateKey key() const { return UpdateKey::from(m_reminder, m_canCheckForUpdates, m_settings.version); }
+    // A preview's key does nothing when pressed.
+    bool isPreview() const { return m_isPreview; }
+    void setPreview(bool preview) { m_isPreview = preview; }
+
+    // Mirrors the updater's own readiness to check.
+    void setCanCheckForUpdates(bool canCheck);
+    void setReminder(const UpdateReminder& reminder);
+    // What the update key does when pressed.
+    void check();
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    UpdateSettings m_settings;
+    UpdateReminder m_reminder;
+    bool m_canCheckForUpdates = false;
+    bool m_isPreview = false;
+    std::function<void()> m_check;
+};
+
+} // namespace corvane
