@@ -34,10 +34,16 @@ private Q_SLOTS:
         AppWindow* const made = windows.window(identifier);
         QVERIFY(made && made->isVisible());
         QCOMPARE(made->windowTitle(), title);
+        // First shown in the middle of the screen, whether or not a window manager places it.
+        const QRect screen = made->screen()->availableGeometry();
+        QVERIFY(screen.contains(made->frameGeometry()));
+        QVERIFY((made->geometry().center() - screen.center()).manhattanLength() <= 2);
+        made->move(screen.topLeft() + QPoint(30, 40)); // where the person dragged it
         made->close();
         windows.open(identifier);
         QCOMPARE(windows.window(identifier), made); // never a second one
         QVERIFY(made->isVisible());
+        QCOMPARE(made->pos(), screen.topLeft() + QPoint(30, 40)); // it comes back where it was left
         // Sized by its content: it cannot be made larger or smaller.
         QCOMPARE(made->minimumSize(), made->maximumSize());
         QVERIFY(made->windowFlags().testFlag(Qt::FramelessWindowHint));

@@ -5,7 +5,9 @@
 #include <corvane/FieldUnitText.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QLabel>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace corvane {
@@ -31,6 +33,20 @@ const std::array<Scene, 3>& scenes() {
          u"This window will let you choose how much Claude and Codex may do without asking you."_s},
     }};
     return all;
+}
+
+// A frameless window is placed by nobody: without this it would open in the screen's corner. It opens
+// in the middle of the screen the pointer is on; later it comes back wherever it was left.
+void centre(QWidget& window) {
+    window.adjustSize();
+    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect placed = window.frameGeometry();
+    placed.moveCenter(screen->availableGeometry().center());
+    window.move(placed.topLeft());
 }
 
 } // namespace
@@ -65,6 +81,7 @@ void AppWindows::open(const QString& identifier) {
             FieldUnitText::setColour(*purpose, FU::ink);
             made->content()->addWidget(purpose);
         }
+        centre(*made);
         m_windows[identifier] = std::move(made);
     }
     window(identifier)->show();
