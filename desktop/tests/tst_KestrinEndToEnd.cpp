@@ -1,6 +1,7 @@
 // The kestrin binary end to end, in its terminal face, with the reference server of this checkout:
 // a temporary HOME, a free port and the admin secret copied to a file for the test.
 
+#include "KestrinProcess.h"
 #include "ReferenceServer.h"
 #include "TestSupport.h"
 
@@ -30,85 +31,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// One kestrin process and everything it printed.
-class Kestrin {
-public:
-    // `prepare` may lay out the temporary HOME before kestrin starts.
-    explicit Kestrin(int port, const std::function<void(const QString& home)>& prepare = {},
-                     const Environment& extraEnvironment = {},
-                     const QStringList& arguments = {QStringLiteral("--headless")})
-        : m_port(port) {
-        if (prepare)
-            prepare(m_home.path());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"HOME"_s, m_home.path());
-        environment.insert(u"CORVANE_REPO_ROOT"_s, QStringLiteral(REPO_ROOT));
-        environment.insert(u"CORVANE_PORT"_s, QString::number(port));
-        environment.insert(u"CORVANE_WRITE_ADMIN_SECRET"_s, secretPath());
-        environment.remove(u"DISPLAY"_s);
-        environment.remove(u"WAYLAND_DISPLAY"_s);
-        environment.remove(u"XDG_CONFIG_HOME"_s);
-        environment.remove(u"QT_QPA_PLATFORM"_s); // kestrin finds its face by itself
-        for (auto entry = extraEnvironment.cbegin(); entry != extraEnvironment.cend(); ++entry)
-            environment.insert(entry.key(), entry.value());
-        m_process.setProcessEnvironment(environment);
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start(QStringLiteral(KESTRIN), arguments);
-        m_process.closeWriteChannel();
-    }
-    ~Kestrin() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-    }
-
-    QString home() const { return m_home.path(); }
-    QString secretPath() const { return m_home.filePath(u"secret"_s); }
-    QProcess& process() { return m_process; }
-
-    // Waits until the output holds `pattern`; gives the first group of its last match.
-    QString waitFor(const QRegularExpression& pattern, int timeoutMs = 15000,
-                    const std::function<bool(const QString&)>& accept = {}) {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < timeoutMs) {
-            m_output += QString::fromUtf8(m_process.readAll());
-            QString last;
-            for (const auto& match : pattern.globalMatch(m_output))
-                last = match.captured(match.lastCapturedIndex());
-            if (!last.isEmpty() && (!accept || accept(last)))
-                return last;
-            if (m_process.state() == QProcess::NotRunning)
-                break;
-            m_process.waitForReadyRead(100);
-        }
-        return {};
-    }
-    const QString& output() const { return m_output; }
-
-    // The server's process id as the readout shows it, once it is other than `previous`.
-    qint32 serverPid(qint32 previous = 0) {
-        return waitFor(QRegularExpression(u"ON · PORT %1 · PROCESS (\\d+)"_s.arg(m_port)), 15000,
-                       [previous](const QString& pid) { return pid.toInt() != previous; })
-            .toInt();
-    }
-
-private:
-    QTemporaryDir m_home;
-    int m_port;
-    QProcess m_process;
-    QString m_output;
-};
-
 std::expected<SetupInfo, SetupClientError> loadSetup(int port, std::optional<LocalAdminSecret> secret) {
     return QCoro::waitFor(
         SetupClient(std::make_shared<NetworkAccessTransport>(), port, std::move(secret)).load());
-}
-
-bool portIsFree(int port) {
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, static_cast<quint16>(port));
 }
 
 } // namespace

@@ -57,6 +57,42 @@ private Q_SLOTS:
         popup.hide();
     }
 
+    // Measured as it will look when shown, and kept beside the icon as it grows while shown: above an
+    // icon at the bottom, a panel that grows moves up rather than over the icon or off the screen.
+    void thePopupStaysBesideTheIconAsItGrows() {
+        Fixture f;
+        f.loginItems->failure = u"The system would not add Kestrin to your login items."_s;
+        f.make();
+        TrayPopup popup(*f.model, f.updates, TrayPopup::Kind::popup);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect icon(screen.right() - 30, screen.bottom() - 25, 24, 24);
+        popup.showBeside(icon);
+        settle();
+        const int shownHeight = popup.height();
+        QCOMPARE(popup.geometry().bottom(), icon.top() - 5);
+
+        f.model->loginItem().setEnabled(true); // refused: the panel shows the problem, and grows
+        f.model->publishLoginItem();
+        settle();
+        QVERIFY(popup.height() > shownHeight);
+        QCOMPARE(popup.geometry().bottom(), icon.top() - 5);
+
+        // Hidden, it follows nothing; shown again, it is measured as it now looks, so it does not jump
+        // once it has appeared.
+        popup.hide();
+        f.loginItems->failure.reset();
+        f.model->loginItem().setEnabled(true); // this time it works, and the problem is gone
+        f.model->publishLoginItem();
+        QVERIFY(!f.model->loginProblem());
+        popup.showBeside(icon);
+        const QRect placed = popup.geometry();
+        settle();
+        QCOMPARE(popup.geometry(), placed);
+        QCOMPARE(placed.bottom(), icon.top() - 5);
+        QCOMPARE(placed.height(), shownHeight);
+        popup.hide();
+    }
+
     void thePlainMenuHasThePanelsRows() {
         Fixture f;
         f.make();

@@ -20,15 +20,34 @@ TrayPopup::TrayPopup(ServerViewModel& model, UpdatesModel& updates, Kind kind, Q
 }
 
 void TrayPopup::showBeside(const QRect& anchor) {
-    QScreen* screen = QGuiApplication::screenAt(anchor.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    adjustSize();
-    if (screen)
-        move(PopupPlacement::place(anchor, size(), screen->availableGeometry()));
+    m_anchor = anchor;
+    // Measured as it will look, not as it looked when last shown. While hidden, no layout passes its
+    // changes up, so every size a parent keeps is stale: each is forgotten and the window's fixed size
+    // taken again.
+    m_content->sync();
+    for (QWidget* piece : m_content->findChildren<QWidget*>())
+        piece->updateGeometry();
+    m_content->updateGeometry();
+    layout()->activate();
+    placeBesideAnchor();
     show();
     raise();
     activateWindow();
+}
+
+void TrayPopup::placeBesideAnchor() {
+    if (!m_anchor)
+        return;
+    QScreen* screen = QGuiApplication::screenAt(m_anchor->center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen)
+        move(PopupPlacement::place(*m_anchor, size(), screen->availableGeometry()));
+}
+
+void TrayPopup::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeBesideAnchor();
 }
 
 } // namespace corvane

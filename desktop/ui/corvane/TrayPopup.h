@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 namespace corvane {
 
 class ServerViewModel;
@@ -21,11 +23,18 @@ public:
     TrayPopup(ServerViewModel& model, UpdatesModel& updates, Kind kind, QWidget* parent = nullptr);
 
     menu::MenuContent& content() const { return *m_content; }
-    // Shows the panel beside `anchor` (the icon's place on screen), wholly on that screen.
+    // Shows the panel beside `anchor` (the icon's place on screen), wholly on that screen, and keeps it
+    // there as it grows or shrinks while shown (when the server's answers arrive, say).
     void showBeside(const QRect& anchor);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void placeBesideAnchor();
+
     menu::MenuContent* m_content;
+    std::optional<QRect> m_anchor;
 };
 
 } // namespace corvane

@@ -51,14 +51,17 @@ MenuContent::MenuContent(ServerViewModel& model, UpdatesModel& updates, QWidget*
     connect(m_stop, &QAbstractButton::clicked, this, [this] { m_model.supervisor().stop(); });
     connect(quit, &QAbstractButton::clicked, this, &MenuContent::quitRequested);
     connect(m_update, &QAbstractButton::clicked, this, [this] { m_updates.check(); });
-    connect(&m_model, &ServerViewModel::changed, this, &MenuContent::sync);
-    connect(&m_updates, &UpdatesModel::changed, this, &MenuContent::sync);
+    connect(&m_model, &ServerViewModel::changed, this, &MenuContent::syncWhileShown);
+    connect(&m_updates, &UpdatesModel::changed, this, &MenuContent::syncWhileShown);
 }
 
 // Only while the panel is on screen: hidden, it follows nothing, not even the countdown's second.
+void MenuContent::syncWhileShown() {
+    if (isVisible())
+        sync();
+}
+
 void MenuContent::sync() {
-    if (!isVisible())
-        return;
     m_glass->sync();
     m_login->sync();
     const bool running = m_model.state().isRunning();

@@ -36,7 +36,7 @@ public:
 
     MenuContent(ServerViewModel& model, UpdatesModel& updates, QWidget* parent = nullptr);
 
-    // Shows the model as it is now, when the panel is on screen.
+    // Shows the models as they are now; on screen, the panel does so after every change by itself.
     void sync();
 
 Q_SIGNALS:
@@ -46,6 +46,9 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    void syncWhileShown();
 
 private:
     ServerViewModel& m_model;
