@@ -115,6 +115,10 @@ private Q_SLOTS:
             QCOMPARE(pixel(image, {0.5, 0.5}), FU::chassis);
             QVERIFY(pixel(image, {6, 6}).lightness() < FU::chassis.lightness()); // a dot
             QCOMPARE(pixel(image, {11, 11}), FU::chassis);
+            // Every 12 points, across and down.
+            for (const QPointF next : {QPointF(18, 6), QPointF(30, 18), QPointF(6, 18)})
+                QVERIFY(pixel(image, next).lightness() < FU::chassis.lightness());
+            QCOMPARE(pixel(image, {23, 23}), FU::chassis);
         }
         ground.resize(5, 5);
         const QImage tiny = rendered(ground);

@@ -2,6 +2,7 @@
 
 #include <corvane/FU.h>
 
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace corvane {
@@ -13,20 +14,19 @@ constexpr int dotStep = 12;
 constexpr qreal dotSize = 2;
 constexpr qreal dotOpacity = 0.09;
 
-QPixmap grain(QSize size, qreal pixelRatio) {
-    QPixmap pixmap(size * pixelRatio);
-    pixmap.setDevicePixelRatio(pixelRatio);
-    pixmap.fill(FU::chassis);
-    QPainter painter(&pixmap);
+// One cell of the grain, a dot in it; the ground is this tile repeated, whatever its size.
+QPixmap grainTile(qreal pixelRatio) {
+    QPixmap tile(QSize(dotStep, dotStep) * pixelRatio);
+    tile.setDevicePixelRatio(pixelRatio);
+    tile.fill(FU::chassis);
+    QPainter painter(&tile);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     QColor dot = FU::ink;
     dot.setAlphaF(static_cast<float>(dotOpacity));
     painter.setBrush(dot);
-    for (int y = firstDot; y < size.height(); y += dotStep)
-        for (int x = firstDot; x < size.width(); x += dotStep)
-            painter.drawEllipse(QRectF(x, y, dotSize, dotSize));
-    return pixmap;
+    painter.drawEllipse(QRectF(firstDot, firstDot, dotSize, dotSize));
+    return tile;
 }
 
 } // namespace
@@ -36,11 +36,11 @@ ChassisGround::ChassisGround(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void ChassisGround::paintEvent(QPaintEvent*) {
+void ChassisGround::paintEvent(QPaintEvent* event) {
     const qreal ratio = devicePixelRatioF();
-    if (m_grain.deviceIndependentSize() != QSizeF(size()) || m_grain.devicePixelRatio() != ratio)
-        m_grain = grain(size(), ratio);
-    QPainter(this).drawPixmap(0, 0, m_grain);
+    if (m_grain.isNull() || m_grain.devicePixelRatio() != ratio)
+        m_grain = grainTile(ratio);
+    QPainter(this).drawTiledPixmap(event->rect(), m_grain, event->rect().topLeft());
 }
 
 } // namespace corvane

@@ -6,7 +6,8 @@
 namespace corvane {
 
 // The ground of every window: the warm grey chassis with a faint grain of dots every 12 points. The
-// grain is drawn once per size and pixel ratio and kept.
+// grain is one small tile, drawn once per pixel ratio and repeated: a window-sized picture of it would
+// cost a megabyte for nothing.
 class ChassisGround : public QWidget {
     Q_OBJECT
 public:

@@ -1,0 +1,154 @@
+// Measures Kestrin's tray face in a real tray (Xvfb with Debian's trayer, clicked with xdotool) beside the
+// smallest Qt Widgets tray program built the same way: launch to icon, click to panel on screen, idle CPU
+// with the panel hidden and shown, and resident memory.
+// Usage: node bench/tray.mjs   (after scripts/run has built build/Kestrin; IDLE_SECONDS, default 30)
+import { spawn, execFileSync } from 'node:child_process';
+import { existsSync, mkdtempSync, readFileSync } from 'node:fs';
+import { createServer } from 'node:net';
+import { tmpdir } from 'node:os';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const root = join(dirname(fileURLToPath(import.meta.url)), '..');
+const kestrin = process.argv[2] ?? join(root, 'build/Kestrin/Contents/bin/kestrin');
+const idleSeconds = Number(process.env.IDLE_SECONDS ?? 30);
+const ticksPerSecond = Number(execFileSync('getconf', ['CLK_TCK']).toString().trim());
+const screen = { width: 1280, height: 800 };
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+if (!existsSync(kestrin)) throw new Error(`no ${kestrin}: run scripts/run --version first`);
+
+// The baseline, built with the same compiler and build type as scripts/run builds Kestrin.
+const baselineBuild = join(root, 'build/bench-minimal-tray');
+execFileSync('cmake', ['-S', join(root, 'bench/minimal_tray'), '-B', baselineBuild, '-G', 'Ninja',
+  '-DCMAKE_BUILD_TYPE=RelWithDebInfo'], { stdio: 'ignore' });
+execFileSync('cmake', ['--build', baselineBuild], { stdio: 'ignore' });
+const baseline = join(baselineBuild, 'minimal_tray');
+
+const freePort = () =>
+  new Promise((resolve) => {
+    const probe = createServer();
+    probe.listen(0, '127.0.0.1', () => {
+      const { port } = probe.address();
+      probe.close(() => resolve(port));
+    });
+  });
+const cpuTicks = (pid) => {
+  const stat = readFileSync(`/proc/${pid}/stat`, 'utf8');
+  const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+  return Number(fields[11]) + Number(fields[12]); // utime + stime
+};
+const residentMiB = (pid) => {
+  const line = readFileSync(`/proc/${pid}/status`, 'utf8').split('\n').find((l) => l.startsWith('VmRSS:'));
+  return Number(line.split(/\s+/)[1]) / 1024;
+};
+const idleCpu = async (pid, seconds) => {
+  const before = cpuTicks(pid);
+  await sleep(seconds * 1000);
+  return ((cpuTicks(pid) - before) / ticksPerSecond / seconds) * 100;
+};
+
+// A display of its own, and a tray on it.
+let display;
+for (let number = 141; number < 190 && !display; ++number)
+  if (!existsSync(`/tmp/.X11-unix/X${number}`) && !existsSync(`/tmp/.X${number}-lock`)) display = `:${number}`;
+const xvfb = spawn('Xvfb', [display, '-screen', '0', `${screen.width}x${screen.height}x24`, '-nolisten', 'tcp'],
+  { stdio: 'ignore' });
+while (!existsSync(`/tmp/.X11-unix/X${display.slice(1)}`)) await sleep(10);
+const env = { ...process.env, DISPLAY: display, DBUS_SESSION_BUS_ADDRESS: 'unix:path=/nonexistent' };
+delete env.QT_QPA_PLATFORM;
+delete env.WAYLAND_DISPLAY;
+const children = [xvfb];
+const start = (program, args = [], extra = {}) => {
+  const child = spawn(program, args, { env: { ...env, ...extra }, stdio: 'ignore' });
+  children.push(child);
+  return child;
+};
+const xdotool = (...args) => {
+  try {
+    return execFileSync('xdotool', args, { env }).toString();
+  } catch {
+    return '';
+  }
+};
+// The visible windows of a program, by class instance, each with its place.
+const windows = (instance) =>
+  xdotool('search', '--onlyvisible', '--classname', `^${instance}$`).split('\n').filter(Boolean).map((id) => {
+    const values = Object.fromEntries(xdotool('getwindowgeometry', '--shell', id).split('\n').filter(Boolean)
+      .map((line) => line.split('=')).map(([key, value]) => [key, Number(value)]));
+    return { x: values.X, y: values.Y, width: values.WIDTH, height: values.HEIGHT };
+  });
+const waitForWindows = async (instance, count) => {
+  for (const begun = performance.now(); performance.now() - begun < 20000;) {
+    const found = windows(instance);
+    if (found.length === count) return { at: performance.now(), found };
+  }
+  throw new Error(`${instance} never had ${count} visible windows`);
+};
+
+try {
+  start('trayer', ['--edge', 'top', '--align', 'right', '--widthtype', 'request', '--height', '28']);
+  await waitForWindows('panel', 1);
+
+  // The baseline first, alone in the tray.
+  let launched = performance.now();
+  const minimal = start(baseline);
+  const minimalIcon = await waitForWindows('minimal_tray', 1);
+  await sleep(2000);
+  const minimalMiB = residentMiB(minimal.pid);
+  console.log(`minimal Qt tray: launch to icon ${(minimalIcon.at - launched).toFixed(0)} ms; resident memory ${minimalMiB.toFixed(1)} MiB`);
+  minimal.kill('SIGTERM');
+  await new Promise((resolve) => minimal.once('exit', resolve));
+
+  launched = performance.now();
+  const app = start(kestrin, [], {
+    HOME: mkdtempSync(join(tmpdir(), 'kestrin-bench-')),
+    XDG_RUNTIME_DIR: mkdtempSync(join(tmpdir(), 'kestrin-bench-run-')),
+    CORVANE_PORT: String(await freePort()),
+    CORVANE_SUPPRESS_WELCOME: '1',
+  });
+  const shown = await waitForWindows('kestrin', 1);
+  console.log(`Kestrin: launch to icon ${(shown.at - launched).toFixed(0)} ms`);
+  await sleep(3000); // the server is up and read
+  const beforePanelMiB = residentMiB(app.pid);
+
+  const [icon] = shown.found;
+  // What running xdotool itself costs, so that it can be told apart from Kestrin's share.
+  const toolStarted = performance.now();
+  xdotool('getmouselocation');
+  const toolCost = performance.now() - toolStarted;
+  const clicks = [];
+  for (let round = 0; round < 5; ++round) {
+    xdotool('mousemove', '--sync', String(icon.x + icon.width / 2), String(icon.y + icon.height / 2));
+    const clicked = performance.now();
+    xdotool('click', '--delay', '0', '1'); // by default it rests 100 ms after each click
+    const panel = await waitForWindows('kestrin', 2);
+    clicks.push(panel.at - clicked);
+    await sleep(500);
+    xdotool('mousemove', '200', '400', 'click', '1'); // elsewhere: the popup closes
+    await waitForWindows('kestrin', 1);
+    await sleep(300);
+  }
+  clicks.sort((a, b) => a - b);
+  console.log(`click to panel on screen: median ${clicks[2].toFixed(0)} ms, worst ${clicks[4].toFixed(0)} ms ` +
+    `(from the start of xdotool's click to the first search that finds it; one xdotool run costs ${toolCost.toFixed(0)} ms)`);
+
+  await sleep(1000);
+  const hidden = await idleCpu(app.pid, idleSeconds);
+  console.log(`idle CPU over ${idleSeconds} s, panel hidden: ${hidden.toFixed(3)}% of one core`);
+  const afterMiB = residentMiB(app.pid);
+  console.log(`resident memory: ${beforePanelMiB.toFixed(1)} MiB before the panel was first shown, ${afterMiB.toFixed(1)} MiB after; ` +
+    `${(afterMiB / minimalMiB).toFixed(2)}× the minimal tray`);
+
+  xdotool('mousemove', String(icon.x + icon.width / 2), String(icon.y + icon.height / 2), 'click', '1');
+  await waitForWindows('kestrin', 2);
+  await sleep(1000);
+  const open = await idleCpu(app.pid, Math.min(idleSeconds, 10));
+  console.log(`CPU with the panel shown (its countdown once a second): ${open.toFixed(3)}% of one core`);
+
+  const exited = new Promise((resolve) => app.once('exit', (code) => resolve(code)));
+  app.kill('SIGTERM');
+  console.log(`SIGTERM: exit code ${await exited}`);
+} finally {
+  for (const child of children.reverse()) child.kill('SIGTERM');
+}
