@@ -77,9 +77,11 @@ private Q_SLOTS:
         QVERIFY(popup.height() > shownHeight);
         QCOMPARE(popup.geometry().bottom(), icon.top() - 5);
 
-        // Hidden, it follows nothing; shown again, it is measured as it now looks, so it does not jump
-        // once it has appeared.
+        // Hidden, it follows nothing and gives back its window; shown again, it is measured as it now
+        // looks, so it does not jump once it has appeared.
         popup.hide();
+        settle();
+        QVERIFY(!popup.testAttribute(Qt::WA_WState_Created));
         f.loginItems->failure.reset();
         f.model->loginItem().setEnabled(true); // this time it works, and the problem is gone
         f.model->publishLoginItem();

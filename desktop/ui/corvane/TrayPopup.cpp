@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace corvane {
@@ -43,6 +44,17 @@ void TrayPopup::placeBesideAnchor() {
         screen = QGuiApplication::primaryScreen();
     if (screen)
         move(PopupPlacement::place(*m_anchor, size(), screen->availableGeometry()));
+}
+
+// Hidden, the popup gives back its window and the picture behind it (a megabyte of shared memory for
+// a panel seen a few seconds a day); the next show makes them again in a few milliseconds.
+void TrayPopup::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (m_anchor)
+        QTimer::singleShot(0, this, [this] {
+            if (!isVisible())
+                destroy();
+        });
 }
 
 void TrayPopup::resizeEvent(QResizeEvent* event) {
