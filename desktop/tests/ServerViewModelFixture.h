@@ -89,12 +89,14 @@ public:
 
 class MemoryDefaults final : public Defaults {
 public:
-    QMap<QString, QString> values;
+    QVariantMap values;
     int writes = 0;
     std::optional<QString> string(const QString& key) const override {
-        return values.contains(key) ? std::optional(values.value(key)) : std::nullopt;
+        return values.contains(key) ? std::optional(values.value(key).toString()) : std::nullopt;
     }
-    void setString(const QString& key, const QString& value) override {
+    void setString(const QString& key, const QString& value) override { setValue(key, value); }
+    QVariant value(const QString& key) const override { return values.value(key); }
+    void setValue(const QString& key, const QVariant& value) override {
         ++writes;
         values.insert(key, value);
     }

@@ -105,7 +105,7 @@ private Q_SLOTS:
         f.make();
         f.model->setNetworkPreference(NetworkPreference::homeNetwork);
         settle();
-        QCOMPARE(f.defaults->values.value(u"networkPreference"_s), u"home-network"_s);
+        QCOMPARE(f.defaults->values.value(u"networkPreference"_s).toString(), u"home-network"_s);
         QCOMPARE(f.launcher->plans.size(), 0);
         f.startRunning();
         QCOMPARE(f.launcher->plans.last().environment.value(u"BIND_HOST"_s), u"0.0.0.0"_s);

@@ -38,9 +38,7 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, const AppBundl
 }
 
 void TrayFace::applicationDidFinishLaunching() {
-    const std::optional<QString> completed =
-        SettingsDefaults().string(WelcomeLaunch::completedKey.toString());
-    const bool welcomeCompleted = completed == u"true"_s || completed == u"1"_s;
+    const bool welcomeCompleted = SettingsDefaults().flag(WelcomeLaunch::completedKey.toString());
     if (WelcomeLaunch::shouldAutoOpen(welcomeCompleted, processEnvironment()))
         QTimer::singleShot(0, &m_windows, [this] { m_windows.open(u"welcome"_s); });
 }

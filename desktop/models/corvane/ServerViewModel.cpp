@@ -26,49 +26,6 @@ bool isWorking(const std::optional<VoiceStatus>& voice) {
 
 } // namespace
 
-// One run of the refresh clock: whether it was cancelled, and its wait for the next tick, which a
-// cancel ends at once so that no wait outlives the run.
-class ServerViewModel::ClockRun {
-public:
-    ClockRun() {
-        m_timer.setSingleShot(true);
-        m_timer.setTimerType(Qt::PreciseTimer); // a coarse timer may fire up to 5% early
-        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { wake(); });
-    }
-
-    bool cancelled() const { return m_cancelled; }
-
-    void cancel() {
-        m_cancelled = true;
-        m_timer.stop();
-        wake();
-    }
-
-    auto sleep(std::chrono::milliseconds duration) {
-        struct Awaiter {
-            ClockRun& run;
-            std::chrono::milliseconds duration;
-            bool await_ready() const noexcept { return run.m_cancelled; }
-            void await_suspend(std::coroutine_handle<> sleeper) {
-                run.m_sleeper = sleeper;
-                run.m_timer.start(duration);
-            }
-            void await_resume() const noexcept {}
-        };
-        return Awaiter{*this, duration};
-    }
-
-private:
-    void wake() {
-        if (const std::coroutine_handle<> sleeper = std::exchange(m_sleeper, {}))
-            sleeper.resume();
-    }
-
-    bool m_cancelled = false;
-    QTimer m_timer;
-    std::coroutine_handle<> m_sleeper;
-};
-
 ServerViewModel::ServerViewModel(Dependencies dependencies, QObject* parent)
     : QObject(parent)
     , m_now(dependencies.clock())
@@ -230,17 +187,17 @@ QCoro::Task<> ServerViewModel::reloadEverything() {
 void ServerViewModel::startClock() {
     if (m_clock)
         return;
-    m_clock = std::make_shared<ClockRun>();
+    m_clock = std::make_shared<SleepRun>();
     runClock(this, m_clock, m_dependencies.tick);
 }
 
 void ServerViewModel::cancelRefresh() {
     // Held here while the cancelled clock, woken inside `cancel`, runs to its end.
-    if (const std::shared_ptr<ClockRun> run = std::exchange(m_clock, nullptr))
+    if (const std::shared_ptr<SleepRun> run = std::exchange(m_clock, nullptr))
         run->cancel();
 }
 
-QCoro::Task<> ServerViewModel::runClock(QPointer<ServerViewModel> model, std::shared_ptr<ClockRun> run,
+QCoro::Task<> ServerViewModel::runClock(QPointer<ServerViewModel> model, std::shared_ptr<SleepRun> run,
                                         std::function<QCoro::Task<>()> tick) {
     const auto ended = [&] { return !model || run->cancelled(); };
     // Seconds since the clock started. Every interval divides the 30-second cycle, so counting on is

@@ -20,6 +20,8 @@
 #include <corvane/supervision/ServerSupervisor.h>
 #include <corvane/support/OneShot.h>
 
+#include <corvane/SleepRun.h>
+
 #include <QObject>
 #include <QPointer>
 #include <qcorotask.h>
@@ -151,8 +153,6 @@ Q_SIGNALS:
     void changed();
 
 private:
-    class ClockRun;
-
     // Taken when a read begins: whether, when its answer comes, the model still exists and the server
     // is still in the same run. An answer from an earlier run is dropped.
     struct ReadGuard {
@@ -178,7 +178,7 @@ private:
     QCoro::Task<> reloadPairingCodeOnly();
     QCoro::Task<> reloadKeepAwakeWish();
     QCoro::Task<> createPairingCode();
-    static QCoro::Task<> runClock(QPointer<ServerViewModel> model, std::shared_ptr<ClockRun> run,
+    static QCoro::Task<> runClock(QPointer<ServerViewModel> model, std::shared_ptr<SleepRun> run,
                                   std::function<QCoro::Task<>()> tick);
 
     ServerState m_state;
@@ -206,7 +206,7 @@ private:
     KeepAwake m_keepAwake;
     std::unique_ptr<ServerSupervisor> m_supervisor;
     LoginItemController m_loginItem;
-    std::shared_ptr<ClockRun> m_clock;
+    std::shared_ptr<SleepRun> m_clock;
     bool m_isQuitting = false;
     // Changes whenever the server leaves `running`.
     quint64 m_run = 0;

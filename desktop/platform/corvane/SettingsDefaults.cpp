@@ -20,6 +20,14 @@ std::optional<QString> SettingsDefaults::string(const QString& key) const {
 }
 
 void SettingsDefaults::setString(const QString& key, const QString& value) {
+    setValue(key, value);
+}
+
+QVariant SettingsDefaults::value(const QString& key) const {
+    return m_settings.value(key);
+}
+
+void SettingsDefaults::setValue(const QString& key, const QVariant& value) {
     m_settings.setValue(key, value);
     m_settings.sync();
 }

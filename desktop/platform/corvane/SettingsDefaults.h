@@ -16,6 +16,8 @@ public:
 
     std::optional<QString> string(const QString& key) const override;
     void setString(const QString& key, const QString& value) override;
+    QVariant value(const QString& key) const override;
+    void setValue(const QString& key, const QVariant& value) override;
 
 private:
     QSettings m_settings;

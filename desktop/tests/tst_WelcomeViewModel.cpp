@@ -1,0 +1,431 @@
+// The welcome's model over a scripted setup API, fake developer tools and folder answers, a clock the
+// test sets and a poll the test ticks: where it lands, how it moves, its actions and what it stores.
+
+#include "ServerViewModelFixture.h"
+
+#include <corvane/welcome/FolderAccess.h>
+
+#include <corvane/WelcomeViewModel.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace corvane;
+
+namespace {
+
+// A plain string: moc reads "//" inside a raw string as the start of a comment.
+const QByteArray challengeReply =
+    "{\"loginId\":\"L1\",\"verificationUrl\":\"https://auth.example/device\",\"userCode\":\"ABCD-EFGH\"}";
+
+// The setup API by "METHOD path": a status and a body each, requests counted and their bodies kept.
+class ScriptedSetup final : public HTTPTransport {
+public:
+    QMap<QString, std::pair<int, QByteArray>> replies{
+        {u"GET /api/setup"_s, {200, R"({"port":9111,"addresses":[],"lanEnabled":false})"}},
+        {u"GET /api/setup/agents"_s, {200, agents(false, false)}},
+        {u"GET /api/pair/devices"_s, {200, R"({"devices":[]})"}},
+        {u"GET /api/pair/code"_s, {200, R"({"code":"111111","expiresAt":4102444800000})"}},
+        {u"POST /api/pair/code"_s, {200, R"({"code":"222222","expiresAt":4102444800000})"}},
+        {u"POST /api/setup/agents/codex/login"_s, {200, challengeReply}},
+        {u"POST /api/setup/agents/codex/login/cancel"_s, {200, R"({"ok":true})"}},
+        {u"POST /api/setup/agents/claude/key"_s, {200, R"({"ok":true})"}},
+        {u"POST /api/setup/agents/codex/key"_s, {200, R"({"ok":true})"}},
+        {u"POST /api/setup/project-folder"_s, {200, R"({"ok":true,"cwd":"/home/me/src","bookmarks":[]})"}},
+    };
+    bool down = false;                 // every request fails as if nothing listened
+    std::optional<OneShot<bool>> gate; // holds every answer until set
+    QMap<QString, int> counts;
+    QList<QByteArray> bodies;
+
+    static QByteArray agents(bool claude, bool codex) {
+        return QStringLiteral(R"({"agents":{"claude":{"authenticated":%1},"codex":{"authenticated":%2}}})")
+            .arg(claude ? u"true"_s : u"false"_s, codex ? u"true"_s : u"false"_s)
+            .toUtf8();
+    }
+    void setProjectsConfigured(bool configured) {
+        replies[u"GET /api/setup"_s].second =
+            QByteArray(R"({"port":9111,"addresses":[],"lanEnabled":false,"projectsConfigured":)") +
+            (configured ? "true" : "false") + '}';
+    }
+
+    QCoro::Task<std::expected<HTTPReply, QString>> send(HTTPRequest request) override {
+        const QString key = QString::fromLatin1(request.method) + u' ' + request.url.path();
+        ++counts[key];
+        bodies.append(request.body.value_or(QByteArray()));
+        if (gate) {
+            const OneShot<bool> held = *gate;
+            co_await held;
+        }
+        if (down)
+            co_return std::unexpected(u"Connection refused"_s);
+        const auto reply = replies.value(key, {404, R"({"error":"No such route."})"});
+        co_return HTTPReply{reply.first, reply.second};
+    }
+};
+
+class FakeTools final : public DeveloperToolsService {
+public:
+    DeveloperToolsStatus status = DeveloperToolsStatus::missing;
+    bool running = false;
+    int checks = 0;
+    int installs = 0;
+    QCoro::Task<DeveloperToolsStatus> check() override {
+        ++checks;
+        co_return status;
+    }
+    QCoro::Task<> install() override {
+        ++installs;
+        co_return;
+    }
+    bool installerRunning() const override { return running; }
+};
+
+class FakeFolders final : public FolderAccessService {
+public:
+    QMap<ProtectedFolder, FolderAccessAnswer> answers{
+        {ProtectedFolder::desktop, FolderAccessAnswer::allowed},
+        {ProtectedFolder::documents, FolderAccessAnswer::denied},
+        {ProtectedFolder::downloads, FolderAccessAnswer::absent}};
+    QList<ProtectedFolder> asked;
+    std::optional<OneShot<bool>> gate; // holds every answer until set
+    QCoro::Task<FolderAccessAnswer> ask(ProtectedFolder folder) override {
+        asked.append(folder);
+        if (gate) {
+            const OneShot<bool> held = *gate;
+            co_await held;
+        }
+        co_return answers.value(folder);
+    }
+};
+
+// The poll's pause, until the test ticks.
+QCoro::Task<> pauseUntilTick(QList<OneShot<bool>>* pauses) {
+    const OneShot<bool> pause;
+    pauses->append(pause);
+    co_await pause;
+}
+
+struct Welcome {
+    std::shared_ptr<ScriptedSetup> server = std::make_shared<ScriptedSetup>();
+    std::shared_ptr<FakeTools> tools = std::make_shared<FakeTools>();
+    std::shared_ptr<FakeFolders> folders = std::make_shared<FakeFolders>();
+    std::shared_ptr<MemoryDefaults> defaults = std::make_shared<MemoryDefaults>();
+    WelcomeViewModel::Clock::time_point now = WelcomeViewModel::Clock::time_point(1'800'000'000s);
+    QList<OneShot<bool>> pauses; // the poll's pending pauses
+    std::optional<QString> chosenFolder;
+    std::unique_ptr<WelcomeViewModel> model;
+
+    void make() {
+        model = std::make_unique<WelcomeViewModel>(WelcomeViewModel::Dependencies{
+            .defaults = defaults,
+            .localAdmin = LocalAdminSecret::fromHex(u"ab"_s.repeated(32)),
+            .transport = [this] { return server; },
+            .environment =
+                [] {
+                    return Environment{{u"CORVANE_PORT"_s, u"9111"_s}};
+                },
+            .developerTools = tools,
+            .folderAccess = folders,
+            .clock = [this] { return now; },
+            .pause = [this] { return pauseUntilTick(&pauses); },
+            .chooseFolder = [this] { return chosenFolder; },
+        });
+    }
+    ~Welcome() {
+        model.reset();
+        tick(); // a stopped poll ends once its pause does
+    }
+    // Ends the poll's pause and lets the next cycle run.
+    void tick() {
+        for (OneShot<bool> pause : std::exchange(pauses, {}))
+            pause.set(true);
+        settle();
+    }
+    // Runs `action` with the server's answers held, and says whether the model was busy meanwhile.
+    bool busyWhile(const std::function<void()>& action) {
+        server->gate = OneShot<bool>();
+        action();
+        settle();
+        const bool wasBusy = model->busy();
+        server->gate->set(true);
+        server->gate.reset();
+        settle();
+        return wasBusy;
+    }
+    // Everything settled but the phone: tools there, a folder with its answers, an agent.
+    void setUpAllButThePhone() {
+        tools->status = DeveloperToolsStatus::ready;
+        server->setProjectsConfigured(true);
+        server->replies[u"GET /api/setup/agents"_s].second = ScriptedSetup::agents(true, false);
+        defaults->values.insert(FolderAccess::declinedKey.toString(), true);
+    }
+};
+
+} // namespace
+
+class TestWelcomeViewModel : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readsStoredAnswersAndCallsNobodyWhenBuilt() {
+        Welcome w;
+        w.defaults->values.insert(FolderAccess::storedAnswersKey.toString(),
+                                  QVariantMap{{u"desktop"_s, u"allowed"_s}, {u"music"_s, u"allowed"_s}});
+        w.make();
+        QCOMPARE(w.model->folderAnswers(),
+                 (FolderAccessAnswers{{ProtectedFolder::desktop, FolderAccessAnswer::allowed}}));
+        QCOMPARE(w.model->step(), WelcomeStep::folder);
+        QCOMPARE(w.model->toolsStage(), DeveloperToolsStage::checking);
+        settle();
+        QCOMPARE(w.server->counts.size(), 0);
+        QCOMPARE(w.tools->checks, 0);
+
+        Welcome junk; // a stored value that is not a map of words reads as no answers
+        junk.defaults->values.insert(FolderAccess::storedAnswersKey.toString(), u"desktop=allowed"_s);
+        junk.make();
+        QVERIFY(junk.model->folderAnswers().isEmpty());
+    }
+
+    // With the server down the welcome shows the folder step, not ready, and no error; when the
+    // server comes up it lands once on the first unfinished step, and later only moves forward.
+    void landsOnceWhenTheServerAnswers() {
+        Welcome w;
+        w.server->down = true;
+        w.make();
+        w.model->start();
+        settle();
+        QCOMPARE(w.model->step(), WelcomeStep::folder);
+        QVERIFY(!w.model->serverReady());
+        QCOMPARE(w.model->actionError(), std::nullopt);
+        QCOMPARE(w.model->toolsStage(), DeveloperToolsStage::missing); // the tools are checked all the same
+        QVERIFY(w.model->showsToolsStep());
+
+        w.server->down = false;
+        w.tick();
+        QVERIFY(w.model->serverReady());
+        QCOMPARE(w.model->step(), WelcomeStep::tools);
+    }
+
+    void toolsFoundAtFirstAreNeverLookedForAgain() {
+        Welcome w;
+        w.tools->status = DeveloperToolsStatus::ready;
+        w.make();
+        w.model->start();
+        settle();
+        w.tick();
+        w.tick();
+        QCOMPARE(w.tools->checks, 1);
+        QVERIFY(!w.model->showsToolsStep());
+        QCOMPARE(w.model->toolsStage(), DeveloperToolsStage::ready);
+        QCOMPARE(w.model->step(), WelcomeStep::folder); // the first unfinished step
+    }
+
+    // Installing counts as settled at once, so the welcome moves on; an installer not seen running
+    // 15 s after the start unsettles the tools again, and the welcome stays where it is.
+    void anInstallMovesOnAndAClosedInstallerIsSaidSo() {
+        Welcome w;
+        w.make();
+        w.model->start();
+        settle();
+        QCOMPARE(w.model->step(), WelcomeStep::tools);
+        w.model->installDeveloperTools();
+        QCOMPARE(w.model->toolsStage(), DeveloperToolsStage::installing);
+        settle();
+        QCOMPARE(w.tools->installs, 1);
+        QVERIFY(w.model->facts().developerToolsSettled);
+        QCOMPARE(w.model->step(), WelcomeStep::folder);
+
+        w.now += 15s;
+        w.tick();
+        QCOMPARE(w.model->toolsStage(), DeveloperToolsStage::installerClosed);
+        QVERIFY(!w.model->facts().developerToolsSettled);
+        QCOMPARE(w.model->step(), WelcomeStep::folder);
+        QVERIFY(w.model->showsToolsStep()); // decided once, at the first check
+
+        w.tools->running = true; // seen again
+        w.tick();
+        QCOMPARE(w.model->toolsStage(), DeveloperToolsStage::installing);
+        w.tools->status = DeveloperToolsStatus::ready;
+        w.tick();
+        QCOMPARE(w.model->toolsStage(), DeveloperToolsStage::ready);
+    }
+
+    // A chosen folder is not enough: the folders must be answered, one pass at a time, each answer
+    // stored as it comes; then the welcome moves on.
+    void theFolderStepWaitsForTheAnswers() {
+        Welcome w;
+        w.tools->status = DeveloperToolsStatus::ready;
+        w.server->setProjectsConfigured(true);
+        w.make();
+        w.model->start();
+        settle();
+        QCOMPARE(w.model->step(), WelcomeStep::folder);
+        w.tick();
+        QCOMPARE(w.model->step(), WelcomeStep::folder);
+
+        w.folders->gate = OneShot<bool>();
+        w.model->allowFolderAccess();
+        QCOMPARE(w.model->askingFolder(), std::optional(ProtectedFolder::desktop));
+        w.model->allowFolderAccess(); // a second pass while the first asks: nothing
+        w.folders->gate->set(true);
+        settle();
+        QCOMPARE(w.folders->asked,
+                 (QList{ProtectedFolder::desktop, ProtectedFolder::documents, ProtectedFolder::downloads}));
+        QCOMPARE(w.model->askingFolder(), std::nullopt);
+        QCOMPARE(w.defaults->values.value(FolderAccess::storedAnswersKey.toString()).toMap(),
+                 (QVariantMap{{u"desktop"_s, u"allowed"_s},
+                              {u"documents"_s, u"denied"_s},
+                              {u"downloads"_s, u"absent"_s}}));
+        QVERIFY(w.defaults->writes >= 3); // stored after each answer
+        QVERIFY(w.model->facts().folderAccessSettled);
+        QCOMPARE(w.model->step(), WelcomeStep::agent);
+    }
+
+    void decliningSettlesTheFoldersForGood() {
+        Welcome w;
+        w.tools->status = DeveloperToolsStatus::ready;
+        w.make();
+        w.model->start();
+        settle();
+        w.model->declineFolderAccess();
+        settle();
+        QCOMPARE(w.defaults->values.value(FolderAccess::declinedKey.toString()), QVariant(true));
+        QVERIFY(w.model->facts().folderAccessSettled);
+        QCOMPARE(w.model->step(), WelcomeStep::folder); // still no folder
+
+        w.chosenFolder = u"/home/me/src"_s;
+        w.server->setProjectsConfigured(true); // the server's answer to the choice
+        QVERIFY(w.busyWhile([&] { w.model->chooseFolder(); }));
+        QVERIFY(!w.model->busy());
+        QCOMPARE(w.model->folderOutcome()->cwd, u"/home/me/src"_s);
+        QVERIFY(w.server->bodies.contains(R"({"path":"/home/me/src"})"));
+        QCOMPARE(w.model->step(), WelcomeStep::agent);
+        QCOMPARE(w.model->readout().at(2), (ReadoutRow{u"FOLDER"_s, u"SRC"_s, ReadoutLamp::ok}));
+    }
+
+    // Each action's failure is said in the server's words, with busy cleared and the step kept; the
+    // next success clears it; a refresh does not.
+    void actionsSayTheirFailuresAndClearThemOnSuccess() {
+        Welcome w;
+        w.tools->status = DeveloperToolsStatus::ready;
+        w.make();
+        w.model->start();
+        settle();
+        w.server->replies[u"POST /api/setup/agents/codex/login"_s] = {
+            409, R"({"error":"A sign-in is already under way."})"};
+        QVERIFY(w.busyWhile([&] { w.model->startCodexLogin(); }));
+        QVERIFY(!w.model->busy());
+        QCOMPARE(w.model->actionError(), std::optional(u"A sign-in is already under way."_s));
+        w.tick();
+        QCOMPARE(w.model->actionError(), std::optional(u"A sign-in is already under way."_s));
+
+        w.server->replies.remove(u"POST /api/setup/agents/codex/login"_s);
+        w.server->replies.insert(u"POST /api/setup/agents/codex/login"_s, {200, challengeReply});
+        w.model->startCodexLogin();
+        settle();
+        QCOMPARE(w.model->actionError(), std::nullopt);
+        QCOMPARE(w.model->challenge()->userCode, u"ABCD-EFGH"_s);
+
+        // Signing in with a Claude key instead: the challenge goes at the next refresh.
+        w.server->replies[u"GET /api/setup/agents"_s].second = ScriptedSetup::agents(true, false);
+        w.model->saveClaudeKey(u" sk-ant-key "_s);
+        settle();
+        QVERIFY(w.server->bodies.contains(R"({"apiKey":" sk-ant-key "})")); // exactly as typed
+        QCOMPARE(w.model->challenge(), std::nullopt);
+        QVERIFY(w.model->facts().agentSignedIn);
+
+        w.server->down = true;
+        w.model->saveCodexKey(u"sk-key"_s);
+        settle();
+        QCOMPARE(w.model->actionError(),
+                 std::optional(u"Kestrin could not reach the server on this computer."_s));
+    }
+
+    void cancellingTheCodexSignInClearsItAtOnce() {
+        Welcome w;
+        w.make();
+        w.model->cancelCodexLogin(); // nothing showing: nothing sent
+        settle();
+        QCOMPARE(w.server->counts.value(u"POST /api/setup/agents/codex/login/cancel"_s), 0);
+        w.model->startCodexLogin();
+        settle();
+        w.model->cancelCodexLogin();
+        QCOMPARE(w.model->challenge(), std::nullopt);
+        settle();
+        QCOMPARE(w.server->counts.value(u"POST /api/setup/agents/codex/login/cancel"_s), 1);
+        QVERIFY(w.server->bodies.last().contains("L1"));
+    }
+
+    // The code is read only while on the phone step, one cycle after landing there; a new code is
+    // shown at once; a failed read clears it.
+    void thePairingCodeIsReadOnlyOnThePhoneStep() {
+        Welcome w;
+        w.setUpAllButThePhone();
+        w.make();
+        w.model->start();
+        settle();
+        QCOMPARE(w.model->step(), WelcomeStep::phone);
+        QCOMPARE(w.server->counts.value(u"GET /api/pair/code"_s), 0);
+        w.tick();
+        QCOMPARE(w.model->pairingCode()->code, u"111111"_s);
+        QVERIFY(!w.busyWhile([&] { w.model->newPairingCode(); }));
+        QCOMPARE(w.model->pairingCode()->code, u"222222"_s);
+        w.server->replies[u"GET /api/pair/code"_s] = {500, "not json"};
+        w.tick();
+        QCOMPARE(w.model->pairingCode(), std::nullopt);
+
+        // The phone pairs: the welcome is done, and the code is no longer read.
+        w.server->replies[u"GET /api/pair/devices"_s].second =
+            R"({"devices":[{"id":"g","name":"Glasses"},{"id":"p","name":"Ana’s Pixel"}]})";
+        w.tick();
+        QCOMPARE(w.model->step(), WelcomeStep::done);
+        QCOMPARE(w.model->pairedDeviceName(), std::optional(u"Ana’s Pixel"_s));
+        QVERIFY(w.model->glassesPaired());
+        const int reads = w.server->counts.value(u"GET /api/pair/code"_s);
+        w.tick();
+        QCOMPARE(w.server->counts.value(u"GET /api/pair/code"_s), reads);
+    }
+
+    void skipGoBackAndFinish() {
+        Welcome w;
+        w.setUpAllButThePhone();
+        w.make();
+        w.model->start();
+        settle();
+        QCOMPARE(w.model->step(), WelcomeStep::phone);
+        w.model->skip();
+        QCOMPARE(w.model->step(), WelcomeStep::done);
+        w.model->skip(); // nothing after done
+        QCOMPARE(w.model->step(), WelcomeStep::done);
+        w.model->goBackToSkipped();
+        QCOMPARE(w.model->step(), WelcomeStep::phone);
+        w.model->finish();
+        QCOMPARE(w.defaults->values.value(u"welcomeCompleted"_s), QVariant(true));
+    }
+
+    // Stopped, the poll asks nothing; started again, it keeps the step where the person left it.
+    void stoppingEndsThePollAndAReopenKeepsTheStep() {
+        Welcome w;
+        w.setUpAllButThePhone();
+        w.make();
+        w.model->start();
+        settle();
+        w.model->skip();
+        QCOMPARE(w.model->step(), WelcomeStep::done);
+        w.model->stop();
+        QVERIFY(!w.model->isPolling());
+        const int requests = w.server->counts.value(u"GET /api/setup"_s);
+        w.tick();
+        QCOMPARE(w.server->counts.value(u"GET /api/setup"_s), requests);
+        w.model->start();
+        w.model->start(); // once
+        settle();
+        QCOMPARE(w.server->counts.value(u"GET /api/setup"_s), requests + 1);
+        QCOMPARE(w.model->step(), WelcomeStep::done); // no second landing
+        QCOMPARE(w.pauses.size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWelcomeViewModel)
+#include "tst_WelcomeViewModel.moc"
