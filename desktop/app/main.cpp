@@ -1,6 +1,7 @@
 #include <corvane/shell/AppConfiguration.h>
 #include <corvane/shell/Environment.h>
 #include <corvane/shell/TestCopyEnvironment.h>
+#include <corvane/welcome/WelcomeLaunch.h>
 
 #include <corvane/AppBundle.h>
 #include <corvane/AppDelegate.h>
@@ -54,6 +55,16 @@ bool showsTray(int argc, char* argv[]) {
     return corvane::GraphicalSession::answers(corvane::processEnvironment());
 }
 
+// The welcome in the terminal, on the same terms as its window opening by itself: until it is
+// finished, and not when the environment asks it not to.
+corvane::WelcomeViewModel* terminalWelcome(const corvane::AppDelegate& delegate) {
+    corvane::WelcomeViewModel* welcome = delegate.welcome();
+    return welcome && corvane::WelcomeLaunch::shouldAutoOpen(welcome->isCompleted(),
+                                                             corvane::processEnvironment())
+               ? welcome
+               : nullptr;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -105,8 +116,8 @@ int main(int argc, char* argv[]) {
     if (tray)
         trayFace = std::make_unique<corvane::TrayFace>(delegate.model(), delegate.updates(), bundle);
     else
-        terminalFace = std::make_unique<corvane::TerminalFace>(delegate.model(), stdout,
-                                                               ::isatty(STDOUT_FILENO) != 0, STDIN_FILENO);
+        terminalFace = std::make_unique<corvane::TerminalFace>(
+            delegate.model(), terminalWelcome(delegate), stdout, ::isatty(STDOUT_FILENO) != 0, STDIN_FILENO);
     corvane::SingleInstance instance;
     instance.listen(instanceSocket, [&] {
         if (trayFace)
@@ -121,5 +132,8 @@ int main(int argc, char* argv[]) {
     });
     const int status = QCoreApplication::exec();
     delegate.applicationWillTerminate();
+    // What was handed over for deletion in the loop's last turn (a finished network reply, say) goes
+    // now, while its manager still stands.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return status;
 }

@@ -63,7 +63,7 @@ private Q_SLOTS:
         Fixture f;
         f.make();
         Capture output;
-        TerminalFace face(*f.model, output.file(), false, -1);
+        TerminalFace face(*f.model, nullptr, output.file(), false, -1);
         f.startRunning();
         f.model->supervisor().stop();
         settle();
@@ -81,7 +81,7 @@ private Q_SLOTS:
                          QByteArray::number((1'800'000'000 + 125) * qint64(1000)) + '}';
         f.make();
         Capture output;
-        TerminalFace face(*f.model, output.file(), true, -1);
+        TerminalFace face(*f.model, nullptr, output.file(), true, -1);
         f.startRunning();
         f.advance(2);
         settle();
@@ -98,7 +98,7 @@ private Q_SLOTS:
         f.make();
         Capture output;
         CommandPipe commands;
-        TerminalFace face(*f.model, output.file(), false, commands.readEnd());
+        TerminalFace face(*f.model, nullptr, output.file(), false, commands.readEnd());
         f.startRunning();
 
         commands.send("h\n");

@@ -114,6 +114,7 @@ struct Welcome {
     WelcomeViewModel::Clock::time_point now = WelcomeViewModel::Clock::time_point(1'800'000'000s);
     QList<OneShot<bool>> pauses; // the poll's pending pauses
     std::optional<QString> chosenFolder;
+    bool serverRunning = true;
     std::unique_ptr<WelcomeViewModel> model;
 
     void make() {
@@ -129,6 +130,7 @@ struct Welcome {
             .folderAccess = folders,
             .clock = [this] { return now; },
             .pause = [this] { return pauseUntilTick(&pauses); },
+            .serverRunning = [this] { return serverRunning; },
             .chooseFolder = [this] { return chosenFolder; },
         });
     }
@@ -205,6 +207,22 @@ private Q_SLOTS:
         w.tick();
         QVERIFY(w.model->serverReady());
         QCOMPARE(w.model->step(), WelcomeStep::tools);
+    }
+
+    // A server that does not run is not asked at all; the tools are looked for all the same.
+    void aStoppedServerIsNotAsked() {
+        Welcome w;
+        w.serverRunning = false;
+        w.make();
+        w.model->start();
+        settle();
+        w.tick();
+        QCOMPARE(w.server->counts.size(), 0);
+        QCOMPARE(w.tools->checks, 2);
+        QVERIFY(!w.model->serverReady());
+        w.serverRunning = true;
+        w.tick();
+        QVERIFY(w.model->serverReady());
     }
 
     void toolsFoundAtFirstAreNeverLookedForAgain() {
@@ -400,8 +418,10 @@ private Q_SLOTS:
         QCOMPARE(w.model->step(), WelcomeStep::done);
         w.model->goBackToSkipped();
         QCOMPARE(w.model->step(), WelcomeStep::phone);
+        QVERIFY(!w.model->isCompleted());
         w.model->finish();
         QCOMPARE(w.defaults->values.value(u"welcomeCompleted"_s), QVariant(true));
+        QVERIFY(w.model->isCompleted());
     }
 
     // Stopped, the poll asks nothing; started again, it keeps the step where the person left it.

@@ -6,8 +6,10 @@
 
 #include <corvane/AppQuit.h>
 #include <corvane/InhibitorSleepAssertions.h>
+#include <corvane/ListingFolderAccess.h>
 #include <corvane/NetworkAccessTransport.h>
 #include <corvane/NetworkResponseCache.h>
+#include <corvane/PackageKitDeveloperTools.h>
 #include <corvane/ProcessCommandRunner.h>
 #include <corvane/QProcessLauncher.h>
 #include <corvane/SettingsDefaults.h>
@@ -23,9 +25,10 @@ namespace corvane {
 
 namespace {
 
-ServerViewModel::Dependencies platformDependencies(const AppBundle& bundle) {
+ServerViewModel::Dependencies platformDependencies(const AppBundle& bundle,
+                                                   std::shared_ptr<Defaults> defaults) {
     return {
-        .defaults = std::make_shared<SettingsDefaults>(),
+        .defaults = std::move(defaults),
         .localAdmin = AppDelegate::localAdmin(),
         .supervisor = std::make_unique<ServerSupervisor>(std::make_shared<SocketPortProbe>(),
                                                          std::make_shared<QProcessLauncher>()),
@@ -53,11 +56,27 @@ ServerViewModel::Dependencies platformDependencies(const AppBundle& bundle) {
     };
 }
 
+WelcomeViewModel::Dependencies welcomeDependencies(std::shared_ptr<Defaults> defaults) {
+    return {
+        .defaults = std::move(defaults),
+        .localAdmin = AppDelegate::localAdmin(),
+        .transport = [] { return std::make_shared<NetworkAccessTransport>(); },
+        .environment = &processEnvironment,
+        .developerTools = std::make_shared<PackageKitDeveloperTools>(),
+        .folderAccess = std::make_shared<ListingFolderAccess>(QDir::homePath()),
+        .clock = [] { return std::chrono::system_clock::now(); },
+        .pause = {},
+        .serverRunning = {},
+        .chooseFolder = {}, // the welcome window supplies its chooser
+    };
+}
+
 // The start-up sequence, in its order.
-std::unique_ptr<ServerViewModel> buildModels(const AppBundle& bundle) {
+std::unique_ptr<ServerViewModel> buildModels(const AppBundle& bundle,
+                                             const std::shared_ptr<Defaults>& defaults) {
     // The test copy's environment comes first: everything after it reads the process environment.
     TestCopyEnvironment::apply(bundle.info);
-    return std::make_unique<ServerViewModel>(platformDependencies(bundle));
+    return std::make_unique<ServerViewModel>(platformDependencies(bundle, defaults));
 }
 
 } // namespace
@@ -71,13 +90,21 @@ const std::optional<LocalAdminSecret>& AppDelegate::localAdmin() {
 }
 
 AppDelegate::AppDelegate(const AppBundle& bundle, QObject* parent)
+    : AppDelegate(bundle, std::make_shared<SettingsDefaults>(), parent) {}
+
+// One settings store for every model, so that each sees what another wrote.
+AppDelegate::AppDelegate(const AppBundle& bundle, std::shared_ptr<Defaults> defaults, QObject* parent)
     : AppDelegate(
-          buildModels(bundle),
+          buildModels(bundle, defaults),
           [](bool proceed) {
               if (proceed)
                   QCoreApplication::quit();
           },
-          bundle.info, parent) {}
+          bundle.info, parent) {
+    WelcomeViewModel::Dependencies welcome = welcomeDependencies(std::move(defaults));
+    welcome.serverRunning = [server = m_model.get()] { return server->state().isRunning(); };
+    m_welcome = std::make_unique<WelcomeViewModel>(std::move(welcome));
+}
 
 AppDelegate::AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<void(bool)> answerTerminate,
                          const InfoDictionary& info, QObject* parent)
@@ -103,7 +130,17 @@ void AppDelegate::applicationShouldTerminate() {
     if (m_model->isQuitting())
         return;
     m_model->setQuitting(true);
-    m_model->quitAfterServerStops([answer = m_answerTerminate] { answer(true); });
+    if (m_welcome)
+        m_welcome->stop(); // no new reads while the server stops
+    m_model->quitAfterServerStops([this] { answerOnceSettled(); });
+}
+
+// The welcome's reads and actions under way end before the application does (with the server
+// stopped they fail at once, or at their time limit): nothing is left waiting.
+QCoro::Task<> AppDelegate::answerOnceSettled() {
+    if (m_welcome)
+        co_await m_welcome->settled();
+    m_answerTerminate(true);
 }
 
 void AppDelegate::applicationWillTerminate() {

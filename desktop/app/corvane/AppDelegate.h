@@ -4,6 +4,7 @@
 #include <corvane/ServerViewModel.h>
 #include <corvane/TerminationSignal.h>
 #include <corvane/UpdatesModel.h>
+#include <corvane/WelcomeViewModel.h>
 
 #include <QObject>
 
@@ -31,6 +32,8 @@ public:
 
     ServerViewModel& model() const { return *m_model; }
     UpdatesModel& updates() const { return *m_updates; }
+    // The welcome's model; none when the delegate was given its server model (in tests).
+    WelcomeViewModel* welcome() const { return m_welcome.get(); }
 
     void applicationDidFinishLaunching();
     // Begins the held quit, once however often it is asked.
@@ -38,8 +41,12 @@ public:
     void applicationWillTerminate();
 
 private:
+    AppDelegate(const AppBundle& bundle, std::shared_ptr<Defaults> defaults, QObject* parent);
+    QCoro::Task<> answerOnceSettled();
+
     std::unique_ptr<ServerViewModel> m_model;
     std::unique_ptr<UpdatesModel> m_updates;
+    std::unique_ptr<WelcomeViewModel> m_welcome;
     std::function<void(bool)> m_answerTerminate;
     std::unique_ptr<TerminationSignal> m_terminationSignal;
 };

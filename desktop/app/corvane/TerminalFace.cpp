@@ -5,10 +5,12 @@
 
 #include <corvane/AppQuit.h>
 
+#include <QDir>
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <cerrno>
+#include <termios.h>
 #include <unistd.h>
 
 namespace corvane {
@@ -67,20 +69,29 @@ TerminalReadout TerminalReadout::of(const ServerViewModel& model) {
     return readout;
 }
 
-TerminalFace::TerminalFace(ServerViewModel& model, std::FILE* output, bool outputIsTerminal, int commandInput,
-                           QObject* parent)
+TerminalFace::TerminalFace(ServerViewModel& model, WelcomeViewModel* welcome, std::FILE* output,
+                           bool outputIsTerminal, int commandInput, QObject* parent)
     : QObject(parent)
     , m_model(model)
+    , m_welcome(welcome)
     , m_output(output)
     , m_outputIsTerminal(outputIsTerminal)
     , m_commandInput(commandInput) {
     // A burst of changes (a stop clears several readouts) is printed once, when the burst is over.
-    connect(&m_model, &ServerViewModel::changed, this, [this] {
+    const auto renderSoon = [this] {
         if (!std::exchange(m_renderPending, true))
             QTimer::singleShot(0, this, &TerminalFace::render);
-    });
+    };
+    connect(&m_model, &ServerViewModel::changed, this, renderSoon);
+    if (m_welcome) {
+        connect(m_welcome, &WelcomeViewModel::changed, this, renderSoon);
+        if (!m_welcome->isCompleted())
+            m_welcome->start(); // the welcome is "on screen" until it is finished
+    }
     if (m_outputIsTerminal)
-        write(commandsHelp.toString() + u'\n');
+        write(commandsHelp.toString() + u'\n' +
+              (m_welcome && !m_welcome->isCompleted() ? TerminalWelcome::commandsHelp.toString() + u'\n'
+                                                      : QString()));
     if (m_commandInput >= 0) {
         m_commands = new QSocketNotifier(m_commandInput, QSocketNotifier::Read, this);
         connect(m_commands, &QSocketNotifier::activated, this, &TerminalFace::readCommands);
@@ -88,9 +99,22 @@ TerminalFace::TerminalFace(ServerViewModel& model, std::FILE* output, bool outpu
     render();
 }
 
+TerminalFace::~TerminalFace() {
+    if (m_awaitedKey)
+        setEcho(true);
+}
+
+QStringList TerminalFace::readoutLines() const {
+    QStringList lines = TerminalReadout::of(m_model).lines;
+    if (m_welcome && !m_welcome->isCompleted())
+        lines << QString() << TerminalWelcome::lines(*m_welcome);
+    return lines;
+}
+
 void TerminalFace::render() {
     m_renderPending = false;
-    const TerminalReadout readout = TerminalReadout::of(m_model);
+    TerminalReadout readout = TerminalReadout::of(m_model);
+    readout.lines = readoutLines();
     const bool linesChanged = readout.lines != m_printedLines;
     if (!m_outputIsTerminal) {
         if (linesChanged)
@@ -122,7 +146,7 @@ void TerminalFace::readCommands() {
     m_pendingCommand.append(buffer, count);
     qsizetype newline = 0;
     while ((newline = m_pendingCommand.indexOf('\n')) >= 0) {
-        const QByteArray command = m_pendingCommand.left(newline).trimmed();
+        const QByteArray command = m_pendingCommand.left(newline);
         m_pendingCommand.remove(0, newline + 1);
         if (std::exchange(m_discardingLine, false))
             answer(u"That line is too long to be a command. "_s);
@@ -136,7 +160,17 @@ void TerminalFace::readCommands() {
     }
 }
 
-void TerminalFace::run(const QByteArray& command) {
+void TerminalFace::run(const QByteArray& line) {
+    if (const auto kind = std::exchange(m_awaitedKey, std::nullopt)) {
+        setEcho(true);
+        write(u"\n"_s);
+        QByteArray key = line;
+        if (key.endsWith('\r'))
+            key.chop(1);
+        TerminalWelcome::saveKey(*m_welcome, *kind, QString::fromUtf8(key)); // as typed
+        return;
+    }
+    const QByteArray command = line.trimmed();
     if (command == "n") {
         m_model.newPairingCode();
     } else if (command == "h") {
@@ -148,13 +182,38 @@ void TerminalFace::run(const QByteArray& command) {
         m_model.refresh(); // what showing the menu does
     } else if (command == "q") {
         AppQuit::request();
+    } else if (const TerminalWelcome::Outcome outcome =
+                   m_welcome ? TerminalWelcome::run(*m_welcome, command, QDir::homePath())
+                             : TerminalWelcome::Outcome{};
+               outcome.known) {
+        if (outcome.awaitsKey) {
+            m_awaitedKey = outcome.awaitsKey;
+            setEcho(false);
+            write((m_outputIsTerminal ? clearLine.toString() : QString()) +
+                  (*outcome.awaitsKey == TerminalWelcome::KeyKind::claude ? u"Anthropic API key"_s
+                                                                          : u"OpenAI API key"_s) +
+                  u" (not shown), then Enter: "_s);
+        }
     } else if (!command.isEmpty()) {
         answer(u"There is no command “%1”. "_s.arg(QString::fromUtf8(command).left(20)));
     }
 }
 
+void TerminalFace::setEcho(bool on) {
+    termios settings{};
+    if (m_commandInput < 0 || ::tcgetattr(m_commandInput, &settings) != 0)
+        return; // not a terminal: nothing is echoed anyway
+    if (on)
+        settings.c_lflag |= ECHO;
+    else
+        settings.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    ::tcsetattr(m_commandInput, TCSANOW, &settings);
+}
+
 void TerminalFace::answer(const QString& words) {
-    write((m_outputIsTerminal ? clearLine.toString() : QString()) + words + commandsHelp.toString() + u'\n');
+    const bool welcomeOpen = m_welcome && !m_welcome->isCompleted();
+    write((m_outputIsTerminal ? clearLine.toString() : QString()) + words + commandsHelp.toString() +
+          (welcomeOpen ? u"\n"_s + TerminalWelcome::commandsHelp.toString() : QString()) + u'\n');
     m_printedCountdown.reset(); // the countdown line was cleared: draw it again
     render();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <corvane/ServerViewModel.h>
+#include <corvane/TerminalWelcome.h>
 
 #include <QObject>
 #include <QStringList>
@@ -25,7 +26,8 @@ struct TerminalReadout {
 
 // The application without a graphical session: prints the readout as it changes and takes one-letter
 // commands on standard input. On a terminal the countdown is one line updated in place; elsewhere a
-// block is printed only when something other than the countdown changes.
+// block is printed only when something other than the countdown changes. Until the setup is finished,
+// the welcome's readout follows, with word commands for its steps.
 class TerminalFace : public QObject {
     Q_OBJECT
 public:
@@ -34,18 +36,24 @@ public:
                                                 u"stop it), n for a new pairing code, r to "
                                                 u"read the server's status again, q to quit.";
 
-    TerminalFace(ServerViewModel& model, std::FILE* output, bool outputIsTerminal, int commandInput,
-                 QObject* parent = nullptr);
+    TerminalFace(ServerViewModel& model, WelcomeViewModel* welcome, std::FILE* output, bool outputIsTerminal,
+                 int commandInput, QObject* parent = nullptr);
+    ~TerminalFace() override;
 
 private:
     void render();
     void readCommands();
-    void run(const QByteArray& command);
+    void run(const QByteArray& line);
+    QStringList readoutLines() const;
+    // While a key is typed on a terminal, it is not shown.
+    void setEcho(bool on);
     // Says `words` and what the commands are, then draws the readout again.
     void answer(const QString& words);
     void write(const QString& text);
 
     ServerViewModel& m_model;
+    WelcomeViewModel* m_welcome;
+    std::optional<TerminalWelcome::KeyKind> m_awaitedKey;
     std::FILE* m_output;
     bool m_outputIsTerminal;
     QStringList m_printedLines;

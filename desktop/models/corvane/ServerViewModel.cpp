@@ -111,13 +111,10 @@ QCoro::Task<> ServerViewModel::launch() {
 
 QCoro::Task<std::optional<ServerLaunchPlan>> ServerViewModel::planWithLoginShell() {
     const QPointer self(this);
-    if (m_plansUnderWay++ == 0)
-        m_plansMade = {};
+    const WorkUnderWay::Token planning = m_plans.begin();
     const LoginShellPathResult loginShell = co_await m_loginShell.value();
     if (!self)
         co_return std::nullopt;
-    if (--m_plansUnderWay == 0)
-        m_plansMade.set(true);
     auto plan = makePlan(loginShell);
     assign(m_setupProblem, plan ? std::optional<QString>() : std::optional(plan.error().message()),
            &ServerViewModel::setupProblemChanged);
@@ -326,10 +323,8 @@ void ServerViewModel::quitAfterServerStops(std::function<void()> then) {
         // whose answer came but which has not run yet: nothing is left waiting.
         if (self && self->m_loginShell.isReading())
             self->m_dependencies.shellRunner->cancelRuns();
-        if (self && self->m_plansUnderWay > 0) {
-            const OneShot<bool> plansMade = self->m_plansMade;
-            co_await plansMade;
-        }
+        if (self)
+            co_await self->m_plans.settled();
         done();
     }(this, std::move(then));
 }

@@ -18,9 +18,9 @@
 #include <corvane/supervision/ServerLaunchPlan.h>
 #include <corvane/supervision/ServerState.h>
 #include <corvane/supervision/ServerSupervisor.h>
-#include <corvane/support/OneShot.h>
 
 #include <corvane/SleepRun.h>
+#include <corvane/WorkUnderWay.h>
 
 #include <QObject>
 #include <QPointer>
@@ -115,7 +115,7 @@ public:
     void setQuitting(bool quitting) { m_isQuitting = quitting; }
     bool isClockRunning() const { return m_clock != nullptr; }
     // Whether a start or a network change is still making its plan (which may wait for the login shell).
-    bool isMakingAPlan() const { return m_plansUnderWay > 0; }
+    bool isMakingAPlan() const { return !m_plans.isIdle(); }
 
     // Starts the server unless a start is already under way.
     void start();
@@ -200,9 +200,8 @@ private:
     Dependencies m_dependencies;
     LoginShellPathOnce m_loginShell;
     bool m_isLaunching = false;
-    int m_plansUnderWay = 0;
-    // Set when the last plan under way is made; the quit waits for it.
-    OneShot<bool> m_plansMade;
+    // The plans being made (each may wait for the login shell); the quit waits for them.
+    WorkUnderWay m_plans;
     KeepAwake m_keepAwake;
     std::unique_ptr<ServerSupervisor> m_supervisor;
     LoginItemController m_loginItem;

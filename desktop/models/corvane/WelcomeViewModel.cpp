@@ -18,6 +18,7 @@ WelcomeViewModel::WelcomeViewModel(Dependencies dependencies, QObject* parent)
     const QVariant stored = m_dependencies.defaults->value(FolderAccess::storedAnswersKey.toString());
     m_folderAnswers = FolderAccess::answers(stored.toMap()); // anything but a map reads as no answers
     m_folderAccessDeclined = m_dependencies.defaults->flag(FolderAccess::declinedKey.toString());
+    m_completed = m_dependencies.defaults->flag(WelcomeLaunch::completedKey.toString());
 }
 
 WelcomeViewModel::~WelcomeViewModel() {
@@ -75,10 +76,15 @@ QCoro::Task<> WelcomeViewModel::poll(std::shared_ptr<SleepRun> run) {
 
 QCoro::Task<> WelcomeViewModel::refreshFacts() {
     const QPointer self(this);
+    const WorkUnderWay::Token working = m_work.begin();
     co_await refreshDeveloperTools();
     if (!self)
         co_return;
-    // A server that does not answer changes nothing: no fact, no error, no landing.
+    // A server that does not run or answer changes nothing: no fact, no error, no landing. One that does
+    // not run is not even asked, so a stopped server costs no requests, and another program holding its
+    // port is never sent any.
+    if (m_dependencies.serverRunning && !m_dependencies.serverRunning())
+        co_return;
     const SetupClient client = this->client();
     const auto info = co_await client.load();
     if (!self || !info)
@@ -148,6 +154,7 @@ void WelcomeViewModel::advanceFromCompleted() {
 template <typename T, typename Then>
 QCoro::Task<> WelcomeViewModel::act(bool setsBusy, SetupClient::Result<T> call, Then onSuccess) {
     const QPointer self(this);
+    const WorkUnderWay::Token working = m_work.begin();
     if (setsBusy)
         assign(m_busy, true);
     const auto result = co_await std::move(call);
@@ -169,11 +176,12 @@ QCoro::Task<> WelcomeViewModel::act(bool setsBusy, SetupClient::Result<T> call, 
 void WelcomeViewModel::installDeveloperTools() {
     m_toolsInstallStartedAt = m_dependencies.clock();
     assign(m_toolsStage, DeveloperToolsStage::installing);
-    [](QPointer<WelcomeViewModel> self, std::shared_ptr<DeveloperToolsService> tools) -> QCoro::Task<> {
+    [](QPointer<WelcomeViewModel> self, std::shared_ptr<DeveloperToolsService> tools,
+       [[maybe_unused]] WorkUnderWay::Token working) -> QCoro::Task<> {
         co_await tools->install();
         if (self)
             co_await self->refreshFacts();
-    }(this, m_dependencies.developerTools);
+    }(this, m_dependencies.developerTools, m_work.begin());
 }
 
 void WelcomeViewModel::chooseFolder() {
@@ -202,6 +210,7 @@ void WelcomeViewModel::allowFolderAccess() {
 
 QCoro::Task<> WelcomeViewModel::askEveryFolder() {
     const QPointer self(this);
+    const WorkUnderWay::Token working = m_work.begin();
     const std::shared_ptr<FolderAccessService> access = m_dependencies.folderAccess;
     for (const ProtectedFolder folder : ProtectedFolders::all) {
         assign(m_askingFolder, std::optional(folder));
@@ -237,7 +246,10 @@ void WelcomeViewModel::cancelCodexLogin() {
         return;
     const QString loginId = m_challenge->loginId;
     assign(m_challenge, std::optional<CodexLoginChallenge>());
-    client().cancelCodexLogin(loginId); // its answer changes nothing here
+    // Its answer changes nothing here; it is still waited for at a quit.
+    [](SetupClient::Result<void> call, [[maybe_unused]] WorkUnderWay::Token working) -> QCoro::Task<> {
+        co_await std::move(call);
+    }(client().cancelCodexLogin(loginId), m_work.begin());
 }
 
 // The key goes exactly as typed.
@@ -275,6 +287,7 @@ void WelcomeViewModel::skip() {
 
 void WelcomeViewModel::finish() {
     m_dependencies.defaults->setValue(WelcomeLaunch::completedKey.toString(), true);
+    assign(m_completed, true);
 }
 
 } // namespace corvane

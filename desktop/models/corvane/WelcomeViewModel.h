@@ -16,6 +16,7 @@
 #include <corvane/welcome/WelcomeReadout.h>
 
 #include <corvane/SleepRun.h>
+#include <corvane/WorkUnderWay.h>
 
 #include <QObject>
 #include <qcorotask.h>
@@ -47,6 +48,8 @@ public:
         std::function<Clock::time_point()> clock;
         // The poll's pause between cycles; nothing: two seconds, which a stop ends at once.
         std::function<QCoro::Task<>()> pause;
+        // Whether the server runs; the welcome asks nothing of a server that does not (nothing: it may).
+        std::function<bool()> serverRunning;
         // The folder chooser: the chosen folder's path, or nothing when the person cancels.
         std::function<std::optional<QString>()> chooseFolder;
     };
@@ -72,6 +75,8 @@ public:
     const std::optional<ProtectedFolder>& askingFolder() const { return m_askingFolder; }
     bool glassesPaired() const { return m_glassesPaired; }
     bool isPolling() const { return m_poll != nullptr; }
+    // Finished now or in an earlier run.
+    bool isCompleted() const { return m_completed; }
     QList<ReadoutRow> readout() const;
 
     // Polls while the welcome is on screen.
@@ -95,6 +100,8 @@ public:
 
     // Reads everything once, as a poll cycle does.
     QCoro::Task<> refreshFacts();
+    // Ends when no refresh or action is under way any more; a quit waits for it after `stop()`.
+    QCoro::Task<> settled() const { return m_work.settled(); }
 
 Q_SIGNALS:
     void changed();
@@ -133,7 +140,9 @@ private:
     bool m_folderAccessDeclined = false;
     bool m_glassesPaired = false;
     std::shared_ptr<SleepRun> m_poll;
+    WorkUnderWay m_work;
     bool m_landedOnce = false;
+    bool m_completed = false;
 };
 
 } // namespace corvane

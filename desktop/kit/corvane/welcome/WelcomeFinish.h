@@ -45,6 +45,11 @@ inline constexpr QStringView goBackLabel = u"go back";
 
 namespace WelcomeWords {
 
+// The steps' titles; the tools step's is the developer tools' own, the last step's its verdict's.
+inline constexpr QStringView folderTitle = u"Where should the AI work?";
+inline constexpr QStringView agentTitle = u"Sign into your AI";
+inline constexpr QStringView phoneTitle = u"Connect your phone";
+
 inline constexpr QStringView voiceDownload =
     u"Meanwhile, Kestrin downloads its voice models once — about 450 MB from Hugging Face — so your "
     u"speech is turned into text right here on this computer.";
