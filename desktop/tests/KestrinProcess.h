@@ -19,10 +19,11 @@ using namespace Qt::Literals::StringLiterals;
 // One kestrin process and everything it printed.
 class Kestrin {
 public:
-    // `prepare` may lay out the temporary HOME before kestrin starts.
+    // `prepare` may lay out the temporary HOME before kestrin starts; with `keepsInput` the test can
+    // type commands, otherwise kestrin's input is closed at once.
     explicit Kestrin(int port, const std::function<void(const QString& home)>& prepare = {},
                      const corvane::Environment& extraEnvironment = {},
-                     const QStringList& arguments = {QStringLiteral("--headless")})
+                     const QStringList& arguments = {QStringLiteral("--headless")}, bool keepsInput = false)
         : m_port(port) {
         if (prepare)
             prepare(m_home.path());
@@ -40,7 +41,8 @@ public:
         m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::MergedChannels);
         m_process.start(QStringLiteral(KESTRIN), arguments);
-        m_process.closeWriteChannel();
+        if (!keepsInput)
+            m_process.closeWriteChannel();
     }
     ~Kestrin() {
         if (m_process.state() != QProcess::NotRunning) {
