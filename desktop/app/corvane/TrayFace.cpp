@@ -1,14 +1,21 @@
 #include "TrayFace.h"
 
 #include <corvane/shell/Environment.h>
+#include <corvane/welcome/WelcomeContent.h>
 #include <corvane/welcome/WelcomeLaunch.h>
 
 #include <corvane/AppQuit.h>
+#include <corvane/AppWindow.h>
+#include <corvane/Cell.h>
 #include <corvane/FieldUnitFonts.h>
 #include <corvane/SettingsDefaults.h>
+#include <corvane/WelcomeViewModel.h>
+#include <corvane/WindowTopBar.h>
 
 #include <QDir>
+#include <QFileDialog>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace corvane {
 
@@ -30,9 +37,33 @@ ServerViewModel& withFonts(ServerViewModel& model, const AppBundle& bundle) {
 
 } // namespace
 
-TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, const AppBundle& bundle, QObject* parent)
+TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, WelcomeViewModel* welcome,
+                   const AppBundle& bundle, QObject* parent)
     : QObject(parent)
     , m_tray(withFonts(model, bundle), updates) {
+    if (welcome) {
+        welcome->setFolderChooser([] {
+            QFileDialog chooser(nullptr, u"Choose a Folder"_s, QDir::homePath());
+            chooser.setFileMode(QFileDialog::Directory);
+            chooser.setOption(QFileDialog::ShowDirsOnly);
+            chooser.setLabelText(QFileDialog::Accept, u"Use This Folder"_s);
+            chooser.setLabelText(
+                QFileDialog::LookIn,
+                u"Pick the folder your projects live in — or an empty one to start fresh."_s);
+            return chooser.exec() == QDialog::Accepted && !chooser.selectedFiles().isEmpty()
+                       ? std::optional(chooser.selectedFiles().first())
+                       : std::nullopt;
+        });
+        m_windows.setBuilder(u"welcome"_s, [welcome, &model](AppWindow& window) {
+            auto* content = new welcome::WelcomeContent(*welcome, model);
+            window.topBar().setLabel(u"Kestrin · setup"_s);
+            window.topBar().setCorner(&content->stepCell());
+            content->stepCell().show();
+            window.content()->setContentsMargins(0, 0, 0, 0);
+            window.content()->addWidget(content);
+            QObject::connect(content, &welcome::WelcomeContent::finished, &window, &QWidget::close);
+        });
+    }
     connect(&m_tray, &KestrinTray::openWindowRequested, &m_windows, &AppWindows::open);
     connect(&m_tray, &KestrinTray::quitRequested, this, [] { AppQuit::request(); });
 }

@@ -75,6 +75,10 @@ public:
     const std::optional<ProtectedFolder>& askingFolder() const { return m_askingFolder; }
     bool glassesPaired() const { return m_glassesPaired; }
     bool isPolling() const { return m_poll != nullptr; }
+    // The folder chooser of the face that shows the welcome.
+    void setFolderChooser(std::function<std::optional<QString>()> chooser) {
+        m_dependencies.chooseFolder = std::move(chooser);
+    }
     // Finished now or in an earlier run.
     bool isCompleted() const { return m_completed; }
     QList<ReadoutRow> readout() const;

@@ -11,14 +11,15 @@ namespace corvane {
 
 AppWindow::AppWindow(const QString& title, QWidget* parent)
     : ChassisGround(parent)
-    , m_content(new QVBoxLayout) {
+    , m_content(new QVBoxLayout)
+    , m_topBar(new WindowTopBar(title)) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(title);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->setSizeConstraint(QLayout::SetFixedSize); // sized by its content, never resized by hand
-    auto* bar = new WindowTopBar(title);
+    WindowTopBar* bar = m_topBar;
     // The close key sits where the system's window buttons would.
     auto* close = new Key(QStringLiteral("Close"), {KeyStyle::Variant::chassis, true}, bar);
     close->move(8, (bar->height() - close->sizeHint().height()) / 2);

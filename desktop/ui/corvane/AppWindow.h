@@ -6,6 +6,8 @@ class QVBoxLayout;
 
 namespace corvane {
 
+class WindowTopBar;
+
 // One of the application's windows: drawn by itself (the chassis ground and its own top bar with a
 // close key, no system title bar), sized by its content and not resizable, moved by dragging its
 // background. Its title is its name for the system's window lists and screen readers.
@@ -16,12 +18,14 @@ public:
 
     // Where the window's screen goes, below the top bar.
     QVBoxLayout* content() const { return m_content; }
+    WindowTopBar& topBar() const { return *m_topBar; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
     QVBoxLayout* m_content;
+    WindowTopBar* m_topBar;
 };
 
 } // namespace corvane

@@ -10,7 +10,7 @@ ColumnPanel::ColumnPanel(QMargins padding, int spacing, QWidget* parent)
     m_column->setContentsMargins(padding);
     m_column->setSpacing(spacing);
     m_column->setAlignment(Qt::AlignTop);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
 
 } // namespace corvane

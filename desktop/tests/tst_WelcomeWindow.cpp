@@ -1,0 +1,176 @@
+// The welcome window's screen over the welcome model (scripted server, fake tools and folders) and the
+// server's model: the corner cell, each step's keys, the key fields, the finish, and a picture of each
+// step for the gallery.
+
+#include "Gallery.h"
+#include "WelcomeFixture.h"
+
+#include <corvane/welcome/FolderAccessWords.h>
+#include <corvane/welcome/WelcomeContent.h>
+
+#include <corvane/Cell.h>
+#include <corvane/FieldUnitFonts.h>
+#include <corvane/Key.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace corvane;
+
+namespace {
+
+// The button whose text is `text`, if one shows.
+QAbstractButton* key(const QWidget& screen, const QString& text) {
+    for (QAbstractButton* button : screen.findChildren<QAbstractButton*>())
+        if (button->text() == text && button->isVisibleTo(&screen))
+            return button;
+    return nullptr;
+}
+
+QString shownText(const QWidget& screen) {
+    QStringList texts;
+    for (const QLabel* label : screen.findChildren<QLabel*>())
+        if (label->isVisibleTo(&screen) && !label->text().isEmpty())
+            texts.append(label->text());
+    return texts.join(u" | "_s);
+}
+
+// A welcome with the server's model beside it, on screen.
+struct Screen {
+    Welcome w;
+    Fixture server;
+    std::unique_ptr<welcome::WelcomeContent> content;
+
+    void show() {
+        w.make();
+        server.make();
+        content = std::make_unique<welcome::WelcomeContent>(*w.model, *server.model);
+        content->show(); // starts the poll
+        content->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(content.get()));
+        settle();
+    }
+};
+
+} // namespace
+
+class TestWelcomeWindow : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QCOMPARE(FieldUnitFonts::registerFonts(QStringLiteral(KESTRIN_FONTS_DIR)), 3); }
+
+    // Tools missing: the tools step, STEP 1/4, and Return starts the install; the folder step is then
+    // STEP 2/4.
+    void theToolsStepInstallsOnReturn() {
+        Screen s;
+        s.show();
+        QCOMPARE(s.content->stepCell().accessibleName(), u"Step 1 of 4"_s);
+        saveToGallery(*s.content, u"welcome-tools"_s);
+        QVERIFY(key(*s.content, u"install git"_s));
+        QTest::keyClick(s.content.get(), Qt::Key_Return);
+        settle();
+        QCOMPARE(s.w.tools->installs, 1);
+        QCOMPARE(s.w.model->step(), WelcomeStep::folder);
+        QCOMPARE(s.content->stepCell().accessibleName(), u"Step 2 of 4"_s);
+    }
+
+    void theFolderStepShowsTheFolderAndTheAnswers() {
+        Screen s;
+        s.w.tools->status = DeveloperToolsStatus::ready;
+        s.show();
+        QCOMPARE(s.content->stepCell().accessibleName(), u"Step 1 of 3"_s); // tools there from the start
+        QVERIFY(shownText(*s.content).contains(u"Where should the AI work?"_s));
+        saveToGallery(*s.content, u"welcome-folder"_s);
+
+        s.w.chosenFolder = u"/home/me/src"_s;
+        QTest::mouseClick(key(*s.content, u"Choose a Folder…"_s), Qt::LeftButton);
+        settle();
+        QVERIFY(s.w.server->bodies.contains(R"({"path":"/home/me/src"})"));
+        QVERIFY2(shownText(*s.content).contains(u"/home/me/src"_s), qPrintable(shownText(*s.content)));
+        QTest::mouseClick(key(*s.content, u"continue"_s), Qt::LeftButton);
+        settle();
+        QCOMPARE(s.w.folders->asked.size(), 3);
+        QCOMPARE(s.w.model->step(), WelcomeStep::folder); // the server's folder is not set yet
+        QVERIFY(!key(*s.content, u"Not now"_s));          // settled: no more declining
+        QVERIFY(shownText(*s.content).contains(FolderAccessWords::deniedHelp.toString()));
+        saveToGallery(*s.content, u"welcome-folder-answered"_s);
+    }
+
+    // Save waits for a key that is more than spaces, and sends it as typed; a failure shows in the
+    // footer.
+    void theAgentStepSavesKeysAsTyped() {
+        Screen s;
+        s.w.tools->status = DeveloperToolsStatus::ready;
+        s.w.server->setProjectsConfigured(true);
+        s.w.defaults->values.insert(FolderAccess::declinedKey.toString(), true);
+        s.show();
+        QCOMPARE(s.w.model->step(), WelcomeStep::agent);
+        saveToGallery(*s.content, u"welcome-agent"_s);
+        QTest::mouseClick(key(*s.content, u"Use an API key instead"_s), Qt::LeftButton);
+        QVERIFY(key(*s.content, u"Hide API keys"_s));
+        auto* field = s.content->findChild<QLineEdit*>();
+        QVERIFY(field && field->echoMode() == QLineEdit::Password);
+        QAbstractButton* save = key(*s.content, u"Save"_s);
+        field->setText(u"   "_s);
+        QVERIFY(!save->isEnabled());
+        field->setText(u" sk-key "_s);
+        QVERIFY(save->isEnabled());
+        saveToGallery(*s.content, u"welcome-agent-keys"_s);
+        s.w.server->replies[u"POST /api/setup/agents/codex/key"_s] = {400,
+                                                                      R"({"error":"That key was refused."})"};
+        QTest::mouseClick(save, Qt::LeftButton);
+        settle();
+        QVERIFY(s.w.server->bodies.contains(R"({"apiKey":" sk-key "})"));
+        QVERIFY(shownText(*s.content).contains(u"That key was refused."_s));
+
+        QTest::mouseClick(key(*s.content, u"Hide API keys"_s), Qt::LeftButton);
+        QTest::mouseClick(key(*s.content, u"Sign in with ChatGPT"_s), Qt::LeftButton);
+        settle();
+        QVERIFY(shownText(*s.content).contains(u"ABCD-EFGH"_s));
+        saveToGallery(*s.content, u"welcome-agent-challenge"_s);
+        QTest::mouseClick(key(*s.content, u"Copy"_s), Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"ABCD-EFGH"_s);
+    }
+
+    void thePhoneStepShowsTheWayIn() {
+        Screen s;
+        s.w.setUpAllButThePhone();
+        s.w.server->replies[u"GET /api/setup"_s].second =
+            R"({"port":9111,"hostname":"studio.local","addresses":["192.168.1.5"],"lanEnabled":true,"projectsConfigured":true})";
+        s.show();
+        QCOMPARE(s.w.model->step(), WelcomeStep::phone);
+        s.w.tick(); // the code is read one cycle after landing
+        QVERIFY2(shownText(*s.content).contains(u"studio.local:9111"_s), qPrintable(shownText(*s.content)));
+        QVERIFY(shownText(*s.content).contains(u"111111"_s));
+        saveToGallery(*s.content, u"welcome-phone"_s);
+    }
+
+    void theLastStepFinishes() {
+        Screen s;
+        s.w.setUpAllButThePhone();
+        s.show();
+        QTest::mouseClick(key(*s.content, u"Skip for now"_s), Qt::LeftButton);
+        QCOMPARE(s.w.model->step(), WelcomeStep::done);
+        QVERIFY(!key(*s.content, u"Skip for now"_s));
+        QCOMPARE(s.content->stepCell().accessibleName(), u"FINISH"_s);
+        QVERIFY(shownText(*s.content).contains(u"Still to do: pair your phone."_s));
+        saveToGallery(*s.content, u"welcome-done-not-ready"_s);
+
+        s.w.server->replies[u"GET /api/pair/devices"_s].second = R"({"devices":[{"id":"p","name":"Pixel"}]})";
+        s.w.tick();
+        QCOMPARE(s.content->stepCell().accessibleName(), u"DONE"_s);
+        saveToGallery(*s.content, u"welcome-done"_s);
+        QSignalSpy finished(s.content.get(), &welcome::WelcomeContent::finished);
+        QTest::keyClick(s.content.get(), Qt::Key_Return);
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(s.w.model->isCompleted());
+    }
+};
+
+QTEST_MAIN(TestWelcomeWindow)
+#include "tst_WelcomeWindow.moc"
