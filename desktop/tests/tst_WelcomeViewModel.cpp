@@ -266,6 +266,26 @@ private Q_SLOTS:
         QVERIFY(w.model->isCompleted());
     }
 
+    // A stop while a cycle waits for the server: the cycle finishes when the answer comes, and no
+    // other follows.
+    void aStopWhileACycleWaits() {
+        Welcome w;
+        w.tools->status = DeveloperToolsStatus::ready;
+        w.make();
+        w.server->gate = OneShot<bool>();
+        w.model->start();
+        settle();
+        QCOMPARE(w.server->counts.value(u"GET /api/setup"_s), 1);
+        w.model->stop();
+        w.server->gate->set(true);
+        w.server->gate.reset();
+        settle();
+        QVERIFY(w.model->serverReady()); // the cycle in flight finished
+        QVERIFY(w.pauses.isEmpty());     // and no pause, so no next cycle
+        w.tick();
+        QCOMPARE(w.server->counts.value(u"GET /api/setup"_s), 1);
+    }
+
     // Stopped, the poll asks nothing; started again, it keeps the step where the person left it.
     void stoppingEndsThePollAndAReopenKeepsTheStep() {
         Welcome w;

@@ -7,6 +7,7 @@
 
 #include <corvane/welcome/FolderAccessWords.h>
 #include <corvane/welcome/WelcomeContent.h>
+#include <corvane/welcome/WelcomeFinish.h>
 
 #include <corvane/Cell.h>
 #include <corvane/FieldUnitFonts.h>
@@ -73,6 +74,8 @@ private Q_SLOTS:
         saveToGallery(*s.content, u"welcome-tools"_s);
         QVERIFY(key(*s.content, u"install git"_s));
         QTest::keyClick(s.content.get(), Qt::Key_Return);
+        QCOMPARE(s.w.model->toolsStage(), DeveloperToolsStage::installing);
+        saveToGallery(*s.content, u"welcome-tools-installing"_s);
         settle();
         QCOMPARE(s.w.tools->installs, 1);
         QCOMPARE(s.w.model->step(), WelcomeStep::folder);
@@ -148,6 +151,21 @@ private Q_SLOTS:
         QVERIFY2(shownText(*s.content).contains(u"studio.local:9111"_s), qPrintable(shownText(*s.content)));
         QVERIFY(shownText(*s.content).contains(u"111111"_s));
         saveToGallery(*s.content, u"welcome-phone"_s);
+
+        // Only this computer answers: the key asks the server's model to answer the network.
+        s.w.server->replies[u"GET /api/setup"_s].second =
+            R"({"port":9111,"hostname":"studio.local","addresses":["192.168.1.5"],"lanEnabled":false,"projectsConfigured":true})";
+        s.w.tick();
+        QVERIFY(shownText(*s.content).contains(u"Kestrin is only answering this computer"_s));
+        saveToGallery(*s.content, u"welcome-phone-not-answering"_s);
+        QTest::mouseClick(key(*s.content, u"Let my phone reach this computer"_s), Qt::LeftButton);
+        QCOMPARE(s.server.model->networkPreference(), NetworkPreference::homeNetwork);
+
+        s.w.server->replies[u"GET /api/pair/devices"_s].second =
+            R"({"devices":[{"id":"p","name":"Ana’s Pixel"}]})";
+        s.w.model->goBackToSkipped(); // nothing skipped: stays
+        s.w.tick();
+        QCOMPARE(s.w.model->step(), WelcomeStep::done); // paired: on to the end
     }
 
     void theLastStepFinishes() {
@@ -160,6 +178,16 @@ private Q_SLOTS:
         QCOMPARE(s.content->stepCell().accessibleName(), u"FINISH"_s);
         QVERIFY(shownText(*s.content).contains(u"Still to do: pair your phone."_s));
         saveToGallery(*s.content, u"welcome-done-not-ready"_s);
+
+        // Everything done but the tools, which install: almost ready.
+        s.w.server->replies[u"GET /api/pair/devices"_s].second = R"({"devices":[{"id":"p","name":"Pixel"}]})";
+        s.w.tools->status = DeveloperToolsStatus::missing;
+        s.w.model->installDeveloperTools();
+        settle();
+        QVERIFY(shownText(*s.content).contains(u"ALMOST READY"_s));
+        QVERIFY(shownText(*s.content).contains(WelcomeFinishWords::whileInstalling.toString()));
+        saveToGallery(*s.content, u"welcome-done-almost-ready"_s);
+        s.w.tools->status = DeveloperToolsStatus::ready;
 
         s.w.server->replies[u"GET /api/pair/devices"_s].second = R"({"devices":[{"id":"p","name":"Pixel"}]})";
         s.w.tick();
