@@ -5,7 +5,10 @@
 #include <corvane/FieldUnitShapes.h>
 #include <corvane/FieldUnitText.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -37,6 +40,40 @@ KeyColours coloursOf(KeyStyle::Variant variant) {
     return {FU::keyHi, FU::keyLo, FU::edge, FU::edgeDeep, FU::ink};
 }
 
+// When the person last pressed Tab. Qt also hands focus on with a Tab reason when the focused widget
+// is hidden or disabled; only a focus that follows a real Tab press is the keyboard's.
+class TabPresses : public QObject {
+public:
+    static TabPresses& watch() {
+        static TabPresses* presses = [] {
+            auto* made = new TabPresses;
+            made->setParent(QCoreApplication::instance());
+            QCoreApplication::instance()->installEventFilter(made);
+            return made;
+        }();
+        return *presses;
+    }
+    // Whether Tab was pressed just now; a press moves the focus once, so it is used up here.
+    bool takeJustPressed() {
+        const bool just = m_since.isValid() && m_since.elapsed() < 100;
+        m_since.invalidate();
+        return just;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
+                m_since.start();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QElapsedTimer m_since;
+};
+
 int horizontalPadding(const KeyStyle& style) {
     return style.compact ? 14 : 18;
 }
@@ -54,6 +91,7 @@ Key::Key(const QString& label, KeyStyle style, QWidget* parent)
     setFont(FieldUnitText::monospaced(13, 1.2));
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    TabPresses::watch();
     connect(this, &QAbstractButton::pressed, this, [this] { sink(true); });
     connect(this, &QAbstractButton::released, this, [this] { sink(false); });
 }
@@ -81,8 +119,9 @@ void Key::sink(bool down) {
 
 void Key::focusInEvent(QFocusEvent* event) {
     const Qt::FocusReason reason = event->reason();
-    m_keyboardFocus =
-        reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    const bool tabbed = (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) &&
+                        TabPresses::watch().takeJustPressed();
+    m_keyboardFocus = tabbed || reason == Qt::ShortcutFocusReason;
     QAbstractButton::focusInEvent(event);
 }
 
