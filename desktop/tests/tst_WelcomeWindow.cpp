@@ -151,6 +151,8 @@ private Q_SLOTS:
         QVERIFY2(shownText(*s.content).contains(u"studio.local:9111"_s), qPrintable(shownText(*s.content)));
         QVERIFY(shownText(*s.content).contains(u"111111"_s));
         saveToGallery(*s.content, u"welcome-phone"_s);
+        QTest::mouseClick(key(*s.content, u"Copy"_s), Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"studio.local:9111"_s);
 
         // Only this computer answers: the key asks the server's model to answer the network.
         s.w.server->replies[u"GET /api/setup"_s].second =

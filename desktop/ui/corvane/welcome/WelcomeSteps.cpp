@@ -424,10 +424,12 @@ PhoneStep::PhoneStep(WelcomeViewModel& model, ServerViewModel& server, QWidget* 
     static_cast<QVBoxLayout*>(layout())->addStretch();
 
     connect(copy, &QAbstractButton::clicked, this, [this] {
-        if (const auto& info = m_model.setupInfo())
-            if (const auto* dialCase =
-                    std::get_if<DialInstructions::Dial>(&DialInstructions::from(*info).value()))
-                QGuiApplication::clipboard()->setText(dialCase->primary);
+        const auto& info = m_model.setupInfo();
+        if (!info)
+            return;
+        const DialInstructions instructions = DialInstructions::from(*info);
+        if (const auto* dialCase = std::get_if<DialInstructions::Dial>(&instructions.value()))
+            QGuiApplication::clipboard()->setText(dialCase->primary);
     });
     connect(m_newCode, &QAbstractButton::clicked, this, [this] { m_model.newPairingCode(); });
     connect(m_reach, &QAbstractButton::clicked, this,
