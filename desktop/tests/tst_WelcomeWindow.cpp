@@ -40,6 +40,26 @@ QString shownText(const QWidget& screen) {
     return texts.join(u" | "_s);
 }
 
+// The wrapped texts given less height than they need: on a fixed-size window, a screen with too much
+// on it squeezes them instead of growing.
+QStringList squeezedTexts(QWidget& screen) {
+    for (int level = 0; level < 16; ++level)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QStringList squeezed;
+    for (const QLabel* label : screen.findChildren<QLabel*>())
+        if (label->isVisibleTo(&screen) && label->wordWrap() &&
+            label->height() < label->heightForWidth(label->width()))
+            squeezed.append(label->text());
+    return squeezed;
+}
+
+// Writes the screen to the gallery, once every text on it has the room it needs.
+void look(QWidget& screen, const QString& name) {
+    const QStringList squeezed = squeezedTexts(screen);
+    QVERIFY2(squeezed.isEmpty(), qPrintable(squeezed.join(u" | "_s)));
+    saveToGallery(screen, name);
+}
+
 // A welcome with the server's model beside it, on screen.
 struct Screen {
     Welcome w;
@@ -71,11 +91,11 @@ private Q_SLOTS:
         Screen s;
         s.show();
         QCOMPARE(s.content->stepCell().accessibleName(), u"Step 1 of 4"_s);
-        saveToGallery(*s.content, u"welcome-tools"_s);
+        look(*s.content, u"welcome-tools"_s);
         QVERIFY(key(*s.content, u"install git"_s));
         QTest::keyClick(s.content.get(), Qt::Key_Return);
         QCOMPARE(s.w.model->toolsStage(), DeveloperToolsStage::installing);
-        saveToGallery(*s.content, u"welcome-tools-installing"_s);
+        look(*s.content, u"welcome-tools-installing"_s);
         settle();
         QCOMPARE(s.w.tools->installs, 1);
         QCOMPARE(s.w.model->step(), WelcomeStep::folder);
@@ -88,7 +108,7 @@ private Q_SLOTS:
         s.show();
         QCOMPARE(s.content->stepCell().accessibleName(), u"Step 1 of 3"_s); // tools there from the start
         QVERIFY(shownText(*s.content).contains(u"Where should the AI work?"_s));
-        saveToGallery(*s.content, u"welcome-folder"_s);
+        look(*s.content, u"welcome-folder"_s);
 
         s.w.chosenFolder = u"/home/me/src"_s;
         QTest::mouseClick(key(*s.content, u"Choose a Folder…"_s), Qt::LeftButton);
@@ -101,7 +121,7 @@ private Q_SLOTS:
         QCOMPARE(s.w.model->step(), WelcomeStep::folder); // the server's folder is not set yet
         QVERIFY(!key(*s.content, u"Not now"_s));          // settled: no more declining
         QVERIFY(shownText(*s.content).contains(FolderAccessWords::deniedHelp.toString()));
-        saveToGallery(*s.content, u"welcome-folder-answered"_s);
+        look(*s.content, u"welcome-folder-answered"_s);
     }
 
     // Save waits for a key that is more than spaces, and sends it as typed; a failure shows in the
@@ -113,7 +133,7 @@ private Q_SLOTS:
         s.w.defaults->values.insert(FolderAccess::declinedKey.toString(), true);
         s.show();
         QCOMPARE(s.w.model->step(), WelcomeStep::agent);
-        saveToGallery(*s.content, u"welcome-agent"_s);
+        look(*s.content, u"welcome-agent"_s);
         QTest::mouseClick(key(*s.content, u"Use an API key instead"_s), Qt::LeftButton);
         QVERIFY(key(*s.content, u"Hide API keys"_s));
         auto* field = s.content->findChild<QLineEdit*>();
@@ -123,7 +143,7 @@ private Q_SLOTS:
         QVERIFY(!save->isEnabled());
         field->setText(u" sk-key "_s);
         QVERIFY(save->isEnabled());
-        saveToGallery(*s.content, u"welcome-agent-keys"_s);
+        look(*s.content, u"welcome-agent-keys"_s);
         s.w.server->replies[u"POST /api/setup/agents/codex/key"_s] = {400,
                                                                       R"({"error":"That key was refused."})"};
         QTest::mouseClick(save, Qt::LeftButton);
@@ -135,7 +155,7 @@ private Q_SLOTS:
         QTest::mouseClick(key(*s.content, u"Sign in with ChatGPT"_s), Qt::LeftButton);
         settle();
         QVERIFY(shownText(*s.content).contains(u"ABCD-EFGH"_s));
-        saveToGallery(*s.content, u"welcome-agent-challenge"_s);
+        look(*s.content, u"welcome-agent-challenge"_s);
         QTest::mouseClick(key(*s.content, u"Copy"_s), Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"ABCD-EFGH"_s);
     }
@@ -150,7 +170,7 @@ private Q_SLOTS:
         s.w.tick(); // the code is read one cycle after landing
         QVERIFY2(shownText(*s.content).contains(u"studio.local:9111"_s), qPrintable(shownText(*s.content)));
         QVERIFY(shownText(*s.content).contains(u"111111"_s));
-        saveToGallery(*s.content, u"welcome-phone"_s);
+        look(*s.content, u"welcome-phone"_s);
         QTest::mouseClick(key(*s.content, u"Copy"_s), Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"studio.local:9111"_s);
 
@@ -159,7 +179,7 @@ private Q_SLOTS:
             R"({"port":9111,"hostname":"studio.local","addresses":["192.168.1.5"],"lanEnabled":false,"projectsConfigured":true})";
         s.w.tick();
         QVERIFY(shownText(*s.content).contains(u"Kestrin is only answering this computer"_s));
-        saveToGallery(*s.content, u"welcome-phone-not-answering"_s);
+        look(*s.content, u"welcome-phone-not-answering"_s);
         QTest::mouseClick(key(*s.content, u"Let my phone reach this computer"_s), Qt::LeftButton);
         QCOMPARE(s.server.model->networkPreference(), NetworkPreference::homeNetwork);
 
@@ -179,7 +199,7 @@ private Q_SLOTS:
         QVERIFY(!key(*s.content, u"Skip for now"_s));
         QCOMPARE(s.content->stepCell().accessibleName(), u"FINISH"_s);
         QVERIFY(shownText(*s.content).contains(u"Still to do: pair your phone."_s));
-        saveToGallery(*s.content, u"welcome-done-not-ready"_s);
+        look(*s.content, u"welcome-done-not-ready"_s);
 
         // Everything done but the tools, which install: almost ready.
         s.w.server->replies[u"GET /api/pair/devices"_s].second = R"({"devices":[{"id":"p","name":"Pixel"}]})";
@@ -188,13 +208,13 @@ private Q_SLOTS:
         settle();
         QVERIFY(shownText(*s.content).contains(u"ALMOST READY"_s));
         QVERIFY(shownText(*s.content).contains(WelcomeFinishWords::whileInstalling.toString()));
-        saveToGallery(*s.content, u"welcome-done-almost-ready"_s);
+        look(*s.content, u"welcome-done-almost-ready"_s);
         s.w.tools->status = DeveloperToolsStatus::ready;
 
         s.w.server->replies[u"GET /api/pair/devices"_s].second = R"({"devices":[{"id":"p","name":"Pixel"}]})";
         s.w.tick();
         QCOMPARE(s.content->stepCell().accessibleName(), u"DONE"_s);
-        saveToGallery(*s.content, u"welcome-done"_s);
+        look(*s.content, u"welcome-done"_s);
         QSignalSpy finished(s.content.get(), &welcome::WelcomeContent::finished);
         QTest::keyClick(s.content.get(), Qt::Key_Return);
         QCOMPARE(finished.count(), 1);

@@ -8,8 +8,8 @@ namespace corvane::FolderAccessWords {
 
 inline constexpr QStringView panelLabel = u"let the ai use your files";
 inline constexpr QStringView why =
-    u"Kestrin checks once that it can open each folder. Do it now, while you’re here, so your phone "
-    u"never gets stuck on a folder only this computer can fix.";
+    u"Kestrin checks once that it can open each folder, so your phone never gets stuck on one only this "
+    u"computer can fix.";
 inline constexpr QStringView continueLabel = u"continue";
 inline constexpr QStringView askingNote =
     u"Kestrin is checking now. If it can open a folder, the AI can work in it from your phone. If not, "

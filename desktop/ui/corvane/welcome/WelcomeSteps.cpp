@@ -83,7 +83,7 @@ StepScreen::StepScreen(WelcomeViewModel& model, QWidget* parent)
     , m_model(model) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(14);
+    column->setSpacing(12);
 }
 
 void StepScreen::addHeading(Silk*& silk, QLabel*& title, QLabel*& lede) {
