@@ -16,17 +16,17 @@ constexpr int sideWidth = 120;
 WindowTopBar::WindowTopBar(const QString& label, QWidget* parent)
     : QWidget(parent)
     , m_label(new Silk(label, FU::silk))
-    , m_row(new QHBoxLayout(this))
     , m_corner(new QWidget) {
     setFixedHeight(52);
-    m_row->setContentsMargins(20, 0, 20, 0);
-    m_row->setSpacing(0);
-    m_row->addSpacing(sideWidth);
-    m_row->addStretch();
-    m_row->addWidget(m_label, 0, Qt::AlignVCenter);
-    m_row->addStretch();
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(20, 0, 20, 0);
+    row->setSpacing(0);
+    row->addSpacing(sideWidth);
+    row->addStretch();
+    row->addWidget(m_label, 0, Qt::AlignVCenter);
+    row->addStretch();
     m_corner->setFixedWidth(sideWidth);
-    m_row->addWidget(m_corner);
+    row->addWidget(m_corner);
 }
 
 void WindowTopBar::setLabel(const QString& label) {

@@ -2,8 +2,6 @@
 
 #include <QWidget>
 
-class QHBoxLayout;
-
 namespace corvane {
 
 class Silk;
@@ -21,7 +19,6 @@ public:
 
 private:
     Silk* m_label;
-    QHBoxLayout* m_row;
     QWidget* m_corner;
 };
 
