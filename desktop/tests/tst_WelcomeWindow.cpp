@@ -190,6 +190,20 @@ private Q_SLOTS:
         QCOMPARE(s.w.model->step(), WelcomeStep::done); // paired: on to the end
     }
 
+    // The poll runs only while the window is on screen.
+    void closingTheWindowStopsThePoll() {
+        Screen s;
+        s.show();
+        QVERIFY(s.w.model->isPolling());
+        s.content->hide();
+        QVERIFY(!s.w.model->isPolling());
+        const int reads = s.w.server->counts.value(u"GET /api/setup"_s);
+        s.w.tick();
+        QCOMPARE(s.w.server->counts.value(u"GET /api/setup"_s), reads);
+        s.content->show();
+        QVERIFY(s.w.model->isPolling());
+    }
+
     void theLastStepFinishes() {
         Screen s;
         s.w.setUpAllButThePhone();

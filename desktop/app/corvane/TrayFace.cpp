@@ -43,13 +43,13 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, WelcomeViewMod
     , m_tray(withFonts(model, bundle), updates) {
     if (welcome) {
         welcome->setFolderChooser([] {
-            QFileDialog chooser(nullptr, u"Choose a Folder"_s, QDir::homePath());
+            // The dialog's title carries the message: it is the first line the person reads.
+            QFileDialog chooser(nullptr,
+                                u"Pick the folder your projects live in — or an empty one to start fresh."_s,
+                                QDir::homePath());
             chooser.setFileMode(QFileDialog::Directory);
             chooser.setOption(QFileDialog::ShowDirsOnly);
             chooser.setLabelText(QFileDialog::Accept, u"Use This Folder"_s);
-            chooser.setLabelText(
-                QFileDialog::LookIn,
-                u"Pick the folder your projects live in — or an empty one to start fresh."_s);
             return chooser.exec() == QDialog::Accepted && !chooser.selectedFiles().isEmpty()
                        ? std::optional(chooser.selectedFiles().first())
                        : std::nullopt;
