@@ -115,7 +115,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<corvane::TerminalFace> terminalFace;
     if (tray)
         trayFace = std::make_unique<corvane::TrayFace>(delegate.model(), delegate.updates(),
-                                                       delegate.welcome(), bundle);
+                                                       delegate.welcome(), delegate.approval(), bundle);
     else
         terminalFace = std::make_unique<corvane::TerminalFace>(
             delegate.model(), terminalWelcome(delegate), stdout, ::isatty(STDOUT_FILENO) != 0, STDIN_FILENO);

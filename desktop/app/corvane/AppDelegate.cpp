@@ -104,6 +104,10 @@ AppDelegate::AppDelegate(const AppBundle& bundle, std::shared_ptr<Defaults> defa
     WelcomeViewModel::Dependencies welcome = welcomeDependencies(std::move(defaults));
     welcome.serverRunning = [server = m_model.get()] { return server->state().isRunning(); };
     m_welcome = std::make_unique<WelcomeViewModel>(std::move(welcome));
+    m_approval = std::make_unique<ApprovalViewModel>(ApprovalLadderFlow::over([] {
+        return SetupClient(std::make_shared<NetworkAccessTransport>(),
+                           AppConfiguration::resolvePort(processEnvironment()), AppDelegate::localAdmin());
+    }));
 }
 
 AppDelegate::AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<void(bool)> answerTerminate,

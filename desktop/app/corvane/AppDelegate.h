@@ -1,6 +1,7 @@
 #pragma once
 
 #include <corvane/AppBundle.h>
+#include <corvane/ApprovalViewModel.h>
 #include <corvane/ServerViewModel.h>
 #include <corvane/TerminationSignal.h>
 #include <corvane/UpdatesModel.h>
@@ -34,6 +35,8 @@ public:
     UpdatesModel& updates() const { return *m_updates; }
     // The welcome's model; none when the delegate was given its server model (in tests).
     WelcomeViewModel* welcome() const { return m_welcome.get(); }
+    // The agent-permission screen's model; none when the delegate was given its server model.
+    ApprovalViewModel* approval() const { return m_approval.get(); }
 
     void applicationDidFinishLaunching();
     // Begins the held quit, once however often it is asked.
@@ -47,6 +50,7 @@ private:
     std::unique_ptr<ServerViewModel> m_model;
     std::unique_ptr<UpdatesModel> m_updates;
     std::unique_ptr<WelcomeViewModel> m_welcome;
+    std::unique_ptr<ApprovalViewModel> m_approval;
     std::function<void(bool)> m_answerTerminate;
     std::unique_ptr<TerminationSignal> m_terminationSignal;
 };

@@ -1,11 +1,13 @@
 #include "TrayFace.h"
 
+#include <corvane/agents/ApprovalView.h>
 #include <corvane/shell/Environment.h>
 #include <corvane/welcome/WelcomeContent.h>
 #include <corvane/welcome/WelcomeLaunch.h>
 
 #include <corvane/AppQuit.h>
 #include <corvane/AppWindow.h>
+#include <corvane/ApprovalViewModel.h>
 #include <corvane/Cell.h>
 #include <corvane/FieldUnitFonts.h>
 #include <corvane/SettingsDefaults.h>
@@ -38,9 +40,14 @@ ServerViewModel& withFonts(ServerViewModel& model, const AppBundle& bundle) {
 } // namespace
 
 TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, WelcomeViewModel* welcome,
-                   const AppBundle& bundle, QObject* parent)
+                   ApprovalViewModel* approval, const AppBundle& bundle, QObject* parent)
     : QObject(parent)
     , m_tray(withFonts(model, bundle), updates) {
+    if (approval)
+        m_windows.setBuilder(u"approval"_s, [approval](AppWindow& window) {
+            window.topBar().setLabel(u"Kestrin · agents"_s);
+            window.content()->addWidget(new agents::ApprovalView(*approval));
+        });
     if (welcome) {
         welcome->setFolderChooser([] {
             // The dialog's title carries the message: it is the first line the person reads.

@@ -11,6 +11,7 @@ namespace corvane {
 class ServerViewModel;
 class UpdatesModel;
 class WelcomeViewModel;
+class ApprovalViewModel;
 
 // The application with a graphical session: the display faces registered first, then the tray with
 // its panel and the named windows. Quitting from the panel is the held quit.
@@ -18,7 +19,7 @@ class TrayFace : public QObject {
     Q_OBJECT
 public:
     TrayFace(ServerViewModel& model, UpdatesModel& updates, WelcomeViewModel* welcome,
-             const AppBundle& bundle, QObject* parent = nullptr);
+             ApprovalViewModel* approval, const AppBundle& bundle, QObject* parent = nullptr);
 
     // Once launching has finished: opens the welcome by itself on a first run.
     void applicationDidFinishLaunching();

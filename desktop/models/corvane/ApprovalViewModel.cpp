@@ -1,0 +1,48 @@
+#include "ApprovalViewModel.h"
+
+#include <QPointer>
+
+namespace corvane {
+
+ApprovalViewModel::ApprovalViewModel(ApprovalLadderFlow::Operations operations, QObject* parent)
+    : QObject(parent)
+    , m_flow(std::make_shared<ApprovalLadderFlow>(std::move(operations))) {
+    m_flow->onStageChange = [self = QPointer(this)](const ApprovalScreenStage& stage) {
+        if (!self)
+            return;
+        self->m_stage = stage;
+        Q_EMIT self->stageChanged();
+    };
+}
+
+void ApprovalViewModel::showFixedStage(const ApprovalScreenStage& stage) {
+    m_isPreview = true;
+    m_stage = stage;
+    Q_EMIT stageChanged();
+}
+
+namespace {
+
+// Keeps the flow alive for as long as its request runs.
+QCoro::Task<> keepingFlow([[maybe_unused]] std::shared_ptr<ApprovalLadderFlow> flow, QCoro::Task<> work) {
+    co_await std::move(work);
+}
+
+} // namespace
+
+void ApprovalViewModel::refresh() {
+    if (!m_isPreview)
+        keepingFlow(m_flow, m_flow->refresh());
+}
+
+void ApprovalViewModel::choose(ClaudeApprovalMode mode) {
+    if (!m_isPreview)
+        keepingFlow(m_flow, m_flow->choose(mode));
+}
+
+void ApprovalViewModel::choose(CodexApprovalMode mode) {
+    if (!m_isPreview)
+        keepingFlow(m_flow, m_flow->choose(mode));
+}
+
+} // namespace corvane

@@ -1,0 +1,107 @@
+// The agent-permission screen over its model: what each stage shows, a tap on a ladder asking for the
+// change, the ladders disabled while it saves, and a picture of each stage.
+
+#include "ApprovalFixture.h"
+#include "Gallery.h"
+
+#include <corvane/agents/ApprovalModeWords.h>
+#include <corvane/agents/ApprovalView.h>
+
+#include <corvane/ApprovalViewModel.h>
+#include <corvane/FieldSelector.h>
+#include <corvane/FieldUnitFonts.h>
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+QString shownText(const QWidget& screen) {
+    QStringList texts;
+    for (const QLabel* label : screen.findChildren<QLabel*>())
+        if (label->isVisibleTo(&screen) && !label->text().isEmpty())
+            texts.append(label->text());
+    return texts.join(u" | "_s);
+}
+
+FieldSelector* selector(const QWidget& screen, const QString& name) {
+    for (FieldSelector* candidate : screen.findChildren<FieldSelector*>())
+        if (candidate->accessibleName() == name)
+            return candidate;
+    return nullptr;
+}
+
+// Taps the option at `index`: each option is a segment of its own.
+void tap(FieldSelector* ladder, int index) {
+    QTest::mouseClick(ladder->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly).at(index),
+                      Qt::LeftButton);
+}
+
+} // namespace
+
+class TestApprovalView : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QCOMPARE(FieldUnitFonts::registerFonts(QStringLiteral(KESTRIN_FONTS_DIR)), 3); }
+
+    void eachStageShowsWhatItShould() {
+        FakeServer server;
+        server.loadGate = OneShot<bool>();
+        ApprovalViewModel model(server.operations());
+        agents::ApprovalView view(model);
+        view.show(); // reads the modes
+        QVERIFY(shownText(view).contains(u"Reading the current settings…"_s));
+        saveToGallery(view, u"approval-loading"_s);
+        QCOMPARE(server.requests, QStringList{u"load"_s});
+
+        server.loaded = ApprovalSnapshot{ClaudeApprovalMode::justRun, CodexApprovalMode::dangerFull};
+        server.loadGate->set(true);
+        server.loadGate.reset();
+        QTRY_VERIFY(selector(view, u"Codex"_s)->isVisible());
+        QCOMPARE(selector(view, u"Claude"_s)->selection(), 2);
+        QCOMPARE(selector(view, u"Codex"_s)->selection(), 2);
+        QVERIFY(shownText(view).contains(
+            CodexApprovalModes::explanation(CodexApprovalMode::dangerFull).toString()));
+        saveToGallery(view, u"approval-danger"_s);
+
+        // A tap asks for the change; the ladders wait, disabled, while it saves.
+        server.changeGate = OneShot<bool>();
+        tap(selector(view, u"Codex"_s), 0);
+        QCOMPARE(server.requests.last(), u"codex ask"_s);
+        QVERIFY(!selector(view, u"Codex"_s)->isEnabled());
+        QVERIFY(shownText(view).contains(u"Saving…"_s));
+        saveToGallery(view, u"approval-saving"_s);
+        tap(selector(view, u"Claude"_s), 0); // disabled: nothing asked
+        QCOMPARE(server.requests.size(), 2);
+        server.changed = refused;
+        server.changeGate->set(true);
+        QTRY_VERIFY(shownText(view).contains(ApprovalLadderFlow::failedChangeWords.toString()));
+        QCOMPARE(selector(view, u"Codex"_s)->selection(), 2); // the modes in effect, not the one asked for
+        saveToGallery(view, u"approval-refused"_s);
+
+        // Shown again, it reads again; a server that does not answer is said so.
+        view.hide();
+        server.changeGate.reset();
+        server.loaded = refused;
+        view.show();
+        QTRY_VERIFY(shownText(view).contains(ApprovalLadderFlow::unavailableWords.toString()));
+        QVERIFY(!selector(view, u"Codex"_s)->isVisible());
+        saveToGallery(view, u"approval-unavailable"_s);
+    }
+
+    void aPreviewShowsAFixedStageAndAsksNothing() {
+        FakeServer server;
+        ApprovalViewModel model(server.operations());
+        model.showFixedStage({ApprovalScreenStage::Ready{ApprovalSnapshot{}, std::nullopt}});
+        agents::ApprovalView view(model);
+        view.show();
+        tap(selector(view, u"Claude"_s), 2);
+        QCOMPARE(server.requests, QStringList());
+        saveToGallery(view, u"approval-ready"_s);
+    }
+};
+
+QTEST_MAIN(TestApprovalView)
+#include "tst_ApprovalView.moc"

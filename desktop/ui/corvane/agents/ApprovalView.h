@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+
+namespace corvane {
+class ApprovalViewModel;
+class FieldSelector;
+class Lamp;
+} // namespace corvane
+
+namespace corvane::agents {
+
+// The agent-permission screen, 600 points wide: the title, then by the model's stage a status line,
+// or the two ladders (Claude's and Codex's) with the chosen mode's explanation, disabled while a
+// change saves. It reads the modes again each time it is shown.
+class ApprovalView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int fixedWidth = 600;
+
+    explicit ApprovalView(ApprovalViewModel& model, QWidget* parent = nullptr);
+
+    void sync();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    ApprovalViewModel& m_model;
+    QWidget* m_status;
+    Lamp* m_statusLamp;
+    QLabel* m_statusText;
+    QWidget* m_ladders;
+    FieldSelector* m_claude;
+    QLabel* m_claudeExplanation;
+    FieldSelector* m_codex;
+    Lamp* m_codexLamp;
+    QLabel* m_codexExplanation;
+    QLabel* m_saving;
+};
+
+} // namespace corvane::agents
