@@ -59,6 +59,23 @@ private Q_SLOTS:
         QVERIFY(labels.first()->text().contains(u"glasses"_s));
     }
 
+    // A window whose screen grows after it was shown (a read came in) keeps its centre.
+    void aGrowingWindowKeepsItsCentre() {
+        AppWindows windows;
+        QLabel* words = nullptr;
+        windows.setBuilder(u"approval"_s, [&](AppWindow& window) {
+            words = new QLabel(u"Reading…"_s);
+            window.content()->addWidget(words);
+        });
+        windows.open(u"approval"_s);
+        AppWindow* const made = windows.window(u"approval"_s);
+        const QPoint centre = made->geometry().center();
+        const int height = made->height();
+        words->setText(u"A ladder\nwith\nseveral\nlines"_s);
+        QTRY_VERIFY(made->height() > height);
+        QVERIFY((made->geometry().center() - centre).manhattanLength() <= 2);
+    }
+
     void aBuilderFillsItsWindow() {
         AppWindows windows;
         int built = 0;

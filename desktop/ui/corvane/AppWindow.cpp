@@ -4,6 +4,8 @@
 #include <corvane/WindowTopBar.h>
 
 #include <QMouseEvent>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -32,10 +34,24 @@ AppWindow::AppWindow(const QString& title, QWidget* parent)
 // Dragging the background moves the window, as dragging a title bar would.
 void AppWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && windowHandle() && windowHandle()->startSystemMove()) {
+        m_draggedByPerson = true;
         event->accept();
         return;
     }
     ChassisGround::mousePressEvent(event);
+}
+
+void AppWindow::resizeEvent(QResizeEvent* event) {
+    ChassisGround::resizeEvent(event);
+    if (m_draggedByPerson || !isVisible() || !event->oldSize().isValid())
+        return;
+    const QSize grown = event->size() - event->oldSize();
+    QPoint place = pos() - QPoint(grown.width() / 2, grown.height() / 2);
+    if (const QScreen* display = screen()) { // never pushed past the screen's top or left edge
+        const QRect available = display->availableGeometry();
+        place = {std::max(place.x(), available.left()), std::max(place.y(), available.top())};
+    }
+    move(place);
 }
 
 } // namespace corvane

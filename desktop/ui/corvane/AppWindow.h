@@ -22,10 +22,14 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // Until the person drags it, a window that grows or shrinks (its screen filled in after a read)
+    // keeps its centre where it was, so one placed in the middle stays there.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QVBoxLayout* m_content;
     WindowTopBar* m_topBar;
+    bool m_draggedByPerson = false;
 };
 
 } // namespace corvane
