@@ -1,37 +1,17 @@
 // Measures the running application in its terminal face, with the reference server of this checkout:
 // launch to ON, idle CPU over 60 s, resident memory, a network switch back to ON, and SIGTERM to exit.
 // Usage: node bench/kestrin.mjs [path to kestrin]   (default: the folder scripts/run lays out)
-import { spawn, execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync } from 'node:fs';
-import { createServer } from 'node:net';
+import { spawn } from 'node:child_process';
+import { mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { freePort, idleCpu, residentMiB, sleep } from './process.mjs';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..');
 const kestrin = process.argv[2] ?? join(root, 'build/Kestrin/Contents/bin/kestrin');
 const idleSeconds = Number(process.env.IDLE_SECONDS ?? 60);
-const ticksPerSecond = Number(execFileSync('getconf', ['CLK_TCK']).toString().trim());
 
-const freePort = () =>
-  new Promise((resolve) => {
-    const probe = createServer();
-    probe.listen(0, '127.0.0.1', () => {
-      const { port } = probe.address();
-      probe.close(() => resolve(port));
-    });
-  });
-
-const cpuTicks = (pid) => {
-  const stat = readFileSync(`/proc/${pid}/stat`, 'utf8');
-  const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
-  return Number(fields[11]) + Number(fields[12]); // utime + stime
-};
-const residentMiB = (pid) => {
-  const line = readFileSync(`/proc/${pid}/status`, 'utf8').split('\n').find((l) => l.startsWith('VmRSS:'));
-  return Number(line.split(/\s+/)[1]) / 1024;
-};
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 const port = await freePort();
 const started = performance.now();
@@ -64,9 +44,7 @@ const on = await waitFor(/Kestrin ON · PORT \d+ · PROCESS (\d+)/);
 const read = await waitFor(/Kestrin is only answering this computer/);
 console.log(`launch to ON: ${(on.at - started).toFixed(0)} ms; to the first readout from the server: ${(read.at - started).toFixed(0)} ms`);
 
-const before = cpuTicks(child.pid);
-await sleep(idleSeconds * 1000);
-const idle = ((cpuTicks(child.pid) - before) / ticksPerSecond / idleSeconds) * 100;
+const idle = await idleCpu(child.pid, idleSeconds);
 console.log(`idle CPU over ${idleSeconds} s with the server running: ${idle.toFixed(3)}% of one core`);
 console.log(`resident memory: ${residentMiB(child.pid).toFixed(1)} MiB`);
 

@@ -3,18 +3,16 @@
 // with the panel hidden and shown, and resident memory.
 // Usage: node bench/tray.mjs   (after scripts/run has built build/Kestrin; IDLE_SECONDS, default 30)
 import { spawn, execFileSync } from 'node:child_process';
-import { existsSync, mkdtempSync, readFileSync } from 'node:fs';
-import { createServer } from 'node:net';
+import { existsSync, mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { freePort, idleCpu, residentMiB, sleep } from './process.mjs';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..');
 const kestrin = process.argv[2] ?? join(root, 'build/Kestrin/Contents/bin/kestrin');
 const idleSeconds = Number(process.env.IDLE_SECONDS ?? 30);
-const ticksPerSecond = Number(execFileSync('getconf', ['CLK_TCK']).toString().trim());
 const screen = { width: 1280, height: 800 };
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 if (!existsSync(kestrin)) throw new Error(`no ${kestrin}: run scripts/run --version first`);
 
@@ -24,29 +22,6 @@ execFileSync('cmake', ['-S', join(root, 'bench/minimal_tray'), '-B', baselineBui
   '-DCMAKE_BUILD_TYPE=RelWithDebInfo'], { stdio: 'ignore' });
 execFileSync('cmake', ['--build', baselineBuild], { stdio: 'ignore' });
 const baseline = join(baselineBuild, 'minimal_tray');
-
-const freePort = () =>
-  new Promise((resolve) => {
-    const probe = createServer();
-    probe.listen(0, '127.0.0.1', () => {
-      const { port } = probe.address();
-      probe.close(() => resolve(port));
-    });
-  });
-const cpuTicks = (pid) => {
-  const stat = readFileSync(`/proc/${pid}/stat`, 'utf8');
-  const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
-  return Number(fields[11]) + Number(fields[12]); // utime + stime
-};
-const residentMiB = (pid) => {
-  const line = readFileSync(`/proc/${pid}/status`, 'utf8').split('\n').find((l) => l.startsWith('VmRSS:'));
-  return Number(line.split(/\s+/)[1]) / 1024;
-};
-const idleCpu = async (pid, seconds) => {
-  const before = cpuTicks(pid);
-  await sleep(seconds * 1000);
-  return ((cpuTicks(pid) - before) / ticksPerSecond / seconds) * 100;
-};
 
 // A display of its own, and a tray on it.
 let display;
