@@ -10,7 +10,6 @@
 #include <corvane/ApprovalViewModel.h>
 #include <corvane/Cell.h>
 #include <corvane/FieldUnitFonts.h>
-#include <corvane/SettingsDefaults.h>
 #include <corvane/WelcomeViewModel.h>
 #include <corvane/WindowTopBar.h>
 
@@ -42,6 +41,7 @@ ServerViewModel& withFonts(ServerViewModel& model, const AppBundle& bundle) {
 TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, WelcomeViewModel* welcome,
                    ApprovalViewModel* approval, const AppBundle& bundle, QObject* parent)
     : QObject(parent)
+    , m_welcome(welcome)
     , m_tray(withFonts(model, bundle), updates) {
     if (approval)
         m_windows.setBuilder(u"approval"_s, [approval](AppWindow& window) {
@@ -76,8 +76,8 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, WelcomeViewMod
 }
 
 void TrayFace::applicationDidFinishLaunching() {
-    const bool welcomeCompleted = SettingsDefaults().flag(WelcomeLaunch::completedKey.toString());
-    if (WelcomeLaunch::shouldAutoOpen(welcomeCompleted, processEnvironment()))
+    // The welcome's model already read whether it was finished; the settings are not read again.
+    if (m_welcome && WelcomeLaunch::shouldAutoOpen(m_welcome->isCompleted(), processEnvironment()))
         QTimer::singleShot(0, &m_windows, [this] { m_windows.open(u"welcome"_s); });
 }
 

@@ -28,6 +28,7 @@ public:
     AppWindows& windows() { return m_windows; }
 
 private:
+    WelcomeViewModel* m_welcome; // the welcome window's model, when there is one
     KestrinTray m_tray;
     AppWindows m_windows;
 };
