@@ -2,20 +2,43 @@
 
 // Drawing widgets offscreen for the tests and for the gallery of PNG files under the build folder.
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QLabel>
 #include <QLayout>
 #include <QTest>
 #include <QWidget>
 
+// Lays out a change just made. Nested layouts pass a change up one level per posted request, so each
+// is delivered until none is left; nothing else runs meanwhile.
+inline void layOutPending() {
+    for (int level = 0; level < 16; ++level)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+}
+
+// The text of every label on `screen` that shows, in one string.
+inline QString shownLabels(const QWidget& screen) {
+    QStringList texts;
+    for (const QLabel* label : screen.findChildren<QLabel*>())
+        if (label->isVisibleTo(&screen) && !label->text().isEmpty())
+            texts.append(label->text());
+    return texts.join(QStringLiteral(" | "));
+}
+
+// The button on `screen` whose text is `text`, if one shows.
+inline QAbstractButton* shownKey(const QWidget& screen, const QString& text) {
+    for (QAbstractButton* button : screen.findChildren<QAbstractButton*>())
+        if (button->text() == text && button->isVisibleTo(&screen))
+            return button;
+    return nullptr;
+}
+
 // What `widget` draws, at `pixelRatio`, without a window behind it. A widget the test did not size is
 // drawn at the size it asks for.
 inline QImage rendered(QWidget& widget, qreal pixelRatio = 1) {
-    // A change just made is laid out before it is drawn. Nested layouts pass a change up one level
-    // per posted request, so each is delivered until none is left; nothing else runs meanwhile.
-    for (int level = 0; level < 16; ++level)
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    layOutPending(); // a change just made is laid out before it is drawn
     if (widget.layout())
         widget.layout()->activate();
     if (!widget.testAttribute(Qt::WA_Resized))

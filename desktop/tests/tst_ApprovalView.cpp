@@ -17,14 +17,6 @@
 
 namespace {
 
-QString shownText(const QWidget& screen) {
-    QStringList texts;
-    for (const QLabel* label : screen.findChildren<QLabel*>())
-        if (label->isVisibleTo(&screen) && !label->text().isEmpty())
-            texts.append(label->text());
-    return texts.join(u" | "_s);
-}
-
 FieldSelector* selector(const QWidget& screen, const QString& name) {
     for (FieldSelector* candidate : screen.findChildren<FieldSelector*>())
         if (candidate->accessibleName() == name)
@@ -52,7 +44,7 @@ private Q_SLOTS:
         ApprovalViewModel model(server.operations());
         agents::ApprovalView view(model);
         view.show(); // reads the modes
-        QVERIFY(shownText(view).contains(u"Reading the current settings…"_s));
+        QVERIFY(shownLabels(view).contains(u"Reading the current settings…"_s));
         saveToGallery(view, u"approval-loading"_s);
         QCOMPARE(server.requests, QStringList{u"load"_s});
 
@@ -62,7 +54,7 @@ private Q_SLOTS:
         QTRY_VERIFY(selector(view, u"Codex"_s)->isVisible());
         QCOMPARE(selector(view, u"Claude"_s)->selection(), 2);
         QCOMPARE(selector(view, u"Codex"_s)->selection(), 2);
-        QVERIFY(shownText(view).contains(
+        QVERIFY(shownLabels(view).contains(
             CodexApprovalModes::explanation(CodexApprovalMode::dangerFull).toString()));
         saveToGallery(view, u"approval-danger"_s);
 
@@ -71,13 +63,13 @@ private Q_SLOTS:
         tap(selector(view, u"Codex"_s), 0);
         QCOMPARE(server.requests.last(), u"codex ask"_s);
         QVERIFY(!selector(view, u"Codex"_s)->isEnabled());
-        QVERIFY(shownText(view).contains(u"Saving…"_s));
+        QVERIFY(shownLabels(view).contains(u"Saving…"_s));
         saveToGallery(view, u"approval-saving"_s);
         tap(selector(view, u"Claude"_s), 0); // disabled: nothing asked
         QCOMPARE(server.requests.size(), 2);
         server.changed = refused;
         server.changeGate->set(true);
-        QTRY_VERIFY(shownText(view).contains(ApprovalLadderFlow::failedChangeWords.toString()));
+        QTRY_VERIFY(shownLabels(view).contains(ApprovalLadderFlow::failedChangeWords.toString()));
         QCOMPARE(selector(view, u"Codex"_s)->selection(), 2); // the modes in effect, not the one asked for
         saveToGallery(view, u"approval-refused"_s);
 
@@ -86,7 +78,7 @@ private Q_SLOTS:
         server.changeGate.reset();
         server.loaded = refused;
         view.show();
-        QTRY_VERIFY(shownText(view).contains(ApprovalLadderFlow::unavailableWords.toString()));
+        QTRY_VERIFY(shownLabels(view).contains(ApprovalLadderFlow::unavailableWords.toString()));
         QVERIFY(!selector(view, u"Codex"_s)->isVisible());
         saveToGallery(view, u"approval-unavailable"_s);
     }

@@ -27,21 +27,11 @@ namespace {
 
 // The visible text of every label and key of the panel, in one string.
 QString shownText(const QWidget& panel) {
-    QStringList texts;
-    for (const QLabel* label : panel.findChildren<QLabel*>())
-        if (label->isVisibleTo(&panel) && !label->text().isEmpty())
-            texts.append(label->text());
+    QStringList texts{shownLabels(panel)};
     for (const QAbstractButton* button : panel.findChildren<QAbstractButton*>())
         if (button->isVisibleTo(&panel))
             texts.append(u"[%1%2]"_s.arg(button->text(), button->isEnabled() ? QString() : u" disabled"_s));
     return texts.join(u" | "_s);
-}
-
-QAbstractButton* key(const QWidget& panel, const QString& text) {
-    for (QAbstractButton* button : panel.findChildren<QAbstractButton*>())
-        if (button->text() == text && button->isVisibleTo(&panel))
-            return button;
-    return nullptr;
 }
 
 // A code that runs out `seconds` after the fixture's clock.
@@ -68,14 +58,15 @@ private Q_SLOTS:
         QVERIFY(!text.contains(u"Then type this code:"_s));
         QVERIFY(!text.contains(u"[Answer my home network"_s));
         QVERIFY(text.contains(u"[Start]"_s) && text.contains(u"[Stop disabled]"_s));
-        QCOMPARE(qobject_cast<Key*>(key(panel, u"Start"_s))->style().variant, KeyStyle::Variant::hot);
+        QCOMPARE(qobject_cast<Key*>(shownKey(panel, u"Start"_s))->style().variant, KeyStyle::Variant::hot);
         saveToGallery(panel, u"menu-off"_s);
 
-        QTest::mouseClick(key(panel, u"Start"_s), Qt::LeftButton);
+        QTest::mouseClick(shownKey(panel, u"Start"_s), Qt::LeftButton);
         settle();
         QVERIFY(f.model->state().isRunning());
         QVERIFY(shownText(panel).contains(u"[Stop]"_s));
-        QCOMPARE(qobject_cast<Key*>(key(panel, u"Start"_s))->style().variant, KeyStyle::Variant::chassis);
+        QCOMPARE(qobject_cast<Key*>(shownKey(panel, u"Start"_s))->style().variant,
+                 KeyStyle::Variant::chassis);
     }
 
     void onShowsTheAddressAndTheLiveCode() {
@@ -94,9 +85,9 @@ private Q_SLOTS:
         QVERIFY(text.contains(u"Downloading the voice model"_s));
         saveToGallery(panel, u"menu-on"_s);
 
-        QTest::mouseClick(key(panel, u"Copy"_s), Qt::LeftButton);
+        QTest::mouseClick(shownKey(panel, u"Copy"_s), Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"studio.local:9111"_s);
-        QTest::mouseClick(key(panel, u"New code"_s), Qt::LeftButton);
+        QTest::mouseClick(shownKey(panel, u"New code"_s), Qt::LeftButton);
         settle();
         QCOMPARE(f.count(u"POST /api/pair/code"_s), 1);
     }
@@ -155,7 +146,7 @@ private Q_SLOTS:
         menu::MenuContent panel(*f.model, f.updates);
         panel.show(); // it shows the model while it is on screen
         settle();
-        auto* toggle = qobject_cast<FieldToggle*>(key(panel, NetworkPreferences::label()));
+        auto* toggle = qobject_cast<FieldToggle*>(shownKey(panel, NetworkPreferences::label()));
         QVERIFY(toggle && !toggle->isChecked());
         panel.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&panel));
@@ -191,7 +182,7 @@ private Q_SLOTS:
         menu::MenuContent panel(*f.model, f.updates);
         panel.show(); // it shows the model while it is on screen
         settle();
-        QTest::mouseClick(key(panel, MenuWords::startAtLogin.toString()), Qt::LeftButton);
+        QTest::mouseClick(shownKey(panel, MenuWords::startAtLogin.toString()), Qt::LeftButton);
         QVERIFY(f.model->loginProblem().has_value());
         QVERIFY(shownText(panel).contains(*f.model->loginProblem()));
         QCOMPARE(f.loginItems->registrations, 1);
@@ -209,7 +200,7 @@ private Q_SLOTS:
         menu::MenuContent panel(*f.model, updates);
         panel.show();
         settle();
-        auto* update = qobject_cast<menu::RowKey*>(key(panel, u"Check for updates…"_s));
+        auto* update = qobject_cast<menu::RowKey*>(shownKey(panel, u"Check for updates…"_s));
         QVERIFY2(update, qPrintable(shownText(panel)));
         QCOMPARE(update->smallPrint(), u"You have 0.4.2"_s);
         QCOMPARE(update->accessibleDescription(), u"You have 0.4.2"_s);
@@ -262,12 +253,12 @@ private Q_SLOTS:
         QSignalSpy quits(&panel, &menu::MenuContent::quitRequested);
         for (const QStringView title :
              {MenuWords::setUpGlasses, MenuWords::agentPermissions, MenuWords::setupGuide})
-            QTest::mouseClick(key(panel, title.toString()), Qt::LeftButton);
+            QTest::mouseClick(shownKey(panel, title.toString()), Qt::LeftButton);
         QCOMPARE(windows.count(), 3);
         QCOMPARE(windows.at(0).first().toString(), u"glasses"_s);
         QCOMPARE(windows.at(1).first().toString(), u"approval"_s);
         QCOMPARE(windows.at(2).first().toString(), u"welcome"_s);
-        QTest::mouseClick(key(panel, u"Quit"_s), Qt::LeftButton);
+        QTest::mouseClick(shownKey(panel, u"Quit"_s), Qt::LeftButton);
         QCOMPARE(quits.count(), 1);
     }
 };

@@ -24,27 +24,10 @@ using namespace corvane;
 
 namespace {
 
-// The button whose text is `text`, if one shows.
-QAbstractButton* key(const QWidget& screen, const QString& text) {
-    for (QAbstractButton* button : screen.findChildren<QAbstractButton*>())
-        if (button->text() == text && button->isVisibleTo(&screen))
-            return button;
-    return nullptr;
-}
-
-QString shownText(const QWidget& screen) {
-    QStringList texts;
-    for (const QLabel* label : screen.findChildren<QLabel*>())
-        if (label->isVisibleTo(&screen) && !label->text().isEmpty())
-            texts.append(label->text());
-    return texts.join(u" | "_s);
-}
-
 // The wrapped texts given less height than they need: on a fixed-size window, a screen with too much
 // on it squeezes them instead of growing.
 QStringList squeezedTexts(QWidget& screen) {
-    for (int level = 0; level < 16; ++level)
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    layOutPending();
     QStringList squeezed;
     for (const QLabel* label : screen.findChildren<QLabel*>())
         if (label->isVisibleTo(&screen) && label->wordWrap() &&
@@ -92,7 +75,7 @@ private Q_SLOTS:
         s.show();
         QCOMPARE(s.content->stepCell().accessibleName(), u"Step 1 of 4"_s);
         look(*s.content, u"welcome-tools"_s);
-        QVERIFY(key(*s.content, u"install git"_s));
+        QVERIFY(shownKey(*s.content, u"install git"_s));
         QTest::keyClick(s.content.get(), Qt::Key_Return);
         QCOMPARE(s.w.model->toolsStage(), DeveloperToolsStage::installing);
         look(*s.content, u"welcome-tools-installing"_s);
@@ -107,20 +90,20 @@ private Q_SLOTS:
         s.w.tools->status = DeveloperToolsStatus::ready;
         s.show();
         QCOMPARE(s.content->stepCell().accessibleName(), u"Step 1 of 3"_s); // tools there from the start
-        QVERIFY(shownText(*s.content).contains(u"Where should the AI work?"_s));
+        QVERIFY(shownLabels(*s.content).contains(u"Where should the AI work?"_s));
         look(*s.content, u"welcome-folder"_s);
 
         s.w.chosenFolder = u"/home/me/src"_s;
-        QTest::mouseClick(key(*s.content, u"Choose a Folder…"_s), Qt::LeftButton);
+        QTest::mouseClick(shownKey(*s.content, u"Choose a Folder…"_s), Qt::LeftButton);
         settle();
         QVERIFY(s.w.server->bodies.contains(R"({"path":"/home/me/src"})"));
-        QVERIFY2(shownText(*s.content).contains(u"/home/me/src"_s), qPrintable(shownText(*s.content)));
-        QTest::mouseClick(key(*s.content, u"continue"_s), Qt::LeftButton);
+        QVERIFY2(shownLabels(*s.content).contains(u"/home/me/src"_s), qPrintable(shownLabels(*s.content)));
+        QTest::mouseClick(shownKey(*s.content, u"continue"_s), Qt::LeftButton);
         settle();
         QCOMPARE(s.w.folders->asked.size(), 3);
         QCOMPARE(s.w.model->step(), WelcomeStep::folder); // the server's folder is not set yet
-        QVERIFY(!key(*s.content, u"Not now"_s));          // settled: no more declining
-        QVERIFY(shownText(*s.content).contains(FolderAccessWords::deniedHelp.toString()));
+        QVERIFY(!shownKey(*s.content, u"Not now"_s));     // settled: no more declining
+        QVERIFY(shownLabels(*s.content).contains(FolderAccessWords::deniedHelp.toString()));
         look(*s.content, u"welcome-folder-answered"_s);
     }
 
@@ -134,11 +117,11 @@ private Q_SLOTS:
         s.show();
         QCOMPARE(s.w.model->step(), WelcomeStep::agent);
         look(*s.content, u"welcome-agent"_s);
-        QTest::mouseClick(key(*s.content, u"Use an API key instead"_s), Qt::LeftButton);
-        QVERIFY(key(*s.content, u"Hide API keys"_s));
+        QTest::mouseClick(shownKey(*s.content, u"Use an API key instead"_s), Qt::LeftButton);
+        QVERIFY(shownKey(*s.content, u"Hide API keys"_s));
         auto* field = s.content->findChild<QLineEdit*>();
         QVERIFY(field && field->echoMode() == QLineEdit::Password);
-        QAbstractButton* save = key(*s.content, u"Save"_s);
+        QAbstractButton* save = shownKey(*s.content, u"Save"_s);
         field->setText(u"   "_s);
         QVERIFY(!save->isEnabled());
         field->setText(u" sk-key "_s);
@@ -149,14 +132,14 @@ private Q_SLOTS:
         QTest::mouseClick(save, Qt::LeftButton);
         settle();
         QVERIFY(s.w.server->bodies.contains(R"({"apiKey":" sk-key "})"));
-        QVERIFY(shownText(*s.content).contains(u"That key was refused."_s));
+        QVERIFY(shownLabels(*s.content).contains(u"That key was refused."_s));
 
-        QTest::mouseClick(key(*s.content, u"Hide API keys"_s), Qt::LeftButton);
-        QTest::mouseClick(key(*s.content, u"Sign in with ChatGPT"_s), Qt::LeftButton);
+        QTest::mouseClick(shownKey(*s.content, u"Hide API keys"_s), Qt::LeftButton);
+        QTest::mouseClick(shownKey(*s.content, u"Sign in with ChatGPT"_s), Qt::LeftButton);
         settle();
-        QVERIFY(shownText(*s.content).contains(u"ABCD-EFGH"_s));
+        QVERIFY(shownLabels(*s.content).contains(u"ABCD-EFGH"_s));
         look(*s.content, u"welcome-agent-challenge"_s);
-        QTest::mouseClick(key(*s.content, u"Copy"_s), Qt::LeftButton);
+        QTest::mouseClick(shownKey(*s.content, u"Copy"_s), Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"ABCD-EFGH"_s);
     }
 
@@ -168,19 +151,20 @@ private Q_SLOTS:
         s.show();
         QCOMPARE(s.w.model->step(), WelcomeStep::phone);
         s.w.tick(); // the code is read one cycle after landing
-        QVERIFY2(shownText(*s.content).contains(u"studio.local:9111"_s), qPrintable(shownText(*s.content)));
-        QVERIFY(shownText(*s.content).contains(u"111111"_s));
+        QVERIFY2(shownLabels(*s.content).contains(u"studio.local:9111"_s),
+                 qPrintable(shownLabels(*s.content)));
+        QVERIFY(shownLabels(*s.content).contains(u"111111"_s));
         look(*s.content, u"welcome-phone"_s);
-        QTest::mouseClick(key(*s.content, u"Copy"_s), Qt::LeftButton);
+        QTest::mouseClick(shownKey(*s.content, u"Copy"_s), Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"studio.local:9111"_s);
 
         // Only this computer answers: the key asks the server's model to answer the network.
         s.w.server->replies[u"GET /api/setup"_s].second =
             R"({"port":9111,"hostname":"studio.local","addresses":["192.168.1.5"],"lanEnabled":false,"projectsConfigured":true})";
         s.w.tick();
-        QVERIFY(shownText(*s.content).contains(u"Kestrin is only answering this computer"_s));
+        QVERIFY(shownLabels(*s.content).contains(u"Kestrin is only answering this computer"_s));
         look(*s.content, u"welcome-phone-not-answering"_s);
-        QTest::mouseClick(key(*s.content, u"Let my phone reach this computer"_s), Qt::LeftButton);
+        QTest::mouseClick(shownKey(*s.content, u"Let my phone reach this computer"_s), Qt::LeftButton);
         QCOMPARE(s.server.model->networkPreference(), NetworkPreference::homeNetwork);
 
         s.w.server->replies[u"GET /api/pair/devices"_s].second =
@@ -208,11 +192,11 @@ private Q_SLOTS:
         Screen s;
         s.w.setUpAllButThePhone();
         s.show();
-        QTest::mouseClick(key(*s.content, u"Skip for now"_s), Qt::LeftButton);
+        QTest::mouseClick(shownKey(*s.content, u"Skip for now"_s), Qt::LeftButton);
         QCOMPARE(s.w.model->step(), WelcomeStep::done);
-        QVERIFY(!key(*s.content, u"Skip for now"_s));
+        QVERIFY(!shownKey(*s.content, u"Skip for now"_s));
         QCOMPARE(s.content->stepCell().accessibleName(), u"FINISH"_s);
-        QVERIFY(shownText(*s.content).contains(u"Still to do: pair your phone."_s));
+        QVERIFY(shownLabels(*s.content).contains(u"Still to do: pair your phone."_s));
         look(*s.content, u"welcome-done-not-ready"_s);
 
         // Everything done but the tools, which install: almost ready.
@@ -220,8 +204,8 @@ private Q_SLOTS:
         s.w.tools->status = DeveloperToolsStatus::missing;
         s.w.model->installDeveloperTools();
         settle();
-        QVERIFY(shownText(*s.content).contains(u"ALMOST READY"_s));
-        QVERIFY(shownText(*s.content).contains(WelcomeFinishWords::whileInstalling.toString()));
+        QVERIFY(shownLabels(*s.content).contains(u"ALMOST READY"_s));
+        QVERIFY(shownLabels(*s.content).contains(WelcomeFinishWords::whileInstalling.toString()));
         look(*s.content, u"welcome-done-almost-ready"_s);
         s.w.tools->status = DeveloperToolsStatus::ready;
 
