@@ -126,15 +126,18 @@ private Q_SLOTS:
     // The install is started and left to run; it counts as running until it ends, and a system with
     // no installer starts nothing, which the stage shows as a closed installer once the grace is over.
     void theAdapterFollowsTheInstallItStarted() {
+        // The installer runs until the test lets it finish, by making the file it waits for.
         QTemporaryDir scratch;
-        const QString done = scratch.filePath(u"done"_s);
+        const QString release = scratch.filePath(u"release"_s);
         PackageKitDeveloperTools tools(
             u"/nonexistent"_s,
-            PackageKitDeveloperTools::Installer{u"/bin/sh"_s, {u"-c"_s, u"sleep 0.5; touch \"$0\""_s, done}});
+            PackageKitDeveloperTools::Installer{
+                u"/bin/sh"_s, {u"-c"_s, u"while [ ! -e \"$0\" ]; do sleep 0.01; done"_s, release}});
         QVERIFY(!tools.installerRunning());
         QCoro::waitFor(tools.install());
         QVERIFY(tools.installerRunning());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(done), 5000);
+        QFile file(release);
+        QVERIFY(file.open(QIODevice::WriteOnly));
         QTRY_VERIFY_WITH_TIMEOUT(!tools.installerRunning(), 5000);
 
         PackageKitDeveloperTools none(u"/nonexistent"_s, std::nullopt);
