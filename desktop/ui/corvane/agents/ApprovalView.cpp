@@ -92,6 +92,7 @@ ApprovalView::ApprovalView(ApprovalViewModel& model, QWidget* parent)
     column->addWidget(m_ladders);
     column->addWidget(m_status);
     column->addWidget(m_saving);
+    column->addStretch(); // a screen taller than its stage keeps its lines together at the top
 
     connect(m_claude, &FieldSelector::selectRequested, this, [this](int index) {
         m_model.choose(ClaudeApprovalModes::allCases.at(static_cast<std::size_t>(index)));
