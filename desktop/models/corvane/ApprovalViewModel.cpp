@@ -1,5 +1,7 @@
 #include "ApprovalViewModel.h"
 
+#include <corvane/KeptAlive.h>
+
 #include <QPointer>
 
 namespace corvane {
@@ -21,28 +23,19 @@ void ApprovalViewModel::showFixedStage(const ApprovalScreenStage& stage) {
     Q_EMIT stageChanged();
 }
 
-namespace {
-
-// Keeps the flow alive for as long as its request runs.
-QCoro::Task<> keepingFlow([[maybe_unused]] std::shared_ptr<ApprovalLadderFlow> flow, QCoro::Task<> work) {
-    co_await std::move(work);
-}
-
-} // namespace
-
 void ApprovalViewModel::refresh() {
     if (!m_isPreview)
-        keepingFlow(m_flow, m_flow->refresh());
+        keptAlive(m_flow, m_flow->refresh());
 }
 
 void ApprovalViewModel::choose(ClaudeApprovalMode mode) {
     if (!m_isPreview)
-        keepingFlow(m_flow, m_flow->choose(mode));
+        keptAlive(m_flow, m_flow->choose(mode));
 }
 
 void ApprovalViewModel::choose(CodexApprovalMode mode) {
     if (!m_isPreview)
-        keepingFlow(m_flow, m_flow->choose(mode));
+        keptAlive(m_flow, m_flow->choose(mode));
 }
 
 } // namespace corvane

@@ -15,10 +15,11 @@ const QString arrow = QStringLiteral("\u2197");
 
 } // namespace
 
-FieldLink::FieldLink(const QString& label, QWidget* parent)
-    : QAbstractButton(parent) {
+FieldLink::FieldLink(const QString& label, Leads leads, int points, QWidget* parent)
+    : QAbstractButton(parent)
+    , m_leads(leads) {
     setText(label);
-    QFont face = FieldUnitText::text(14, QFont::Medium);
+    QFont face = FieldUnitText::text(points, QFont::Medium);
     face.setUnderline(true);
     setFont(face);
     setCursor(Qt::PointingHandCursor);
@@ -32,10 +33,12 @@ QFont FieldLink::arrowFont() const {
     return FieldUnitText::text(11, QFont::DemiBold);
 }
 
+int FieldLink::arrowWidth() const {
+    return m_leads == Leads::outside ? gap + QFontMetrics(arrowFont()).horizontalAdvance(arrow) : 0;
+}
+
 QSize FieldLink::sizeHint() const {
-    const int width =
-        fontMetrics().horizontalAdvance(text()) + gap + QFontMetrics(arrowFont()).horizontalAdvance(arrow);
-    return {width, fontMetrics().height()};
+    return {fontMetrics().horizontalAdvance(text()) + arrowWidth(), fontMetrics().height()};
 }
 
 void FieldLink::paintEvent(QPaintEvent*) {
@@ -45,6 +48,8 @@ void FieldLink::paintEvent(QPaintEvent*) {
     painter.setFont(font());
     const int labelWidth = fontMetrics().horizontalAdvance(text());
     painter.drawText(QRect(0, 0, labelWidth, height()), Qt::AlignLeft | Qt::AlignVCenter, text());
+    if (m_leads == Leads::inside)
+        return;
     painter.setFont(arrowFont());
     painter.drawText(QRect(labelWidth + gap, 0, width() - labelWidth - gap, height()),
                      Qt::AlignLeft | Qt::AlignVCenter, arrow);

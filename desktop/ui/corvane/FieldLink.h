@@ -4,12 +4,16 @@
 
 namespace corvane {
 
-// A link to something outside the application (terms, a web page): its label underlined and an arrow
-// pointing up and out; it fades while pressed. A link to screen readers.
+// A link: its label underlined, faded while pressed. One that leads outside the application (terms, a
+// web page) has an arrow pointing up and out; one that opens more of the application has none. A link
+// to screen readers.
 class FieldLink : public QAbstractButton {
     Q_OBJECT
 public:
-    explicit FieldLink(const QString& label, QWidget* parent = nullptr);
+    enum class Leads { outside, inside };
+
+    explicit FieldLink(const QString& label, Leads leads = Leads::outside, int points = 14,
+                       QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -19,6 +23,9 @@ protected:
 
 private:
     QFont arrowFont() const;
+    int arrowWidth() const;
+
+    Leads m_leads;
 };
 
 } // namespace corvane

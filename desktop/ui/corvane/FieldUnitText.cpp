@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QPalette>
 #include <QWidget>
 
@@ -32,6 +33,14 @@ void setColour(QWidget& widget, const QColor& colour) {
     QPalette palette = widget.palette();
     palette.setColor(QPalette::WindowText, colour);
     widget.setPalette(palette);
+}
+
+QLabel* sentence(const QString& text, const QFont& font, const QColor& colour) {
+    auto* label = new QLabel(text);
+    label->setWordWrap(true);
+    label->setFont(font);
+    setColour(*label, colour);
+    return label;
 }
 
 QFont display(const QString& style, int points, qreal spacing) {

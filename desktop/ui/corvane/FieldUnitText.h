@@ -3,6 +3,8 @@
 #include <QFont>
 
 class QColor;
+class QLabel;
+class QString;
 class QWidget;
 
 namespace corvane::FieldUnitText {
@@ -21,5 +23,8 @@ QFont text(int points, QFont::Weight weight = QFont::Normal);
 
 // Sets the colour a label or other text widget draws its words in.
 void setColour(QWidget& widget, const QColor& colour);
+
+// A sentence in `font` and `colour`, wrapped to the width it is given.
+QLabel* sentence(const QString& text, const QFont& font, const QColor& colour);
 
 } // namespace corvane::FieldUnitText

@@ -2,7 +2,8 @@
 
 namespace corvane::LaunchFlags {
 
-// Whether any screen offers the live-previews switch. Fixed when the application is built.
-inline constexpr bool livePreviewsSwitch = false;
+// Whether any face offers the live-previews switch. Fixed when the application is built (off unless
+// the build asks for it); the switch's model is built either way.
+inline constexpr bool livePreviewsSwitch = KESTRIN_LIVE_PREVIEWS_SWITCH;
 
 } // namespace corvane::LaunchFlags

@@ -1,6 +1,7 @@
 #include "ApprovalView.h"
 
 #include <corvane/agents/ApprovalModeWords.h>
+#include <corvane/previews/LivePreviewsPanel.h>
 
 #include <corvane/ApprovalViewModel.h>
 #include <corvane/FU.h>
@@ -20,11 +21,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 QLabel* text(const QString& words, int points, const QColor& colour, QFont::Weight weight = QFont::Normal) {
-    auto* label = new QLabel(words);
-    label->setWordWrap(true);
-    label->setFont(FieldUnitText::text(points, weight));
-    FieldUnitText::setColour(*label, colour);
-    return label;
+    return FieldUnitText::sentence(words, FieldUnitText::text(points, weight), colour);
 }
 
 template <typename Mode, typename Modes>
@@ -55,7 +52,7 @@ QWidget* ladder(const QString& title, FieldSelector* selector, Lamp* lamp, QLabe
 
 } // namespace
 
-ApprovalView::ApprovalView(ApprovalViewModel& model, QWidget* parent)
+ApprovalView::ApprovalView(ApprovalViewModel& model, PreviewsSwitchViewModel* previewsModel, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
     , m_status(new QWidget)
@@ -92,6 +89,9 @@ ApprovalView::ApprovalView(ApprovalViewModel& model, QWidget* parent)
     column->addWidget(m_ladders);
     column->addWidget(m_status);
     column->addWidget(m_saving);
+    if (previewsModel)
+        column->addWidget(
+            new previews::LivePreviewsPanel(*previewsModel, previews::LivePreviewsPanel::Form::full));
     column->addStretch(); // a screen taller than its stage keeps its lines together at the top
 
     connect(m_claude, &FieldSelector::selectRequested, this, [this](int index) {

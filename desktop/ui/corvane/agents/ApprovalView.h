@@ -8,19 +8,22 @@ namespace corvane {
 class ApprovalViewModel;
 class FieldSelector;
 class Lamp;
+class PreviewsSwitchViewModel;
 } // namespace corvane
 
 namespace corvane::agents {
 
 // The agent-permission screen, 600 points wide: the title, then by the model's stage a status line,
 // or the two ladders (Claude's and Codex's) with the chosen mode's explanation, disabled while a
-// change saves. It reads the modes again each time it is shown.
+// change saves, and below them the live-previews panel when it is given that switch's model. It reads
+// the modes again each time it is shown.
 class ApprovalView : public QWidget {
     Q_OBJECT
 public:
     static constexpr int fixedWidth = 600;
 
-    explicit ApprovalView(ApprovalViewModel& model, QWidget* parent = nullptr);
+    explicit ApprovalView(ApprovalViewModel& model, PreviewsSwitchViewModel* previewsModel = nullptr,
+                          QWidget* parent = nullptr);
 
     void sync();
 

@@ -79,7 +79,8 @@ private:
     QList<Row> m_rows;
 };
 
-WelcomeContent::WelcomeContent(WelcomeViewModel& model, ServerViewModel& server, QWidget* parent)
+WelcomeContent::WelcomeContent(WelcomeViewModel& model, ServerViewModel& server,
+                               PreviewsSwitchViewModel* previews, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
     , m_stepCell(new Cell({}, 14, this))
@@ -105,7 +106,7 @@ WelcomeContent::WelcomeContent(WelcomeViewModel& model, ServerViewModel& server,
     serverLine->addStretch();
     right->addWidget(m_serverLine);
 
-    auto* done = new DoneStep(model);
+    auto* done = new DoneStep(model, previews);
     m_screens = {new ToolsStep(model), new FolderStep(model), new AgentStep(model),
                  new PhoneStep(model, server), done};
     for (StepScreen* screen : std::as_const(m_screens))

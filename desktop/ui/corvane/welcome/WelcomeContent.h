@@ -9,6 +9,7 @@ namespace corvane {
 class Cell;
 class Key;
 class Lamp;
+class PreviewsSwitchViewModel;
 class ServerViewModel;
 class WelcomeViewModel;
 } // namespace corvane
@@ -28,7 +29,9 @@ class WelcomeContent : public QWidget {
 public:
     static constexpr QSize fixedSize{800, 548};
 
-    WelcomeContent(WelcomeViewModel& model, ServerViewModel& server, QWidget* parent = nullptr);
+    // With a previews model, the last step offers the live-previews switch.
+    WelcomeContent(WelcomeViewModel& model, ServerViewModel& server,
+                   PreviewsSwitchViewModel* previews = nullptr, QWidget* parent = nullptr);
 
     // The top bar's corner: the step as STEP 2/4, or the verdict on the last step. Hidden until the
     // window puts it in its top bar.

@@ -1,5 +1,6 @@
 #include "WelcomeSteps.h"
 
+#include <corvane/previews/LivePreviewsPanel.h>
 #include <corvane/status/CodeReadout.h>
 #include <corvane/status/DialInstructions.h>
 #include <corvane/welcome/DeveloperToolsWords.h>
@@ -34,10 +35,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 QLabel* label(const QString& text, const QFont& font, const QColor& colour, bool wraps = true) {
-    auto* made = new QLabel(text);
+    QLabel* made = FieldUnitText::sentence(text, font, colour);
     made->setWordWrap(wraps);
-    made->setFont(font);
-    FieldUnitText::setColour(*made, colour);
     return made;
 }
 
@@ -472,7 +471,7 @@ void PhoneStep::sync() {
     m_newCode->setStyle({live ? KeyStyle::Variant::dark : KeyStyle::Variant::hot, true});
 }
 
-DoneStep::DoneStep(WelcomeViewModel& model, QWidget* parent)
+DoneStep::DoneStep(WelcomeViewModel& model, PreviewsSwitchViewModel* previews, QWidget* parent)
     : StepScreen(model, parent)
     , m_silk(new Silk({}, FU::silk))
     , m_lamp(new Lamp(ReadoutLamp::live, 12))
@@ -514,6 +513,10 @@ DoneStep::DoneStep(WelcomeViewModel& model, QWidget* parent)
     layout()->addWidget(
         small(u"Kestrin lives in your system tray — the eyeglasses icon. The server runs whenever "
               u"this app does."_s));
+    if (previews) {
+        m_previews = new previews::LivePreviewsPanel(*previews, previews::LivePreviewsPanel::Form::compact);
+        layout()->addWidget(m_previews);
+    }
     static_cast<QVBoxLayout*>(layout())->addStretch();
     auto* finishRow = row();
     finishRow->addStretch();
@@ -552,6 +555,8 @@ void DoneStep::sync() {
     const auto skipped = WelcomeFinishWords::skipped(WelcomeFinish::skippedSteps(m_model.facts()));
     m_skipped->setVisible(skipped.has_value());
     m_skippedNote->setText(skipped.value_or(QString()));
+    if (m_previews)
+        m_previews->setVisible(state != WelcomeFinishState::notReady);
 }
 
 } // namespace corvane::welcome

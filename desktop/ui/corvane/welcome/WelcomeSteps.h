@@ -9,6 +9,7 @@ namespace corvane {
 class Cell;
 class Key;
 class Lamp;
+class PreviewsSwitchViewModel;
 class ServerViewModel;
 class Silk;
 class WelcomeViewModel;
@@ -126,7 +127,8 @@ private:
 class DoneStep final : public StepScreen {
     Q_OBJECT
 public:
-    explicit DoneStep(WelcomeViewModel& model, QWidget* parent = nullptr);
+    // With a previews model, the live-previews switch shows once the setup is at least almost ready.
+    DoneStep(WelcomeViewModel& model, PreviewsSwitchViewModel* previews, QWidget* parent = nullptr);
     void sync() override;
     Key* returnKey() const override { return m_finish; }
 
@@ -146,6 +148,7 @@ private:
     QLabel* m_whileInstalling;
     QWidget* m_skipped;
     QLabel* m_skippedNote;
+    QWidget* m_previews = nullptr;
     Key* m_finish;
 };
 
