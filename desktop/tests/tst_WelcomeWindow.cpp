@@ -3,8 +3,11 @@
 // step for the gallery.
 
 #include "Gallery.h"
+#include "PreviewsFixture.h"
 #include "WelcomeFixture.h"
 
+#include <corvane/previews/LivePreviewsPanel.h>
+#include <corvane/previews/LivePreviewsWords.h>
 #include <corvane/welcome/FolderAccessWords.h>
 #include <corvane/welcome/WelcomeContent.h>
 #include <corvane/welcome/WelcomeFinish.h>
@@ -12,6 +15,7 @@
 #include <corvane/Cell.h>
 #include <corvane/FieldUnitFonts.h>
 #include <corvane/Key.h>
+#include <corvane/PreviewsSwitchViewModel.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -49,10 +53,10 @@ struct Screen {
     Fixture server;
     std::unique_ptr<welcome::WelcomeContent> content;
 
-    void show() {
+    void show(PreviewsSwitchViewModel* previews = nullptr) {
         w.make();
         server.make();
-        content = std::make_unique<welcome::WelcomeContent>(*w.model, *server.model);
+        content = std::make_unique<welcome::WelcomeContent>(*w.model, *server.model, previews);
         content->show(); // starts the poll
         content->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(content.get()));
@@ -217,6 +221,30 @@ private Q_SLOTS:
         QTest::keyClick(s.content.get(), Qt::Key_Return);
         QCOMPARE(finished.count(), 1);
         QVERIFY(s.w.model->isCompleted());
+        QVERIFY(!s.content->findChild<previews::LivePreviewsPanel*>()); // no previews model, no switch
+    }
+
+    // Given the switch's model, the last step offers it once the setup is at least almost ready, and
+    // it fits on the screen with everything else.
+    void theLastStepOffersPreviewsWhenGivenTheirModel() {
+        FakePreviewsServer previewsServer;
+        PreviewsSwitchViewModel previews(previewsServer.operations());
+        Screen s;
+        s.w.setUpAllButThePhone();
+        s.show(&previews);
+        QTest::mouseClick(shownKey(*s.content, u"Skip for now"_s), Qt::LeftButton);
+        const auto* panel = s.content->findChild<previews::LivePreviewsPanel*>();
+        QVERIFY(panel);
+        QVERIFY(!panel->isVisibleTo(s.content.get())); // not ready: nothing to preview yet
+        QVERIFY(previewsServer.requests.isEmpty());
+
+        s.w.server->replies[u"GET /api/pair/devices"_s].second = R"({"devices":[{"id":"p","name":"Pixel"}]})";
+        s.w.tick();
+        QCOMPARE(s.content->stepCell().accessibleName(), u"DONE"_s);
+        QVERIFY(panel->isVisibleTo(s.content.get()));
+        QTRY_COMPARE(previewsServer.requests, QStringList{u"load"_s}); // read as it came on screen
+        QTRY_VERIFY(shownKey(*s.content, LivePreviewsWords::compactLabel.toString())->isEnabled());
+        look(*s.content, u"welcome-done-with-previews"_s);
     }
 };
 

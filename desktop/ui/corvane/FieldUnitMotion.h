@@ -8,9 +8,16 @@
 namespace corvane::FieldUnitMotion {
 
 // Moves `value` to `target` with an ease-out over `milliseconds`, repainting `widget` at every step.
-// A new move starts from wherever the last one had got to; `motion` holds the one under way.
+// A new move starts from wherever the last one had got to; `motion` holds the one under way. A widget
+// not on screen goes straight to `target`: it first shows as it is, not sliding from where it was made.
 inline void easeOut(QWidget& widget, std::unique_ptr<QVariantAnimation>& motion, qreal& value, qreal target,
                     int milliseconds) {
+    if (!widget.isVisible()) {
+        motion.reset();
+        value = target;
+        widget.update();
+        return;
+    }
     motion = std::make_unique<QVariantAnimation>();
     motion->setStartValue(value);
     motion->setEndValue(target);

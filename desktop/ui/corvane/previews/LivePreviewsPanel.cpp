@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace corvane::previews {
 
 LivePreviewsPanel::LivePreviewsPanel(PreviewsSwitchViewModel& model, Form form, QWidget* parent)
@@ -81,7 +83,7 @@ void LivePreviewsPanel::syncSheet() {
     const bool wanted = m_model.asking() || m_model.reading();
     if (!wanted) {
         if (m_sheet)
-            m_sheet->close(); // neither asking nor reading: not a dismissal
+            std::exchange(m_sheet, nullptr)->close(); // neither asking nor reading: not a dismissal
         return;
     }
     if (m_sheet)
