@@ -114,11 +114,15 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<corvane::TrayFace> trayFace;
     std::unique_ptr<corvane::TerminalFace> terminalFace;
     if (tray)
-        trayFace = std::make_unique<corvane::TrayFace>(delegate.model(), delegate.updates(),
-                                                       delegate.welcome(), delegate.approval(), bundle);
+        trayFace = std::make_unique<corvane::TrayFace>(
+            delegate.model(), delegate.updates(),
+            corvane::ScreenModels{delegate.welcome(), delegate.approval(), delegate.offeredPreviews()},
+            bundle);
     else
         terminalFace = std::make_unique<corvane::TerminalFace>(
-            delegate.model(), terminalWelcome(delegate), stdout, ::isatty(STDOUT_FILENO) != 0, STDIN_FILENO);
+            delegate.model(),
+            corvane::ScreenModels{terminalWelcome(delegate), delegate.approval(), delegate.offeredPreviews()},
+            stdout, ::isatty(STDOUT_FILENO) != 0, STDIN_FILENO);
     corvane::SingleInstance instance;
     instance.listen(instanceSocket, [&] {
         if (trayFace)

@@ -1,7 +1,14 @@
 // The terminal face over a model on fakes: what it prints, when, and the commands it takes.
 
+#include "ApprovalFixture.h"
+#include "PreviewsFixture.h"
 #include "ServerViewModelFixture.h"
 
+#include <corvane/agents/ApprovalModeWords.h>
+#include <corvane/previews/LivePreviewsWords.h>
+
+#include <corvane/ApprovalViewModel.h>
+#include <corvane/PreviewsSwitchViewModel.h>
 #include <corvane/TerminalFace.h>
 
 #include <QTest>
@@ -63,7 +70,7 @@ private Q_SLOTS:
         Fixture f;
         f.make();
         Capture output;
-        TerminalFace face(*f.model, nullptr, output.file(), false, -1);
+        TerminalFace face(*f.model, {}, output.file(), false, -1);
         f.startRunning();
         f.model->supervisor().stop();
         settle();
@@ -81,7 +88,7 @@ private Q_SLOTS:
                          QByteArray::number((1'800'000'000 + 125) * qint64(1000)) + '}';
         f.make();
         Capture output;
-        TerminalFace face(*f.model, nullptr, output.file(), true, -1);
+        TerminalFace face(*f.model, {}, output.file(), true, -1);
         f.startRunning();
         f.advance(2);
         settle();
@@ -98,7 +105,7 @@ private Q_SLOTS:
         f.make();
         Capture output;
         CommandPipe commands;
-        TerminalFace face(*f.model, nullptr, output.file(), false, commands.readEnd());
+        TerminalFace face(*f.model, {}, output.file(), false, commands.readEnd());
         f.startRunning();
 
         commands.send("h\n");
@@ -117,9 +124,92 @@ private Q_SLOTS:
         commands.send("n\n");
         QTRY_COMPARE(f.count(u"POST /api/pair/code"_s), 2);
         QCOMPARE(f.model->networkPreference(), NetworkPreference::homeNetwork);
+        commands.send("agents\n"); // no agents' model given: no such command
+        QTRY_VERIFY(output.text().contains(u"There is no command “agents”."_s));
         commands.close();
         settle(); // the end of input is taken quietly
         QVERIFY(f.model->state().isRunning());
+    }
+
+    // The agents' modes show on command with what each lets its agent do; a change is sent as typed,
+    // and one the server refuses leaves the modes in effect shown with the problem said.
+    void showsAndChangesTheAgentsModes() {
+        Fixture f;
+        f.make();
+        FakeServer server;
+        ApprovalViewModel approval(server.operations());
+        Capture output;
+        CommandPipe commands;
+        TerminalFace face(*f.model, {.approval = &approval}, output.file(), false, commands.readEnd());
+        QVERIFY(!output.text().contains(u"Agents ·"_s)); // not until asked
+
+        commands.send("agents\n");
+        const QString askFirst =
+            u"  Claude: Ask first. "_s + ClaudeApprovalModes::explanation(ClaudeApprovalMode::ask).toString();
+        QTRY_VERIFY(output.text().contains(askFirst));
+        commands.send("agent codex danger_full\n");
+        QTRY_VERIFY(output.text().contains(
+            u"  Codex:  Danger — no sandbox. "_s +
+            CodexApprovalModes::explanation(CodexApprovalMode::dangerFull).toString()));
+        QCOMPARE(server.requests, (QStringList{u"load"_s, u"codex danger_full"_s}));
+
+        server.changed = refused;
+        commands.send("agent claude just_run\n");
+        QTRY_VERIFY(output.text().contains(ApprovalLadderFlow::failedChangeWords.toString()));
+        const QString last = output.text().section(u"Agents ·"_s, -1);
+        QVERIFY2(last.contains(askFirst), qPrintable(last)); // the mode in effect, not the one typed
+        QVERIFY(last.contains(u"Saving…"_s) == false);
+
+        commands.send("agent claude sometimes\n");
+        QTRY_VERIFY(output.text().contains(u"Claude's modes are read_only, ask and just_run."_s));
+        commands.send("agent gemini ask\n");
+        QTRY_VERIFY(output.text().contains(u"The agents are claude and codex."_s));
+        QCOMPARE(server.requests.size(), 3);
+
+        commands.send("close\n");
+        server.changed.reset();
+        approval.refresh(); // a change after closing is not printed
+        settle();
+        QVERIFY(!output.text().section(u"Kestrin OFF"_s, -1).contains(u"Agents ·"_s));
+    }
+
+    // Live previews show on command; "previews on" prints everything the feature can and can't do
+    // and turns it on only after "yes"; off is sent at once.
+    void turnsPreviewsOnOnlyAfterAYes() {
+        Fixture f;
+        f.make();
+        FakePreviewsServer server;
+        PreviewsSwitchViewModel previews(server.operations());
+        Capture output;
+        CommandPipe commands;
+        TerminalFace face(*f.model, {.previews = &previews}, output.file(), false, commands.readEnd());
+
+        commands.send("previews\n");
+        QTRY_VERIFY(output.text().contains(u"Live previews: off\n"_s));
+        commands.send("previews on\n");
+        QTRY_VERIFY(output.text().contains(u"Type yes and Enter to turn on"_s));
+        const QString consent = output.text().section(u"Turn on live previews?\n"_s, -1);
+        for (const QStringView paragraph : LivePreviewsWords::explanation)
+            QVERIFY2(consent.contains(u"  "_s + paragraph.toString()), qPrintable(consent));
+        QVERIFY(previews.asking());
+        commands.send("sure\n"); // anything but yes is Not now
+        QTRY_VERIFY(!previews.asking());
+        QCOMPARE(server.requests, QStringList{u"load"_s});
+
+        commands.send("previews on\n");
+        QTRY_VERIFY(previews.asking());
+        commands.send("yes\n");
+        QTRY_VERIFY(output.text().contains(u"Live previews: on\n"_s));
+        QCOMPARE(server.requests, (QStringList{u"load"_s, u"set on"_s}));
+        commands.send("previews off\n");
+        QTRY_COMPARE(server.requests.last(), u"set off"_s);
+        QTRY_VERIFY(output.text().section(u"Live previews:"_s, -1).startsWith(u" off\n"_s));
+
+        commands.send("previews about\n");
+        QTRY_VERIFY(
+            output.text().contains(u"Live previews\n  "_s + LivePreviewsWords::explanation[0].toString()));
+        QCOMPARE(server.requests.size(), 3);
+        QVERIFY(!previews.asking());
     }
 };
 

@@ -79,6 +79,12 @@ std::unique_ptr<ServerViewModel> buildModels(const AppBundle& bundle,
     return std::make_unique<ServerViewModel>(platformDependencies(bundle, defaults));
 }
 
+// A fresh client of the server's setup API with its own transport, for each request of a screen.
+SetupClient setupClient() {
+    return SetupClient(std::make_shared<NetworkAccessTransport>(),
+                       AppConfiguration::resolvePort(processEnvironment()), AppDelegate::localAdmin());
+}
+
 } // namespace
 
 const std::optional<LocalAdminSecret>& AppDelegate::localAdmin() {
@@ -104,10 +110,8 @@ AppDelegate::AppDelegate(const AppBundle& bundle, std::shared_ptr<Defaults> defa
     WelcomeViewModel::Dependencies welcome = welcomeDependencies(std::move(defaults));
     welcome.serverRunning = [server = m_model.get()] { return server->state().isRunning(); };
     m_welcome = std::make_unique<WelcomeViewModel>(std::move(welcome));
-    m_approval = std::make_unique<ApprovalViewModel>(ApprovalLadderFlow::over([] {
-        return SetupClient(std::make_shared<NetworkAccessTransport>(),
-                           AppConfiguration::resolvePort(processEnvironment()), AppDelegate::localAdmin());
-    }));
+    m_approval = std::make_unique<ApprovalViewModel>(ApprovalLadderFlow::over(setupClient));
+    m_previews = std::make_unique<PreviewsSwitchViewModel>(PreviewsSwitchFlow::over(setupClient));
 }
 
 AppDelegate::AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<void(bool)> answerTerminate,
@@ -139,11 +143,15 @@ void AppDelegate::applicationShouldTerminate() {
     m_model->quitAfterServerStops([this] { answerOnceSettled(); });
 }
 
-// The welcome's reads and actions under way end before the application does (with the server
+// The screens' reads and actions under way end before the application does (with the server
 // stopped they fail at once, or at their time limit): nothing is left waiting.
 QCoro::Task<> AppDelegate::answerOnceSettled() {
     if (m_welcome)
         co_await m_welcome->settled();
+    if (m_approval)
+        co_await m_approval->settled();
+    if (m_previews)
+        co_await m_previews->settled();
     m_answerTerminate(true);
 }
 

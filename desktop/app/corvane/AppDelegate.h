@@ -1,7 +1,10 @@
 #pragma once
 
+#include <corvane/shell/LaunchFlags.h>
+
 #include <corvane/AppBundle.h>
 #include <corvane/ApprovalViewModel.h>
+#include <corvane/PreviewsSwitchViewModel.h>
 #include <corvane/ServerViewModel.h>
 #include <corvane/TerminationSignal.h>
 #include <corvane/UpdatesModel.h>
@@ -37,6 +40,13 @@ public:
     WelcomeViewModel* welcome() const { return m_welcome.get(); }
     // The agent-permission screen's model; none when the delegate was given its server model.
     ApprovalViewModel* approval() const { return m_approval.get(); }
+    // The live-previews switch's model, built whether or not any face offers the switch; none when
+    // the delegate was given its server model.
+    PreviewsSwitchViewModel* previews() const { return m_previews.get(); }
+    // The switch's model for the faces: none unless this build offers the switch.
+    PreviewsSwitchViewModel* offeredPreviews() const {
+        return LaunchFlags::livePreviewsSwitch ? m_previews.get() : nullptr;
+    }
 
     void applicationDidFinishLaunching();
     // Begins the held quit, once however often it is asked.
@@ -51,6 +61,7 @@ private:
     std::unique_ptr<UpdatesModel> m_updates;
     std::unique_ptr<WelcomeViewModel> m_welcome;
     std::unique_ptr<ApprovalViewModel> m_approval;
+    std::unique_ptr<PreviewsSwitchViewModel> m_previews;
     std::function<void(bool)> m_answerTerminate;
     std::unique_ptr<TerminationSignal> m_terminationSignal;
 };

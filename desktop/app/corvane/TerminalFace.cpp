@@ -4,6 +4,8 @@
 #include <corvane/support/Overloaded.h>
 
 #include <corvane/AppQuit.h>
+#include <corvane/TerminalAgents.h>
+#include <corvane/TerminalPreviews.h>
 
 #include <QDir>
 #include <QSocketNotifier>
@@ -69,11 +71,11 @@ TerminalReadout TerminalReadout::of(const ServerViewModel& model) {
     return readout;
 }
 
-TerminalFace::TerminalFace(ServerViewModel& model, WelcomeViewModel* welcome, std::FILE* output,
+TerminalFace::TerminalFace(ServerViewModel& model, ScreenModels screens, std::FILE* output,
                            bool outputIsTerminal, int commandInput, QObject* parent)
     : QObject(parent)
     , m_model(model)
-    , m_welcome(welcome)
+    , m_screens(screens)
     , m_output(output)
     , m_outputIsTerminal(outputIsTerminal)
     , m_commandInput(commandInput) {
@@ -83,15 +85,17 @@ TerminalFace::TerminalFace(ServerViewModel& model, WelcomeViewModel* welcome, st
             QTimer::singleShot(0, this, &TerminalFace::render);
     };
     connect(&m_model, &ServerViewModel::changed, this, renderSoon);
-    if (m_welcome) {
-        connect(m_welcome, &WelcomeViewModel::changed, this, renderSoon);
-        if (!m_welcome->isCompleted())
-            m_welcome->start(); // the welcome is "on screen" until it is finished
+    if (m_screens.welcome) {
+        connect(m_screens.welcome, &WelcomeViewModel::changed, this, renderSoon);
+        if (!m_screens.welcome->isCompleted())
+            m_screens.welcome->start(); // the welcome is "on screen" until it is finished
     }
+    if (m_screens.approval)
+        connect(m_screens.approval, &ApprovalViewModel::stageChanged, this, renderSoon);
+    if (m_screens.previews)
+        connect(m_screens.previews, &PreviewsSwitchViewModel::changed, this, renderSoon);
     if (m_outputIsTerminal)
-        write(commandsHelp.toString() + u'\n' +
-              (m_welcome && !m_welcome->isCompleted() ? TerminalWelcome::commandsHelp.toString() + u'\n'
-                                                      : QString()));
+        write(helpText());
     if (m_commandInput >= 0) {
         m_commands = new QSocketNotifier(m_commandInput, QSocketNotifier::Read, this);
         connect(m_commands, &QSocketNotifier::activated, this, &TerminalFace::readCommands);
@@ -106,9 +110,26 @@ TerminalFace::~TerminalFace() {
 
 QStringList TerminalFace::readoutLines() const {
     QStringList lines = TerminalReadout::of(m_model).lines;
-    if (m_welcome && !m_welcome->isCompleted())
-        lines << QString() << TerminalWelcome::lines(*m_welcome);
+    if (welcomeOpen())
+        lines << QString() << TerminalWelcome::lines(*m_screens.welcome);
+    if (m_showsAgents)
+        lines << QString() << TerminalAgents::lines(*m_screens.approval);
+    if (m_showsPreviews)
+        lines << QString() << TerminalPreviews::lines(*m_screens.previews);
     return lines;
+}
+
+QString TerminalFace::helpText() const {
+    QStringList help{commandsHelp.toString()};
+    if (m_screens.approval)
+        help.append(TerminalAgents::commandsHelp.toString());
+    if (m_screens.previews)
+        help.append(TerminalPreviews::commandsHelp.toString());
+    if (m_showsAgents || m_showsPreviews)
+        help.append(u"Type close to hide them again."_s);
+    if (welcomeOpen())
+        help.append(TerminalWelcome::commandsHelp.toString());
+    return help.join(u'\n') + u'\n';
 }
 
 void TerminalFace::render() {
@@ -160,16 +181,26 @@ void TerminalFace::readCommands() {
     }
 }
 
-void TerminalFace::run(const QByteArray& line) {
+bool TerminalFace::answerAwaited(const QByteArray& line) {
     if (const auto kind = std::exchange(m_awaitedKey, std::nullopt)) {
         setEcho(true);
         write(u"\n"_s);
         QByteArray key = line;
         if (key.endsWith('\r'))
             key.chop(1);
-        TerminalWelcome::saveKey(*m_welcome, *kind, QString::fromUtf8(key)); // as typed
-        return;
+        TerminalWelcome::saveKey(*m_screens.welcome, *kind, QString::fromUtf8(key)); // as typed
+        return true;
     }
+    if (std::exchange(m_awaitsConsent, false)) {
+        TerminalPreviews::answerConsent(*m_screens.previews, line);
+        return true;
+    }
+    return false;
+}
+
+void TerminalFace::run(const QByteArray& line) {
+    if (answerAwaited(line))
+        return;
     const QByteArray command = line.trimmed();
     if (command == "n") {
         m_model.newPairingCode();
@@ -182,9 +213,33 @@ void TerminalFace::run(const QByteArray& line) {
         m_model.refresh(); // what showing the menu does
     } else if (command == "q") {
         AppQuit::request();
+    } else if (command == "close" && (m_showsAgents || m_showsPreviews)) {
+        m_showsAgents = m_showsPreviews = false;
+        render();
+    } else if (const TerminalAgents::Outcome agents = m_screens.approval
+                                                          ? TerminalAgents::run(*m_screens.approval, command)
+                                                          : TerminalAgents::Outcome{};
+               agents.known) {
+        m_showsAgents = true;
+        if (agents.problem.isEmpty())
+            render();
+        else
+            answer(agents.problem + u' ');
+    } else if (const TerminalPreviews::Outcome previews =
+                   m_screens.previews ? TerminalPreviews::run(*m_screens.previews, command)
+                                      : TerminalPreviews::Outcome{};
+               previews.known) {
+        m_showsPreviews = true;
+        render();
+        write((m_outputIsTerminal ? clearLine.toString() : QString()) + previews.text);
+        if (previews.asksConsent) {
+            m_awaitsConsent = true;
+            write(TerminalPreviews::consentPrompt.toString());
+        }
+        m_printedCountdown.reset();
     } else if (const TerminalWelcome::Outcome outcome =
-                   m_welcome ? TerminalWelcome::run(*m_welcome, command, QDir::homePath())
-                             : TerminalWelcome::Outcome{};
+                   welcomeOpen() ? TerminalWelcome::run(*m_screens.welcome, command, QDir::homePath())
+                                 : TerminalWelcome::Outcome{};
                outcome.known) {
         if (outcome.awaitsKey) {
             m_awaitedKey = outcome.awaitsKey;
@@ -211,9 +266,7 @@ void TerminalFace::setEcho(bool on) {
 }
 
 void TerminalFace::answer(const QString& words) {
-    const bool welcomeOpen = m_welcome && !m_welcome->isCompleted();
-    write((m_outputIsTerminal ? clearLine.toString() : QString()) + words + commandsHelp.toString() +
-          (welcomeOpen ? u"\n"_s + TerminalWelcome::commandsHelp.toString() : QString()) + u'\n');
+    write((m_outputIsTerminal ? clearLine.toString() : QString()) + words + helpText());
     m_printedCountdown.reset(); // the countdown line was cleared: draw it again
     render();
 }

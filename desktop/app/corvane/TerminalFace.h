@@ -1,5 +1,6 @@
 #pragma once
 
+#include <corvane/ScreenModels.h>
 #include <corvane/ServerViewModel.h>
 #include <corvane/TerminalWelcome.h>
 
@@ -27,7 +28,8 @@ struct TerminalReadout {
 // The application without a graphical session: prints the readout as it changes and takes one-letter
 // commands on standard input. On a terminal the countdown is one line updated in place; elsewhere a
 // block is printed only when something other than the countdown changes. Until the setup is finished,
-// the welcome's readout follows, with word commands for its steps.
+// the welcome's readout follows, with word commands for its steps. The agents' modes and the
+// live-previews switch, when given their models, show on command and stay until `close`.
 class TerminalFace : public QObject {
     Q_OBJECT
 public:
@@ -36,7 +38,7 @@ public:
                                                 u"stop it), n for a new pairing code, r to "
                                                 u"read the server's status again, q to quit.";
 
-    TerminalFace(ServerViewModel& model, WelcomeViewModel* welcome, std::FILE* output, bool outputIsTerminal,
+    TerminalFace(ServerViewModel& model, ScreenModels screens, std::FILE* output, bool outputIsTerminal,
                  int commandInput, QObject* parent = nullptr);
     ~TerminalFace() override;
 
@@ -45,6 +47,10 @@ private:
     void readCommands();
     void run(const QByteArray& line);
     QStringList readoutLines() const;
+    QString helpText() const;
+    bool welcomeOpen() const { return m_screens.welcome && !m_screens.welcome->isCompleted(); }
+    // A line that answers a question asked on the line before; false when none was asked.
+    bool answerAwaited(const QByteArray& line);
     // While a key is typed on a terminal, it is not shown.
     void setEcho(bool on);
     // Says `words` and what the commands are, then draws the readout again.
@@ -52,8 +58,11 @@ private:
     void write(const QString& text);
 
     ServerViewModel& m_model;
-    WelcomeViewModel* m_welcome;
+    ScreenModels m_screens;
+    bool m_showsAgents = false;
+    bool m_showsPreviews = false;
     std::optional<TerminalWelcome::KeyKind> m_awaitedKey;
+    bool m_awaitsConsent = false;
     std::FILE* m_output;
     bool m_outputIsTerminal;
     QStringList m_printedLines;

@@ -38,17 +38,18 @@ ServerViewModel& withFonts(ServerViewModel& model, const AppBundle& bundle) {
 
 } // namespace
 
-TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, WelcomeViewModel* welcome,
-                   ApprovalViewModel* approval, const AppBundle& bundle, QObject* parent)
+TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels screens,
+                   const AppBundle& bundle, QObject* parent)
     : QObject(parent)
-    , m_welcome(welcome)
+    , m_welcome(screens.welcome)
     , m_tray(withFonts(model, bundle), updates) {
-    if (approval)
-        m_windows.setBuilder(u"approval"_s, [approval](AppWindow& window) {
+    PreviewsSwitchViewModel* previews = screens.previews;
+    if (ApprovalViewModel* approval = screens.approval)
+        m_windows.setBuilder(u"approval"_s, [approval, previews](AppWindow& window) {
             window.topBar().setLabel(u"Kestrin · agents"_s);
-            window.content()->addWidget(new agents::ApprovalView(*approval));
+            window.content()->addWidget(new agents::ApprovalView(*approval, previews));
         });
-    if (welcome) {
+    if (WelcomeViewModel* welcome = screens.welcome) {
         welcome->setFolderChooser([] {
             // The dialog's title carries the message: it is the first line the person reads.
             QFileDialog chooser(nullptr,
@@ -61,8 +62,8 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, WelcomeViewMod
                        ? std::optional(chooser.selectedFiles().first())
                        : std::nullopt;
         });
-        m_windows.setBuilder(u"welcome"_s, [welcome, &model](AppWindow& window) {
-            auto* content = new welcome::WelcomeContent(*welcome, model);
+        m_windows.setBuilder(u"welcome"_s, [welcome, previews, &model](AppWindow& window) {
+            auto* content = new welcome::WelcomeContent(*welcome, model, previews);
             window.topBar().setLabel(u"Kestrin · setup"_s);
             window.topBar().setCorner(&content->stepCell());
             content->stepCell().show();

@@ -3,6 +3,7 @@
 #include <corvane/AppBundle.h>
 #include <corvane/AppWindows.h>
 #include <corvane/KestrinTray.h>
+#include <corvane/ScreenModels.h>
 
 #include <QObject>
 
@@ -10,16 +11,14 @@ namespace corvane {
 
 class ServerViewModel;
 class UpdatesModel;
-class WelcomeViewModel;
-class ApprovalViewModel;
 
 // The application with a graphical session: the display faces registered first, then the tray with
 // its panel and the named windows. Quitting from the panel is the held quit.
 class TrayFace : public QObject {
     Q_OBJECT
 public:
-    TrayFace(ServerViewModel& model, UpdatesModel& updates, WelcomeViewModel* welcome,
-             ApprovalViewModel* approval, const AppBundle& bundle, QObject* parent = nullptr);
+    TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels screens, const AppBundle& bundle,
+             QObject* parent = nullptr);
 
     // Once launching has finished: opens the welcome by itself on a first run.
     void applicationDidFinishLaunching();

@@ -25,17 +25,17 @@ void ApprovalViewModel::showFixedStage(const ApprovalScreenStage& stage) {
 
 void ApprovalViewModel::refresh() {
     if (!m_isPreview)
-        keptAlive(m_flow, m_flow->refresh());
+        keptAlive(m_flow, m_work.begin(), m_flow->refresh());
 }
 
 void ApprovalViewModel::choose(ClaudeApprovalMode mode) {
     if (!m_isPreview)
-        keptAlive(m_flow, m_flow->choose(mode));
+        keptAlive(m_flow, m_work.begin(), m_flow->choose(mode));
 }
 
 void ApprovalViewModel::choose(CodexApprovalMode mode) {
     if (!m_isPreview)
-        keptAlive(m_flow, m_flow->choose(mode));
+        keptAlive(m_flow, m_work.begin(), m_flow->choose(mode));
 }
 
 } // namespace corvane

@@ -2,6 +2,8 @@
 
 #include <corvane/agents/ApprovalLadderFlow.h>
 
+#include <corvane/WorkUnderWay.h>
+
 #include <QObject>
 
 #include <memory>
@@ -23,6 +25,8 @@ public:
     void refresh();
     void choose(ClaudeApprovalMode mode);
     void choose(CodexApprovalMode mode);
+    // Ends when no read or change is under way.
+    QCoro::Task<> settled() const { return m_work.settled(); }
 
 Q_SIGNALS:
     void stageChanged();
@@ -32,6 +36,7 @@ private:
     std::shared_ptr<ApprovalLadderFlow> m_flow;
     ApprovalScreenStage m_stage;
     bool m_isPreview = false;
+    WorkUnderWay m_work;
 };
 
 } // namespace corvane

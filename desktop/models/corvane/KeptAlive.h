@@ -1,15 +1,19 @@
 #pragma once
 
+#include <corvane/WorkUnderWay.h>
+
 #include <qcorotask.h>
 
 #include <memory>
 
 namespace corvane {
 
-// Runs `work` to its end with `owner` kept alive: a request under way may outlive the model that
-// started it, and the flow it reports to must still be there when the answer comes.
+// Runs `work` to its end with `owner` kept alive and counted as under way: a request may outlive the
+// model that started it, the flow it reports to must still be there when the answer comes, and a
+// quit waits for it.
 template <typename Owner>
-QCoro::Task<> keptAlive([[maybe_unused]] std::shared_ptr<Owner> owner, QCoro::Task<> work) {
+QCoro::Task<> keptAlive([[maybe_unused]] std::shared_ptr<Owner> owner,
+                        [[maybe_unused]] WorkUnderWay::Token working, QCoro::Task<> work) {
     co_await std::move(work);
 }
 

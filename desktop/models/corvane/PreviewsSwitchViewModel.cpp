@@ -33,17 +33,17 @@ void PreviewsSwitchViewModel::showFixed(const PreviewsSwitchStage& stage, bool a
 
 void PreviewsSwitchViewModel::refresh() {
     if (!m_isPreview)
-        keptAlive(m_switch, m_switch->flow.refresh());
+        keptAlive(m_switch, m_work.begin(), m_switch->flow.refresh());
 }
 
 void PreviewsSwitchViewModel::choose(bool on) {
     if (!m_isPreview)
-        keptAlive(m_switch, m_switch->consent.flip(on));
+        keptAlive(m_switch, m_work.begin(), m_switch->consent.flip(on));
 }
 
 void PreviewsSwitchViewModel::turnOnAfterReading() {
     if (!m_isPreview)
-        keptAlive(m_switch, m_switch->consent.confirm());
+        keptAlive(m_switch, m_work.begin(), m_switch->consent.confirm());
 }
 
 void PreviewsSwitchViewModel::decline() {

@@ -2,6 +2,8 @@
 
 #include <corvane/previews/PreviewsSwitchConsent.h>
 
+#include <corvane/WorkUnderWay.h>
+
 #include <QObject>
 
 #include <memory>
@@ -32,6 +34,8 @@ public:
     // The asking sheet closed without "Turn on".
     void decline();
     void setReading(bool reading);
+    // Ends when no read or change is under way.
+    QCoro::Task<> settled() const { return m_work.settled(); }
 
 Q_SIGNALS:
     void changed();
@@ -51,6 +55,7 @@ private:
     bool m_asking = false;
     bool m_reading = false;
     bool m_isPreview = false;
+    WorkUnderWay m_work;
 };
 
 } // namespace corvane

@@ -1,0 +1,17 @@
+#pragma once
+
+namespace corvane {
+
+class ApprovalViewModel;
+class PreviewsSwitchViewModel;
+class WelcomeViewModel;
+
+// The models of the screens a face offers beside the menu's readout. A face offers only the screens
+// whose model it is given.
+struct ScreenModels {
+    WelcomeViewModel* welcome = nullptr;
+    ApprovalViewModel* approval = nullptr;
+    PreviewsSwitchViewModel* previews = nullptr;
+};
+
+} // namespace corvane
