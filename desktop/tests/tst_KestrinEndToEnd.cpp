@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
@@ -167,6 +169,45 @@ private Q_SLOTS:
         ::kill(static_cast<pid_t>(again.process().processId()), SIGTERM);
         QVERIFY(again.process().waitForFinished(13000));
         QCOMPARE(again.process().exitCode(), 0);
+    }
+
+    // An agent's mode changed in the terminal lands in the server's state file; a change the server
+    // cannot save rolls back on screen, with the problem said.
+    void theAgentsModesChangeFromTheTerminal() {
+        Kestrin kestrin(freeLoopbackPort(), {}, {{u"CORVANE_SUPPRESS_WELCOME"_s, u"1"_s}}, {u"--headless"_s},
+                        true);
+        const auto type = [&](const QByteArray& line) {
+            kestrin.process().write(line + '\n');
+            QVERIFY(kestrin.process().waitForBytesWritten(5000));
+        };
+        const auto sees = [&](const QString& text) {
+            return !kestrin.waitFor(QRegularExpression(u"(%1)"_s.arg(QRegularExpression::escape(text))))
+                        .isEmpty();
+        };
+        QVERIFY2(kestrin.serverPid() > 0, qPrintable(kestrin.output()));
+        QVERIFY(sees(u"Kestrin is only answering this computer"_s)); // the server answers by now
+        type("agents");
+        QVERIFY2(sees(u"  Codex:  Ask first. Looks at files freely"_s), qPrintable(kestrin.output()));
+        type("agent codex danger_full");
+        QVERIFY2(sees(u"  Codex:  Danger — no sandbox. No approvals"_s), qPrintable(kestrin.output()));
+        const QString statePath = kestrin.home() + u"/.local/share/corvane/state.json"_s;
+        QCOMPARE(QJsonDocument::fromJson(contentOf(statePath))[u"approval"_s][u"codex"_s].toString(),
+                 u"danger_full"_s);
+
+        // The state file made a folder: the server cannot save, and says so.
+        QVERIFY(QFile::remove(statePath));
+        QVERIFY(QDir().mkpath(statePath));
+        type("agent claude read_only");
+        QVERIFY2(sees(u"That change didn't take. The settings shown are the ones in effect."_s),
+                 qPrintable(kestrin.output()));
+        const QString shown = kestrin.output().section(u"Agents ·"_s, -1);
+        QVERIFY2(shown.contains(u"  Claude: Ask first."_s), qPrintable(shown));
+        QVERIFY(shown.contains(u"  Codex:  Danger — no sandbox."_s));
+        QVERIFY(QDir(statePath).removeRecursively());
+
+        ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+        QVERIFY(kestrin.process().waitForFinished(13000));
+        QCOMPARE(kestrin.process().exitCode(), 0);
     }
 
     // A DISPLAY left over from elsewhere (nobody serves it) leads to the terminal, not to Qt giving up.

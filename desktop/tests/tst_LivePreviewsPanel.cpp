@@ -85,6 +85,11 @@ private Q_SLOTS:
         QTest::mouseClick(host.toggle(), Qt::LeftButton);
         QVERIFY(host.panel->sheet());
         QVERIFY(host.panel->sheet()->isVisible());
+        // Over the window that opened it: across its middle, just under its top bar.
+        const QRect window = host.ground.frameGeometry();
+        const QRect sheet = host.panel->sheet()->frameGeometry();
+        QVERIFY(qAbs(sheet.center().x() - window.center().x()) <= 1);
+        QCOMPARE(sheet.top(), window.top() + 52);
         QVERIFY(!host.toggle()->isChecked()); // what is in effect, not where the finger left it
         QCOMPARE(server.requests.size(), 1);
         QTest::keyClick(host.panel->sheet(), Qt::Key_Escape);

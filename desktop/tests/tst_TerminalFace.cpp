@@ -2,15 +2,21 @@
 
 #include "ApprovalFixture.h"
 #include "PreviewsFixture.h"
+#include "ReferenceServer.h"
 #include "ServerViewModelFixture.h"
+#include "TestSupport.h"
 
 #include <corvane/agents/ApprovalModeWords.h>
 #include <corvane/previews/LivePreviewsWords.h>
 
 #include <corvane/ApprovalViewModel.h>
+#include <corvane/NetworkAccessTransport.h>
 #include <corvane/PreviewsSwitchViewModel.h>
 #include <corvane/TerminalFace.h>
 
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 #include <cstdio>
@@ -143,6 +149,11 @@ private Q_SLOTS:
         TerminalFace face(*f.model, {.approval = &approval}, output.file(), false, commands.readEnd());
         QVERIFY(!output.text().contains(u"Agents ·"_s)); // not until asked
 
+        // A change typed before the modes were read reads them first, then is made.
+        commands.send("agent claude read_only\n");
+        QTRY_COMPARE(server.requests, (QStringList{u"load"_s, u"claude read_only"_s}));
+        commands.send("agent claude ask\n");
+        QTRY_COMPARE(server.requests.size(), 3);
         commands.send("agents\n");
         const QString askFirst =
             u"  Claude: Ask first. "_s + ClaudeApprovalModes::explanation(ClaudeApprovalMode::ask).toString();
@@ -151,7 +162,20 @@ private Q_SLOTS:
         QTRY_VERIFY(output.text().contains(
             u"  Codex:  Danger — no sandbox. "_s +
             CodexApprovalModes::explanation(CodexApprovalMode::dangerFull).toString()));
-        QCOMPARE(server.requests, (QStringList{u"load"_s, u"codex danger_full"_s}));
+        QCOMPARE(server.requests.last(), u"codex danger_full"_s);
+
+        // While a change saves, another is refused with words.
+        server.changeGate = OneShot<bool>();
+        commands.send("agent codex ask\n");
+        QTRY_VERIFY(approval.stage() != (Stage{Stage::Ready{*server.loaded, std::nullopt}}));
+        commands.send("agent claude read_only\n");
+        QTRY_VERIFY(output.text().contains(TerminalOutcome::stillSaving.toString()));
+        server.changeGate->set(true);
+        server.changeGate.reset();
+        QTRY_VERIFY(std::holds_alternative<Stage::Ready>(approval.stage().value));
+        QCOMPARE(server.requests.size(), 6);
+        commands.send("agent codex danger_full\n");
+        QTRY_COMPARE(server.requests.size(), 7);
 
         server.changed = refused;
         commands.send("agent claude just_run\n");
@@ -164,7 +188,7 @@ private Q_SLOTS:
         QTRY_VERIFY(output.text().contains(u"Claude's modes are read_only, ask and just_run."_s));
         commands.send("agent gemini ask\n");
         QTRY_VERIFY(output.text().contains(u"The agents are claude and codex."_s));
-        QCOMPARE(server.requests.size(), 3);
+        QCOMPARE(server.requests.size(), 8);
 
         commands.send("close\n");
         server.changed.reset();
@@ -184,10 +208,9 @@ private Q_SLOTS:
         CommandPipe commands;
         TerminalFace face(*f.model, {.previews = &previews}, output.file(), false, commands.readEnd());
 
-        commands.send("previews\n");
-        QTRY_VERIFY(output.text().contains(u"Live previews: off\n"_s));
-        commands.send("previews on\n");
+        commands.send("previews on\n"); // not read yet: read first, then asked
         QTRY_VERIFY(output.text().contains(u"Type yes and Enter to turn on"_s));
+        QVERIFY(output.text().contains(u"Live previews: off\n"_s));
         const QString consent = output.text().section(u"Turn on live previews?\n"_s, -1);
         for (const QStringView paragraph : LivePreviewsWords::explanation)
             QVERIFY2(consent.contains(u"  "_s + paragraph.toString()), qPrintable(consent));
@@ -210,6 +233,39 @@ private Q_SLOTS:
             output.text().contains(u"Live previews\n  "_s + LivePreviewsWords::explanation[0].toString()));
         QCOMPARE(server.requests.size(), 3);
         QVERIFY(!previews.asking());
+    }
+
+    // Against the reference server: the yes lands in its state file, and a change it cannot save
+    // leaves the switch as it was, with the problem said.
+    void turnsPreviewsOnInTheServersStateFile() {
+        const LocalAdminSecret secret = *LocalAdminSecret::mint();
+        ReferenceServer server(secret);
+        QVERIFY2(server.error().isEmpty(), qPrintable(server.error()));
+        Fixture f;
+        f.make();
+        PreviewsSwitchViewModel previews(PreviewsSwitchFlow::over(
+            [&] { return SetupClient(std::make_shared<NetworkAccessTransport>(), server.port(), secret); }));
+        Capture output;
+        CommandPipe commands;
+        TerminalFace face(*f.model, {.previews = &previews}, output.file(), false, commands.readEnd());
+        const QString statePath = server.home() + u"/.local/share/corvane/state.json"_s;
+        const auto saved = [&] {
+            return QJsonDocument::fromJson(contentOf(statePath))[u"previewsEnabled"_s];
+        };
+
+        commands.send("previews on\n");
+        QTRY_VERIFY(previews.asking());
+        commands.send("yes\n");
+        QTRY_VERIFY_WITH_TIMEOUT(output.text().contains(u"Live previews: on\n"_s), 10000);
+        QCOMPARE(saved(), QJsonValue(true));
+
+        QVERIFY(QFile::remove(statePath));
+        QVERIFY(QDir().mkpath(statePath));
+        commands.send("previews off\n");
+        QTRY_VERIFY_WITH_TIMEOUT(output.text().contains(LivePreviewsWords::didNotTake.toString()), 10000);
+        QVERIFY(output.text().section(u"Live previews:"_s, -1).startsWith(u" on\n"_s));
+        QVERIFY(QDir(statePath).removeRecursively());
+        QCoro::waitFor(previews.settled());
     }
 };
 

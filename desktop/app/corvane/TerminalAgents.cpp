@@ -16,6 +16,24 @@ void appendModes(const ApprovalSnapshot& snapshot, QStringList& lines) {
                                            CodexApprovalModes::explanation(snapshot.codex)));
 }
 
+// A change is made only to modes that are known and not already changing.
+template <typename Mode>
+TerminalOutcome change(ApprovalViewModel& approval, Mode mode) {
+    const auto& stage = approval.stage().value;
+    if (std::holds_alternative<ApprovalScreenStage::Saving>(stage))
+        return {.known = true, .problem = TerminalOutcome::stillSaving.toString()};
+    if (!std::holds_alternative<ApprovalScreenStage::Ready>(stage)) {
+        approval.refresh();
+        return {.known = true, .next = TerminalOutcome::Next::readFirst};
+    }
+    approval.choose(mode);
+    return {.known = true};
+}
+
+TerminalOutcome refused(const QString& problem) {
+    return {.known = true, .problem = problem};
+}
+
 } // namespace
 
 QStringList lines(const ApprovalViewModel& approval) {
@@ -40,11 +58,11 @@ QStringList lines(const ApprovalViewModel& approval) {
     return lines;
 }
 
-Outcome run(ApprovalViewModel& approval, const QByteArray& command) {
+TerminalOutcome run(ApprovalViewModel& approval, const QByteArray& command) {
     const QList<QByteArray> words = command.simplified().split(' ');
     if (words == QList<QByteArray>{"agents"}) {
         approval.refresh();
-        return {true, {}};
+        return {.known = true};
     }
     if (words.size() != 3 || words.at(0) != "agent")
         return {};
@@ -52,18 +70,16 @@ Outcome run(ApprovalViewModel& approval, const QByteArray& command) {
     if (words.at(1) == "claude") {
         const auto mode = ClaudeApprovalModes::fromRaw(raw);
         if (!mode)
-            return {true, u"Claude's modes are read_only, ask and just_run."_s};
-        approval.choose(*mode);
-        return {true, {}};
+            return refused(u"Claude's modes are read_only, ask and just_run."_s);
+        return change(approval, *mode);
     }
     if (words.at(1) == "codex") {
         const auto mode = CodexApprovalModes::fromRaw(raw);
         if (!mode)
-            return {true, u"Codex's modes are ask, just_run and danger_full."_s};
-        approval.choose(*mode);
-        return {true, {}};
+            return refused(u"Codex's modes are ask, just_run and danger_full."_s);
+        return change(approval, *mode);
     }
-    return {true, u"The agents are claude and codex."_s};
+    return refused(u"The agents are claude and codex."_s);
 }
 
 } // namespace corvane::TerminalAgents

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <corvane/ApprovalViewModel.h>
+#include <corvane/TerminalOutcome.h>
 
 #include <QByteArray>
 #include <QStringList>
@@ -15,13 +16,8 @@ inline constexpr QStringView commandsHelp =
 // do, or the read under way, the unreachable server, the change saving or the change refused.
 QStringList lines(const ApprovalViewModel& approval);
 
-// What a command did: nothing it knows; done; or refused, with the words that say why.
-struct Outcome {
-    bool known = false;
-    QString problem;
-};
-
-// Carries out an agent command. `agents` reads the modes again.
-Outcome run(ApprovalViewModel& approval, const QByteArray& command);
+// Carries out an agent command. `agents` reads the modes again; a change before they are known reads
+// them first.
+TerminalOutcome run(ApprovalViewModel& approval, const QByteArray& command);
 
 } // namespace corvane::TerminalAgents

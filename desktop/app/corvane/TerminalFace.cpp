@@ -90,10 +90,14 @@ TerminalFace::TerminalFace(ServerViewModel& model, ScreenModels screens, std::FI
         if (!m_screens.welcome->isCompleted())
             m_screens.welcome->start(); // the welcome is "on screen" until it is finished
     }
-    if (m_screens.approval)
+    if (m_screens.approval) {
         connect(m_screens.approval, &ApprovalViewModel::stageChanged, this, renderSoon);
-    if (m_screens.previews)
+        connect(m_screens.approval, &ApprovalViewModel::stageChanged, this, &TerminalFace::resumeAgents);
+    }
+    if (m_screens.previews) {
         connect(m_screens.previews, &PreviewsSwitchViewModel::changed, this, renderSoon);
+        connect(m_screens.previews, &PreviewsSwitchViewModel::changed, this, &TerminalFace::resumePreviews);
+    }
     if (m_outputIsTerminal)
         write(helpText());
     if (m_commandInput >= 0) {
@@ -199,9 +203,11 @@ bool TerminalFace::answerAwaited(const QByteArray& line) {
 }
 
 void TerminalFace::run(const QByteArray& line) {
-    if (answerAwaited(line))
-        return;
-    const QByteArray command = line.trimmed();
+    if (!answerAwaited(line))
+        runCommand(line.trimmed());
+}
+
+void TerminalFace::runCommand(const QByteArray& command) {
     if (command == "n") {
         m_model.newPairingCode();
     } else if (command == "h") {
@@ -216,27 +222,19 @@ void TerminalFace::run(const QByteArray& line) {
     } else if (command == "close" && (m_showsAgents || m_showsPreviews)) {
         m_showsAgents = m_showsPreviews = false;
         render();
-    } else if (const TerminalAgents::Outcome agents = m_screens.approval
-                                                          ? TerminalAgents::run(*m_screens.approval, command)
-                                                          : TerminalAgents::Outcome{};
+    } else if (const TerminalOutcome agents =
+                   m_screens.approval ? TerminalAgents::run(*m_screens.approval, command) : TerminalOutcome{};
                agents.known) {
         m_showsAgents = true;
-        if (agents.problem.isEmpty())
-            render();
-        else
-            answer(agents.problem + u' ');
-    } else if (const TerminalPreviews::Outcome previews =
-                   m_screens.previews ? TerminalPreviews::run(*m_screens.previews, command)
-                                      : TerminalPreviews::Outcome{};
+        follow(agents, command, m_agentsAfterRead);
+        resumeAgents(); // the read may have been answered already
+    } else if (const TerminalOutcome previews = m_screens.previews
+                                                    ? TerminalPreviews::run(*m_screens.previews, command)
+                                                    : TerminalOutcome{};
                previews.known) {
         m_showsPreviews = true;
-        render();
-        write((m_outputIsTerminal ? clearLine.toString() : QString()) + previews.text);
-        if (previews.asksConsent) {
-            m_awaitsConsent = true;
-            write(TerminalPreviews::consentPrompt.toString());
-        }
-        m_printedCountdown.reset();
+        follow(previews, command, m_previewsAfterRead);
+        resumePreviews();
     } else if (const TerminalWelcome::Outcome outcome =
                    welcomeOpen() ? TerminalWelcome::run(*m_screens.welcome, command, QDir::homePath())
                                  : TerminalWelcome::Outcome{};
@@ -252,6 +250,46 @@ void TerminalFace::run(const QByteArray& line) {
     } else if (!command.isEmpty()) {
         answer(u"There is no command “%1”. "_s.arg(QString::fromUtf8(command).left(20)));
     }
+}
+
+void TerminalFace::follow(const TerminalOutcome& outcome, const QByteArray& command, QByteArray& afterRead) {
+    if (!outcome.problem.isEmpty()) {
+        answer(outcome.problem + u' ');
+        return;
+    }
+    if (outcome.next == TerminalOutcome::Next::readFirst)
+        afterRead = command;
+    render();
+    if (!outcome.text.isEmpty()) {
+        write((m_outputIsTerminal ? clearLine.toString() : QString()) + outcome.text);
+        m_printedCountdown.reset();
+    }
+    if (outcome.next == TerminalOutcome::Next::askConsent) {
+        m_awaitsConsent = true;
+        write(TerminalPreviews::consentPrompt.toString());
+    }
+}
+
+void TerminalFace::resumeAgents() {
+    const auto& stage = m_screens.approval->stage().value;
+    resumeAfterRead(m_agentsAfterRead, std::holds_alternative<ApprovalScreenStage::Ready>(stage),
+                    std::holds_alternative<ApprovalScreenStage::Unavailable>(stage));
+}
+
+void TerminalFace::resumePreviews() {
+    const PreviewsSwitchStage& stage = m_screens.previews->stage();
+    resumeAfterRead(m_previewsAfterRead, stage.switchIsEnabled(),
+                    std::holds_alternative<PreviewsSwitchStage::Unavailable>(stage.value));
+}
+
+// Later, not inside the change being announced: the command may start a change of its own.
+void TerminalFace::resumeAfterRead(QByteArray& afterRead, bool succeeded, bool failed) {
+    if (afterRead.isEmpty())
+        return;
+    if (failed)
+        afterRead.clear(); // the readout says the server is not running
+    else if (succeeded)
+        QTimer::singleShot(0, this, [this, command = std::exchange(afterRead, {})] { runCommand(command); });
 }
 
 void TerminalFace::setEcho(bool on) {

@@ -2,6 +2,7 @@
 
 #include <corvane/ScreenModels.h>
 #include <corvane/ServerViewModel.h>
+#include <corvane/TerminalOutcome.h>
 #include <corvane/TerminalWelcome.h>
 
 #include <QObject>
@@ -46,11 +47,19 @@ private:
     void render();
     void readCommands();
     void run(const QByteArray& line);
+    void runCommand(const QByteArray& command);
     QStringList readoutLines() const;
     QString helpText() const;
     bool welcomeOpen() const { return m_screens.welcome && !m_screens.welcome->isCompleted(); }
     // A line that answers a question asked on the line before; false when none was asked.
     bool answerAwaited(const QByteArray& line);
+    // Says what a screen's command did; keeps it in `afterRead` when it waits for a read.
+    void follow(const TerminalOutcome& outcome, const QByteArray& command, QByteArray& afterRead);
+    // Gives a command kept for after a read again once the read has `succeeded`; drops it when the
+    // read `failed`.
+    void resumeAfterRead(QByteArray& afterRead, bool succeeded, bool failed);
+    void resumeAgents();
+    void resumePreviews();
     // While a key is typed on a terminal, it is not shown.
     void setEcho(bool on);
     // Says `words` and what the commands are, then draws the readout again.
@@ -61,6 +70,8 @@ private:
     ScreenModels m_screens;
     bool m_showsAgents = false;
     bool m_showsPreviews = false;
+    QByteArray m_agentsAfterRead;
+    QByteArray m_previewsAfterRead;
     std::optional<TerminalWelcome::KeyKind> m_awaitedKey;
     bool m_awaitsConsent = false;
     std::FILE* m_output;

@@ -25,25 +25,30 @@ QString explanation(QStringView title) {
     return paragraphs.join(u'\n') + u'\n';
 }
 
-Outcome run(PreviewsSwitchViewModel& previews, const QByteArray& command) {
+TerminalOutcome run(PreviewsSwitchViewModel& previews, const QByteArray& command) {
     const QByteArray words = command.simplified();
     if (words == "previews") {
         previews.refresh();
-        return {true, false, {}};
+        return {.known = true};
     }
     if (words == "previews about")
-        return {true, false, explanation(LivePreviewsWords::label)};
-    if (words == "previews off") {
-        previews.choose(false);
-        return {true, false, {}};
+        return {.known = true, .text = explanation(LivePreviewsWords::label)};
+    if (words != "previews on" && words != "previews off")
+        return {};
+    const PreviewsSwitchStage& stage = previews.stage();
+    if (std::holds_alternative<PreviewsSwitchStage::Saving>(stage.value))
+        return {.known = true, .problem = TerminalOutcome::stillSaving.toString()};
+    if (!stage.switchIsEnabled()) {
+        previews.refresh();
+        return {.known = true, .next = TerminalOutcome::Next::readFirst};
     }
-    if (words == "previews on") {
-        previews.choose(true);
-        if (!previews.asking())
-            return {true, false, {}};
-        return {true, true, explanation(LivePreviewsWords::consentTitle)};
-    }
-    return {};
+    const bool on = words == "previews on";
+    previews.choose(on);
+    if (on && previews.asking())
+        return {.known = true,
+                .next = TerminalOutcome::Next::askConsent,
+                .text = explanation(LivePreviewsWords::consentTitle)};
+    return {.known = true};
 }
 
 void answerConsent(PreviewsSwitchViewModel& previews, const QByteArray& answer) {

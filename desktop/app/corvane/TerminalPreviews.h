@@ -1,6 +1,7 @@
 #pragma once
 
 #include <corvane/PreviewsSwitchViewModel.h>
+#include <corvane/TerminalOutcome.h>
 
 #include <QByteArray>
 #include <QStringList>
@@ -17,16 +18,10 @@ QStringList lines(const PreviewsSwitchViewModel& previews);
 // Everything the feature can and can't do, under `title`, as the consent sheet shows it.
 QString explanation(QStringView title);
 
-// What a command did: nothing it knows; done; or the consent is to be asked on the next line.
-struct Outcome {
-    bool known = false;
-    bool asksConsent = false;
-    QString text; // to print before anything else
-};
-
 // Carries out a previews command: `previews` reads the switch again, `previews on` asks first,
-// `previews off` turns it off at once, `previews about` prints what it can and can't do.
-Outcome run(PreviewsSwitchViewModel& previews, const QByteArray& command);
+// `previews off` turns it off at once, `previews about` prints what it can and can't do. A change
+// before the setting is known reads it first.
+TerminalOutcome run(PreviewsSwitchViewModel& previews, const QByteArray& command);
 
 // The answer to the consent: previews turn on only for "yes".
 void answerConsent(PreviewsSwitchViewModel& previews, const QByteArray& answer);
