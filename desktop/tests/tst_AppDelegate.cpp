@@ -172,6 +172,20 @@ private Q_SLOTS:
     }
 
     void mintsTheProcessSecret() { QVERIFY(AppDelegate::localAdmin().has_value()); }
+
+    // Every screen's model is built at start, the live-previews switch's too, though a face is given
+    // it only in a build that offers the switch; none of them asks the server anything until shown.
+    void buildsEveryScreensModelAtStart() {
+        const QTemporaryDir home;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(u"config"_s)));
+        const AppDelegate delegate(AppBundle{.path = home.path(), .info = {}});
+        QVERIFY(delegate.welcome() && delegate.approval() && delegate.previews());
+        QCOMPARE(delegate.offeredPreviews(), LaunchFlags::livePreviewsSwitch ? delegate.previews() : nullptr);
+        QTest::qWait(50);
+        QCOMPARE(delegate.approval()->stage(), ApprovalScreenStage{});
+        QCOMPARE(delegate.previews()->stage(), PreviewsSwitchStage{});
+        qunsetenv("XDG_CONFIG_HOME");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAppDelegate)
