@@ -10,6 +10,7 @@
 #include <corvane/ApprovalViewModel.h>
 #include <corvane/FieldSelector.h>
 #include <corvane/FieldUnitFonts.h>
+#include <corvane/Lamp.h>
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -54,6 +55,16 @@ private Q_SLOTS:
         QTRY_VERIFY(selector(view, u"Codex"_s)->isVisible());
         QCOMPARE(selector(view, u"Claude"_s)->selection(), 2);
         QCOMPARE(selector(view, u"Codex"_s)->selection(), 2);
+        // Only Codex's mode without a sandbox is marked as a warning.
+        const auto warnings = [&](const QString& ladder) {
+            QList<bool> marked;
+            for (const QAbstractButton* segment :
+                 selector(view, ladder)->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly))
+                marked.append(!segment->findChildren<Lamp*>().isEmpty());
+            return marked;
+        };
+        QCOMPARE(warnings(u"Claude"_s), (QList<bool>{false, false, false}));
+        QCOMPARE(warnings(u"Codex"_s), (QList<bool>{false, false, true}));
         QVERIFY(shownLabels(view).contains(
             CodexApprovalModes::explanation(CodexApprovalMode::dangerFull).toString()));
         saveToGallery(view, u"approval-danger"_s);
