@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QStringView>
+
+// Where Google's platform tools come from, and the words of asking to fetch them.
+namespace corvane::AdbDownload {
+
+// Google's SDK repository: its manifest lists each platform-tools archive with its digest. A test
+// copy points elsewhere with this variable (a base address ending in "/").
+inline constexpr QStringView repositoryVariable = u"CORVANE_PLATFORM_TOOLS_REPOSITORY";
+inline constexpr QStringView defaultRepository = u"https://dl.google.com/android/repository/";
+inline constexpr QStringView manifestName = u"repository2-1.xml";
+inline constexpr QStringView licenseUrl = u"https://developer.android.com/studio/terms";
+
+inline constexpr QStringView consentTitle = u"Kestrin needs a small helper from Google";
+inline constexpr QStringView consentBody =
+    u"To put Kestrin onto your glasses, this computer needs a small helper program that Google makes for "
+    u"talking to Android devices over a cable. It's about 16 MB and it downloads straight from Google.\n\n"
+    u"It's kept in Kestrin's own folder, it's only used while your glasses are plugged in, and you can "
+    u"remove it whenever you like from this window.";
+inline constexpr QStringView consentAcceptLabel = u"Get it from Google";
+inline constexpr QStringView consentDeclineLabel = u"Not now";
+inline constexpr QStringView licenseLinkLabel = u"Google's terms for this helper";
+inline constexpr QStringView declinedMessage =
+    u"No problem. Kestrin can't set up your glasses without it, so nothing has changed on them — come "
+    u"back to this when you're ready.";
+
+} // namespace corvane::AdbDownload

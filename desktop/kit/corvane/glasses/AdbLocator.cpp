@@ -1,0 +1,57 @@
+#include "AdbLocator.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace corvane {
+
+using namespace Qt::Literals::StringLiterals;
+
+std::optional<QString> AdbSource::path() const {
+    if (const auto* onDisk = std::get_if<OnDisk>(&value))
+        return onDisk->path;
+    return std::nullopt;
+}
+
+std::optional<bool> AdbSource::isOurs() const {
+    if (const auto* onDisk = std::get_if<OnDisk>(&value))
+        return onDisk->isOurs;
+    return std::nullopt;
+}
+
+bool AdbLocator::isExecutableFile(const QString& path) {
+    const QFileInfo file(path);
+    return file.isFile() && file.isExecutable();
+}
+
+QString AdbLocator::managedPath(const QString& applicationSupport) {
+    return applicationSupport + u"/platform-tools/adb"_s;
+}
+
+QStringList AdbLocator::candidates(const QString& home, const QString& applicationSupport) {
+    return {managedPath(applicationSupport),
+            home + u"/Android/Sdk/platform-tools/adb"_s,
+            home + u"/Library/Android/sdk/platform-tools/adb"_s,
+            u"/opt/homebrew/bin/adb"_s,
+            u"/usr/local/bin/adb"_s,
+            u"/usr/bin/adb"_s};
+}
+
+AdbSource AdbLocator::locate(const QString& home, const QString& applicationSupport) const {
+    const QString ours = managedPath(applicationSupport);
+    for (const QString& candidate : candidates(home, applicationSupport))
+        if (exists(candidate))
+            return {AdbSource::OnDisk{candidate, candidate == ours}};
+    return {};
+}
+
+std::expected<void, QString> AdbLocator::removeManaged(const QString& applicationSupport) {
+    QDir folder(applicationSupport + u"/platform-tools"_s);
+    if (!folder.exists())
+        return {};
+    if (!folder.removeRecursively())
+        return std::unexpected(u"Could not remove %1."_s.arg(folder.path()));
+    return {};
+}
+
+} // namespace corvane

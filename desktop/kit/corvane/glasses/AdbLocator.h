@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <expected>
+#include <functional>
+#include <optional>
+#include <variant>
+
+namespace corvane {
+
+// Where adb was found: on disk (perhaps our own downloaded copy), or nowhere, so it must be fetched.
+struct AdbSource {
+    struct OnDisk {
+        QString path;
+        bool isOurs = false;
+        bool operator==(const OnDisk&) const = default;
+    };
+    struct MustFetch {
+        bool operator==(const MustFetch&) const = default;
+    };
+
+    std::variant<MustFetch, OnDisk> value = MustFetch{};
+    std::optional<QString> path() const;
+    std::optional<bool> isOurs() const;
+    bool operator==(const AdbSource&) const = default;
+};
+
+// Finds an adb that is already on the computer, our own copy first.
+struct AdbLocator {
+    // Whether an executable file is at the path; the file system's answer unless a test says otherwise.
+    std::function<bool(const QString&)> exists = isExecutableFile;
+
+    static bool isExecutableFile(const QString& path);
+    // Our own copy, Android Studio's two places, then the system's.
+    static QStringList candidates(const QString& home, const QString& applicationSupport);
+    static QString managedPath(const QString& applicationSupport);
+    // Removes our own copy's folder; nothing to do when there is none.
+    static std::expected<void, QString> removeManaged(const QString& applicationSupport);
+
+    AdbSource locate(const QString& home, const QString& applicationSupport) const;
+};
+
+} // namespace corvane

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <corvane/glasses/AdbProvisionError.h>
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+#include <qcorotask.h>
+
+#include <expected>
+#include <functional>
+#include <memory>
+
+namespace corvane {
+
+// How far a download has come: bytes received, and the total when the server said it (else -1).
+using DownloadProgress = std::function<void(qint64 received, qint64 total)>;
+
+// A small document, whole, as it arrived.
+struct FetchedDocument {
+    QByteArray content;
+};
+
+// The platform's part of fetching adb. A step that fails says why in words for the log; the person
+// only ever sees the provisioner's own words.
+class AdbProvisionSteps {
+public:
+    virtual ~AdbProvisionSteps() = default;
+    // A small document (the repository's manifest), whole.
+    virtual QCoro::Task<std::expected<FetchedDocument, QString>> read(QUrl from) = 0;
+    // A file, written to `to`; only an answer with status 200 counts.
+    virtual QCoro::Task<std::expected<void, QString>> download(QUrl from, QString to,
+                                                               DownloadProgress progress) = 0;
+    // Expands adb alone from the archive into the folder, at "platform-tools/adb".
+    virtual QCoro::Task<std::expected<void, QString>> unpack(QString archive, QString into) = 0;
+    // Puts a copy of the executable at the path, mode 0755, appearing there only when complete.
+    virtual std::expected<void, QString> install(QString executable, QString at) = 0;
+    // Removes the path; errors are ignored.
+    virtual void discard(QString path) = 0;
+};
+
+// Checks a file against what its publisher says of it.
+class CodeSignatureVerifier {
+public:
+    virtual ~CodeSignatureVerifier() = default;
+    // `requirement` is the publisher's word, here "sha1:" and the digest Google lists for the archive.
+    virtual bool satisfies(const QString& path, const QString& requirement) const = 0;
+};
+
+// Gives the path of a usable adb, fetching one if need be.
+class GlassesToolProvider {
+public:
+    virtual ~GlassesToolProvider() = default;
+    virtual QCoro::Task<std::expected<QString, AdbProvisionError>> fetch(QString applicationSupport) = 0;
+};
+
+// Fetches adb from Google: the repository's manifest names the Linux archive and its digest; the
+// archive is downloaded and checked against that digest before anything in it is unpacked, and only
+// adb is kept, in our own folder. Every failure leaves no working files and no half-installed adb.
+class AdbProvisioner final : public GlassesToolProvider {
+public:
+    AdbProvisioner(std::shared_ptr<AdbProvisionSteps> steps, std::shared_ptr<CodeSignatureVerifier> verifier,
+                   QString repository, QString workingDirectory);
+
+    // Told as the archive arrives.
+    DownloadProgress onProgress;
+
+    QCoro::Task<std::expected<QString, AdbProvisionError>> fetch(QString applicationSupport) override;
+
+private:
+    std::shared_ptr<AdbProvisionSteps> m_steps;
+    std::shared_ptr<CodeSignatureVerifier> m_verifier;
+    QString m_repository;
+    QString m_workingDirectory;
+};
+
+} // namespace corvane
