@@ -150,7 +150,8 @@ QCoro::Task<std::expected<void, QString>> NetworkAdbProvisionSteps::unpack(QStri
     auto running = qCoro(process.get());
     const bool started = co_await running.waitForStarted();
     const bool finished = started && co_await running.waitForFinished(std::chrono::minutes(2));
-    const bool succeeded = finished && process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    const bool succeeded =
+        finished && process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
     if (started && !finished)
         process->kill();
     releaseUntilFinished(std::move(process));
@@ -172,8 +173,9 @@ std::expected<void, QString> NetworkAdbProvisionSteps::install(QString executabl
     };
     if (!QFile::copy(executable, part))
         return fail(u"Could not copy %1."_s.arg(executable));
-    if (!QFile::setPermissions(part, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                         QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther))
+    if (!QFile::setPermissions(part, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                         QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                         QFile::ExeOther))
         return fail(u"Could not make %1 executable."_s.arg(part));
     // A rename replaces whatever was there in one step.
     if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(at).constData()) != 0)

@@ -23,7 +23,8 @@ public:
                                       QString unzip = QStringLiteral("unzip"));
 
     QCoro::Task<std::expected<FetchedDocument, QString>> read(QUrl from) override;
-    QCoro::Task<std::expected<void, QString>> download(QUrl from, QString to, DownloadProgress progress) override;
+    QCoro::Task<std::expected<void, QString>> download(QUrl from, QString to,
+                                                       DownloadProgress progress) override;
     QCoro::Task<std::expected<void, QString>> unpack(QString archive, QString into) override;
     std::expected<void, QString> install(QString executable, QString at) override;
     void discard(QString path) override;

@@ -32,18 +32,20 @@ QCoro::Task<std::expected<AdbResult, QString>> ProcessAdbRunner::run(QStringList
         const QByteArray bytes = child->readAllStandardOutput();
         output->append(bytes.first(std::min(bytes.size(), maxOutputBytes - output->size())));
     });
-    QObject::connect(child, &QProcess::finished, child, [child, output, result](int code, QProcess::ExitStatus how) mutable {
-        const QByteArray rest = child->readAllStandardOutput();
-        output->append(rest.first(std::min(rest.size(), maxOutputBytes - output->size())));
-        if (how == QProcess::NormalExit)
-            result.set(AdbResult{QString::fromUtf8(*output), code});
-        else
-            result.set(std::unexpected(u"adb ended abnormally."_s));
-    });
-    QObject::connect(child, &QProcess::errorOccurred, child, [child, result](QProcess::ProcessError error) mutable {
-        if (error == QProcess::FailedToStart)
-            result.set(std::unexpected(child->errorString()));
-    });
+    QObject::connect(child, &QProcess::finished, child,
+                     [child, output, result](int code, QProcess::ExitStatus how) mutable {
+                         const QByteArray rest = child->readAllStandardOutput();
+                         output->append(rest.first(std::min(rest.size(), maxOutputBytes - output->size())));
+                         if (how == QProcess::NormalExit)
+                             result.set(AdbResult{QString::fromUtf8(*output), code});
+                         else
+                             result.set(std::unexpected(u"adb ended abnormally."_s));
+                     });
+    QObject::connect(child, &QProcess::errorOccurred, child,
+                     [child, result](QProcess::ProcessError error) mutable {
+                         if (error == QProcess::FailedToStart)
+                             result.set(std::unexpected(child->errorString()));
+                     });
     QTimer limit;
     limit.setSingleShot(true);
     const QString tooLong = u"adb did not finish within %1 seconds."_s.arg(m_timeout.count() / 1000.0);

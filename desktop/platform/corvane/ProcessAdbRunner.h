@@ -13,7 +13,8 @@ class ProcessAdbRunner final : public AdbRunner {
 public:
     static constexpr qsizetype maxOutputBytes = 4 * 1024 * 1024;
 
-    explicit ProcessAdbRunner(QString executable, std::chrono::milliseconds timeout = std::chrono::seconds(120));
+    explicit ProcessAdbRunner(QString executable,
+                              std::chrono::milliseconds timeout = std::chrono::seconds(120));
 
     QCoro::Task<std::expected<AdbResult, QString>> run(QStringList arguments) override;
 

@@ -29,7 +29,8 @@ QCoro::Task<std::expected<QString, AdbProvisionError>> AdbProvisioner::fetch(QSt
         co_await steps->read(repository.resolved(QUrl(AdbDownload::manifestName.toString())));
     if (!manifest)
         co_return fail(AdbProvisionError::downloadFailed);
-    const std::optional<PlatformToolsArchive> archive = PlatformToolsManifest::linuxArchive(manifest->content);
+    const std::optional<PlatformToolsArchive> archive =
+        PlatformToolsManifest::linuxArchive(manifest->content);
     if (!archive)
         co_return fail(AdbProvisionError::downloadFailed);
 
