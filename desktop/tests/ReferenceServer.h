@@ -28,7 +28,9 @@ public:
     static QString entry() { return QStringLiteral(REPO_ROOT "/apps/server/dist/index.js"); }
 
     // Starts the server and waits until it listens; `error()` says why when it did not.
-    explicit ReferenceServer(std::optional<corvane::LocalAdminSecret> secret)
+    // `extra`: more of the server's environment, such as BIND_HOST.
+    explicit ReferenceServer(std::optional<corvane::LocalAdminSecret> secret,
+                             const QProcessEnvironment& extra = {})
         : m_port(freeLoopbackPort()) {
         const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
         if (node.isEmpty() || !QFile::exists(entry())) {
@@ -40,6 +42,7 @@ public:
         environment.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
         environment.insert(QStringLiteral("HOME"), m_home.path());
         environment.insert(QStringLiteral("PORT"), QString::number(m_port));
+        environment.insert(extra);
         if (secret)
             environment.insert(QStringLiteral("CORVANE_SECRETS_ON_STDIN"), QStringLiteral("1"));
         m_process.setProcessEnvironment(environment);
