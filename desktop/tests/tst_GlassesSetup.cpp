@@ -5,6 +5,7 @@
 #include "ScriptedAdb.h"
 
 #include <corvane/glasses/AdbDownload.h>
+#include <corvane/glasses/GlassesReadout.h>
 #include <corvane/glasses/GlassesSetup.h>
 #include <corvane/glasses/GlassesSetupPlan.h>
 #include <corvane/support/OneShot.h>
@@ -416,6 +417,41 @@ private Q_SLOTS:
         g.adb->answer(u"shell pm install-write"_s, {std::unexpected(u"adb did not finish."_s)});
         QCoro::waitFor(g.make().begin());
         QCOMPARE(g.stages.last(), (Stage{Stage::Failed{GlassesSetupWords::turnedDown.toString()}}));
+    }
+
+    void theReadout_data() {
+        QTest::addColumn<Stage>("stage");
+        QTest::addColumn<bool>("packagingProblem");
+        QTest::addColumn<GlassesReadout>("readout");
+        const auto readout = [](const QString& word, ReadoutLamp lamp, bool lit = false) {
+            return GlassesReadout{word, lamp, lit};
+        };
+        QTest::newRow("no app inside") << Stage{Stage::Connecting{}} << true << readout(u"PROBLEM"_s, ReadoutLamp::waiting);
+        QTest::newRow("idle") << Stage{} << false << readout(u"PLUG IN"_s, ReadoutLamp::off);
+        QTest::newRow("checking") << Stage{Stage::Checking{}} << false << readout(u"LOOKING"_s, ReadoutLamp::working);
+        QTest::newRow("asking") << Stage{Stage::AskingToFetchTool{}} << false << readout(u"NEEDS YOU"_s, ReadoutLamp::live);
+        QTest::newRow("fetching") << Stage{Stage::FetchingTool{}} << false
+                                  << readout(u"DOWNLOADING"_s, ReadoutLamp::working);
+        QTest::newRow("blocked") << Stage{Stage::Blocked{}} << false << readout(u"NEEDS YOU"_s, ReadoutLamp::waiting);
+        QTest::newRow("installing") << Stage{Stage::Installing{{InstallBecause::NotInstalled{}}}} << false
+                                    << readout(u"INSTALLING"_s, ReadoutLamp::working);
+        QTest::newRow("repairing") << Stage{Stage::Installing{{InstallBecause::CannotUpdateItself{}}}} << false
+                                   << readout(u"REPAIRING"_s, ReadoutLamp::working);
+        QTest::newRow("updating") << Stage{Stage::Installing{{InstallBecause::NewerAvailable{{}, u"2"_s}}}} << false
+                                  << readout(u"UPDATING"_s, ReadoutLamp::working);
+        QTest::newRow("connecting") << Stage{Stage::Connecting{}} << false
+                                    << readout(u"CONNECTING"_s, ReadoutLamp::working);
+        QTest::newRow("not connected") << finished({Result::InstalledButCannotReach{}}) << false
+                                       << readout(u"NOT CONNECTED"_s, ReadoutLamp::waiting);
+        QTest::newRow("ready") << finished({Result::AlreadySetUp{}}) << false << readout(u"READY"_s, ReadoutLamp::live, true);
+        QTest::newRow("stopped") << Stage{Stage::Stopped{}} << false << readout(u"STOPPED"_s, ReadoutLamp::off);
+        QTest::newRow("failed") << Stage{Stage::Failed{}} << false << readout(u"PROBLEM"_s, ReadoutLamp::waiting);
+    }
+    void theReadout() {
+        QFETCH(Stage, stage);
+        QFETCH(bool, packagingProblem);
+        QFETCH(GlassesReadout, readout);
+        QVERIFY(GlassesReadout::from(stage, packagingProblem) == readout);
     }
 
     void findingTheShippedApp() {
