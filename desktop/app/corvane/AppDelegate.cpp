@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 
+#include <corvane/glasses/AdbDownload.h>
 #include <corvane/shell/AppConfiguration.h>
 #include <corvane/shell/LegacyResponseCache.h>
 #include <corvane/shell/TestCopyEnvironment.h>
@@ -8,11 +9,14 @@
 #include <corvane/InhibitorSleepAssertions.h>
 #include <corvane/ListingFolderAccess.h>
 #include <corvane/NetworkAccessTransport.h>
+#include <corvane/NetworkAdbProvisionSteps.h>
 #include <corvane/NetworkResponseCache.h>
 #include <corvane/PackageKitDeveloperTools.h>
+#include <corvane/ProcessAdbRunner.h>
 #include <corvane/ProcessCommandRunner.h>
 #include <corvane/QProcessLauncher.h>
 #include <corvane/SettingsDefaults.h>
+#include <corvane/Sha1DigestVerifier.h>
 #include <corvane/SocketPortProbe.h>
 #include <corvane/XdgAutostartLoginItem.h>
 
@@ -85,6 +89,41 @@ SetupClient setupClient() {
                        AppConfiguration::resolvePort(processEnvironment()), AppDelegate::localAdmin());
 }
 
+// The glasses setup over the platform: adb found or fetched from Google's repository (a test copy
+// may name another), run as a child process, and the local server reached through its setup API.
+// Without a glasses app inside the application there is no setup, only the packaging problem.
+std::unique_ptr<GlassesViewModel> glassesModel(const AppBundle& bundle, std::shared_ptr<Defaults> defaults) {
+    const std::optional<BundledGlassesApp> app = BundledGlassesAppLocator::resolve(
+        bundle.path + QStringLiteral("/Contents/Resources"),
+        stringEntry(bundle.info, BundledGlassesAppLocator::versionInfoKey.toString()),
+        stringEntry(bundle.info, BundledGlassesAppLocator::buildInfoKey.toString()),
+        [](const QString& path) -> std::optional<qint64> {
+            const QFileInfo file(path);
+            return file.isFile() ? std::optional(file.size()) : std::nullopt;
+        });
+    if (!app)
+        return std::make_unique<GlassesViewModel>(nullptr, std::nullopt);
+    const QString home = QDir::homePath();
+    const QString support = AppConfiguration::applicationSupportDirectory(bundle.bundleIdentifier(), home);
+    const Environment environment = processEnvironment();
+    const QString repository = environment.value(AdbDownload::repositoryVariable.toString(),
+                                                 AdbDownload::defaultRepository.toString());
+    auto flow = std::make_shared<GlassesSetup>(GlassesSetup::Dependencies{
+        .locate = [home, support] { return AdbLocator{}.locate(home, support); },
+        .makeRunner = [](const QString& path) -> std::shared_ptr<AdbRunner> {
+            return std::make_shared<ProcessAdbRunner>(path);
+        },
+        .provider = std::make_shared<AdbProvisioner>(
+            std::make_shared<NetworkAdbProvisionSteps>(), std::make_shared<Sha1DigestVerifier>(), repository,
+            QDir::tempPath() + QStringLiteral("/corvane-platform-tools")),
+        .applicationSupport = support,
+        .app = *app,
+        .server = std::make_shared<LocalGlassesServer>(setupClient()),
+        .keys = std::make_shared<DefaultsGlassesKeyLedger>(std::move(defaults)),
+    });
+    return std::make_unique<GlassesViewModel>(std::move(flow), support);
+}
+
 } // namespace
 
 const std::optional<LocalAdminSecret>& AppDelegate::localAdmin() {
@@ -107,11 +146,12 @@ AppDelegate::AppDelegate(const AppBundle& bundle, std::shared_ptr<Defaults> defa
                   QCoreApplication::quit();
           },
           bundle.info, parent) {
-    WelcomeViewModel::Dependencies welcome = welcomeDependencies(std::move(defaults));
+    WelcomeViewModel::Dependencies welcome = welcomeDependencies(defaults);
     welcome.serverRunning = [server = m_model.get()] { return server->state().isRunning(); };
     m_welcome = std::make_unique<WelcomeViewModel>(std::move(welcome));
     m_approval = std::make_unique<ApprovalViewModel>(ApprovalLadderFlow::over(setupClient));
     m_previews = std::make_unique<PreviewsSwitchViewModel>(PreviewsSwitchFlow::over(setupClient));
+    m_glasses = glassesModel(bundle, defaults);
 }
 
 AppDelegate::AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<void(bool)> answerTerminate,
@@ -152,6 +192,8 @@ QCoro::Task<> AppDelegate::answerOnceSettled() {
         co_await m_approval->settled();
     if (m_previews)
         co_await m_previews->settled();
+    if (m_glasses)
+        co_await m_glasses->settled();
     m_answerTerminate(true);
 }
 

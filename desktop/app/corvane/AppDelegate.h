@@ -4,6 +4,7 @@
 
 #include <corvane/AppBundle.h>
 #include <corvane/ApprovalViewModel.h>
+#include <corvane/GlassesViewModel.h>
 #include <corvane/PreviewsSwitchViewModel.h>
 #include <corvane/ServerViewModel.h>
 #include <corvane/TerminationSignal.h>
@@ -43,6 +44,8 @@ public:
     // The live-previews switch's model, built whether or not any face offers the switch; none when
     // the delegate was given its server model.
     PreviewsSwitchViewModel* previews() const { return m_previews.get(); }
+    // The glasses window's model; none when the delegate was given its server model.
+    GlassesViewModel* glasses() const { return m_glasses.get(); }
     // The switch's model for the faces: none unless this build offers the switch.
     PreviewsSwitchViewModel* offeredPreviews() const {
         return LaunchFlags::livePreviewsSwitch ? m_previews.get() : nullptr;
@@ -62,6 +65,7 @@ private:
     std::unique_ptr<WelcomeViewModel> m_welcome;
     std::unique_ptr<ApprovalViewModel> m_approval;
     std::unique_ptr<PreviewsSwitchViewModel> m_previews;
+    std::unique_ptr<GlassesViewModel> m_glasses;
     std::function<void(bool)> m_answerTerminate;
     std::unique_ptr<TerminationSignal> m_terminationSignal;
 };

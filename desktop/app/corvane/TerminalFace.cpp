@@ -195,8 +195,8 @@ bool TerminalFace::answerAwaited(const QByteArray& line) {
         TerminalWelcome::saveKey(*m_screens.welcome, *kind, QString::fromUtf8(key)); // as typed
         return true;
     }
-    if (std::exchange(m_awaitsConsent, false)) {
-        TerminalPreviews::answerConsent(*m_screens.previews, line);
+    if (const auto question = std::exchange(m_question, std::nullopt)) {
+        question->answer(line.trimmed().toLower() == "yes");
         return true;
     }
     return false;
@@ -264,9 +264,9 @@ void TerminalFace::follow(const TerminalOutcome& outcome, const QByteArray& comm
         write((m_outputIsTerminal ? clearLine.toString() : QString()) + outcome.text);
         m_printedCountdown.reset();
     }
-    if (outcome.next == TerminalOutcome::Next::askConsent) {
-        m_awaitsConsent = true;
-        write(TerminalPreviews::consentPrompt.toString());
+    if (outcome.question) {
+        m_question = outcome.question;
+        write(outcome.question->prompt);
     }
 }
 

@@ -73,7 +73,7 @@ private:
     QByteArray m_agentsAfterRead;
     QByteArray m_previewsAfterRead;
     std::optional<TerminalWelcome::KeyKind> m_awaitedKey;
-    bool m_awaitsConsent = false;
+    std::optional<TerminalOutcome::Question> m_question;
     std::FILE* m_output;
     bool m_outputIsTerminal;
     QStringList m_printedLines;

@@ -44,18 +44,17 @@ TerminalOutcome run(PreviewsSwitchViewModel& previews, const QByteArray& command
     }
     const bool on = words == "previews on";
     previews.choose(on);
-    if (on && previews.asking())
-        return {.known = true,
-                .next = TerminalOutcome::Next::askConsent,
-                .text = explanation(LivePreviewsWords::consentTitle)};
-    return {.known = true};
-}
-
-void answerConsent(PreviewsSwitchViewModel& previews, const QByteArray& answer) {
-    if (answer.trimmed().toLower() == "yes")
-        previews.turnOnAfterReading();
-    else
-        previews.decline();
+    if (!on || !previews.asking())
+        return {.known = true};
+    const auto answer = [model = &previews](bool yes) {
+        if (yes)
+            model->turnOnAfterReading();
+        else
+            model->decline();
+    };
+    return {.known = true,
+            .text = explanation(LivePreviewsWords::consentTitle),
+            .question = TerminalOutcome::Question{consentPrompt.toString(), answer}};
 }
 
 } // namespace corvane::TerminalPreviews

@@ -19,11 +19,9 @@ QStringList lines(const PreviewsSwitchViewModel& previews);
 QString explanation(QStringView title);
 
 // Carries out a previews command: `previews` reads the switch again, `previews on` asks first,
-// `previews off` turns it off at once, `previews about` prints what it can and can't do. A change
+// `previews off` turns it off at once, `previews about` prints what it can and can't do, `previews on`
+// prints the same and asks; only a yes turns it on. A change
 // before the setting is known reads it first.
 TerminalOutcome run(PreviewsSwitchViewModel& previews, const QByteArray& command);
-
-// The answer to the consent: previews turn on only for "yes".
-void answerConsent(PreviewsSwitchViewModel& previews, const QByteArray& answer);
 
 } // namespace corvane::TerminalPreviews
