@@ -121,7 +121,8 @@ int main(int argc, char* argv[]) {
     else
         terminalFace = std::make_unique<corvane::TerminalFace>(
             delegate.model(),
-            corvane::ScreenModels{terminalWelcome(delegate), delegate.approval(), delegate.offeredPreviews()},
+            corvane::ScreenModels{terminalWelcome(delegate), delegate.approval(), delegate.offeredPreviews(),
+                                  delegate.glasses()},
             stdout, ::isatty(STDOUT_FILENO) != 0, STDIN_FILENO);
     corvane::SingleInstance instance;
     instance.listen(instanceSocket, [&] {

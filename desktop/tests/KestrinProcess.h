@@ -23,7 +23,8 @@ public:
     // type commands, otherwise kestrin's input is closed at once.
     explicit Kestrin(int port, const std::function<void(const QString& home)>& prepare = {},
                      const corvane::Environment& extraEnvironment = {},
-                     const QStringList& arguments = {QStringLiteral("--headless")}, bool keepsInput = false)
+                     const QStringList& arguments = {QStringLiteral("--headless")}, bool keepsInput = false,
+                     const QString& program = QStringLiteral(KESTRIN))
         : m_port(port) {
         if (prepare)
             prepare(m_home.path());
@@ -40,7 +41,7 @@ public:
             environment.insert(entry.key(), entry.value());
         m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start(QStringLiteral(KESTRIN), arguments);
+        m_process.start(program, arguments);
         if (!keepsInput)
             m_process.closeWriteChannel();
     }

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -37,6 +38,38 @@ namespace {
 std::expected<SetupInfo, SetupClientError> loadSetup(int port, std::optional<LocalAdminSecret> secret) {
     return QCoro::waitFor(
         SetupClient(std::make_shared<NetworkAccessTransport>(), port, std::move(secret)).load());
+}
+
+// An application folder around the built kestrin, with a glasses app inside and its version and build
+// in Info.json. Answers the path of its kestrin.
+QString bundleWithGlassesApp(const QString& folder) {
+    QDir(folder).mkpath(u"Contents/bin"_s);
+    QDir(folder).mkpath(u"Contents/Resources"_s);
+    const QString binary = folder + u"/Contents/bin/kestrin"_s;
+    if (::link(KESTRIN, QFile::encodeName(binary).constData()) != 0)
+        QFile::copy(QStringLiteral(KESTRIN), binary);
+    QFile info(folder + u"/Contents/Info.json"_s);
+    info.open(QIODevice::WriteOnly);
+    info.write(R"({"CFBundleIdentifier": "com.mossgate.corvane.mac", "CVGlassesAppVersion": "1.3",
+                   "CVGlassesAppBuild": "13"})");
+    QFile apk(folder + u"/Contents/Resources/corvane-glasses.apk"_s);
+    apk.open(QIODevice::WriteOnly);
+    apk.write(QByteArray(4096, 'k'));
+    return binary;
+}
+
+// Puts the fake adb (a pair of glasses on the other end) where Android Studio's would be in `home`,
+// playing the glasses as `mode` says.
+void plugInFakeGlasses(const QString& home, const QString& mode) {
+    const QString tools = home + u"/Android/Sdk/platform-tools"_s;
+    QDir().mkpath(tools);
+    for (const QString& name : {u"adb"_s, u"glasses.js"_s})
+        QFile::copy(QStringLiteral(REPO_ROOT "/desktop/tests/fixtures/fake_adb/") + name,
+                    tools + u'/' + name);
+    QFile::setPermissions(tools + u"/adb"_s, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile modeFile(tools + u"/mode"_s);
+    modeFile.open(QIODevice::WriteOnly);
+    modeFile.write(mode.toUtf8());
 }
 
 } // namespace
@@ -205,6 +238,78 @@ private Q_SLOTS:
         QVERIFY(shown.contains(u"  Codex:  Danger — no sandbox."_s));
         QVERIFY(QDir(statePath).removeRecursively());
 
+        ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+        QVERIFY(kestrin.process().waitForFinished(13000));
+        QCOMPARE(kestrin.process().exitCode(), 0);
+    }
+
+    // The glasses set up from the terminal with a fake adb playing them: the real application and the
+    // reference server go from "PLUG IN" to the setup's last word; once ready, the glasses have
+    // connected with their key and the server has seen them.
+    void theGlassesAreSetUpFromTheTerminal_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QStringList>("seen"); // in this order
+        QTest::newRow("a first setup")
+            << u"glasses"_s
+            << QStringList{u"Glasses · INSTALLING · Putting Kestrin on your glasses…"_s,
+                           u"Glasses · CONNECTING"_s, u"Glasses · READY · Your glasses are ready."_s};
+        QTest::newRow("installed by hand: repaired")
+            << u"installed-by-hand"_s
+            << QStringList{u"Glasses · REPAIRING"_s, u"Glasses · READY · Your glasses are ready."_s};
+        QTest::newRow("not trusted yet")
+            << u"unauthorized"_s
+            << QStringList{u"Glasses · NEEDS YOU · Your glasses haven't let this computer in yet."_s};
+        QTest::newRow("offline")
+            << u"offline"_s
+            << QStringList{u"Glasses · NEEDS YOU · Your glasses are connected but not answering."_s};
+        QTest::newRow("a phone")
+            << u"phone"_s
+            << QStringList{u"Glasses · NEEDS YOU · What's plugged in doesn't look like your glasses."_s};
+        QTest::newRow("install refused")
+            << u"refuse-install"_s << QStringList{u"Glasses · PROBLEM · Your glasses turned the app down."_s};
+    }
+    void theGlassesAreSetUpFromTheTerminal() {
+        QFETCH(QString, mode);
+        QFETCH(QStringList, seen);
+        QTemporaryDir application;
+        const QString binary = bundleWithGlassesApp(application.path());
+        const int port = freeLoopbackPort();
+        Kestrin kestrin(
+            port, [&](const QString& home) { plugInFakeGlasses(home, mode); },
+            {{u"CORVANE_SUPPRESS_WELCOME"_s, u"1"_s}}, {u"--headless"_s}, true, binary);
+        const auto type = [&](const QByteArray& line) {
+            kestrin.process().write(line + '\n');
+            QVERIFY(kestrin.process().waitForBytesWritten(5000));
+        };
+        const qint32 firstServer = kestrin.serverPid();
+        QVERIFY2(firstServer > 0, qPrintable(kestrin.output()));
+        type("h"); // the glasses reach the server over the home network
+        QVERIFY2(kestrin.serverPid(firstServer) > 0, qPrintable(kestrin.output()));
+        type("glasses");
+        QVERIFY2(
+            !kestrin.waitFor(QRegularExpression(u"(Glasses · PLUG IN · Set up your glasses)"_s)).isEmpty(),
+            qPrintable(kestrin.output()));
+        type("glasses setup");
+        qsizetype from = 0;
+        for (const QString& words : seen) {
+            QVERIFY2(
+                !kestrin.waitFor(QRegularExpression(u"(%1)"_s.arg(QRegularExpression::escape(words))), 30000)
+                     .isEmpty(),
+                qPrintable(kestrin.output()));
+            const qsizetype at = kestrin.output().indexOf(words, from);
+            QVERIFY2(at >= from, qPrintable(words));
+            from = at;
+        }
+        if (seen.last().contains(u"READY"_s)) {
+            const QJsonArray devices = QJsonDocument::fromJson(contentOf(
+                kestrin.home() + u"/.local/share/corvane/state.json"_s))[u"devices"_s]
+                                           .toArray();
+            QCOMPARE(devices.size(), 1);
+            QCOMPARE(devices[0][u"name"_s].toString(), u"Glasses"_s);
+            QVERIFY(devices[0][u"lastSeenAt"_s].isString());
+            QVERIFY(contentOf(kestrin.home() + u"/.config/Kestrin/Kestrin.conf"_s)
+                        .contains("glassesKeysBySerial"));
+        }
         ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
         QVERIFY(kestrin.process().waitForFinished(13000));
         QCOMPARE(kestrin.process().exitCode(), 0);

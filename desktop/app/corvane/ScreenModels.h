@@ -3,6 +3,7 @@
 namespace corvane {
 
 class ApprovalViewModel;
+class GlassesViewModel;
 class PreviewsSwitchViewModel;
 class WelcomeViewModel;
 
@@ -12,6 +13,7 @@ struct ScreenModels {
     WelcomeViewModel* welcome = nullptr;
     ApprovalViewModel* approval = nullptr;
     PreviewsSwitchViewModel* previews = nullptr;
+    GlassesViewModel* glasses = nullptr;
 };
 
 } // namespace corvane

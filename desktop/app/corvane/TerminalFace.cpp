@@ -5,6 +5,7 @@
 
 #include <corvane/AppQuit.h>
 #include <corvane/TerminalAgents.h>
+#include <corvane/TerminalGlasses.h>
 #include <corvane/TerminalPreviews.h>
 
 #include <QDir>
@@ -94,6 +95,22 @@ TerminalFace::TerminalFace(ServerViewModel& model, ScreenModels screens, std::FI
         connect(m_screens.approval, &ApprovalViewModel::stageChanged, this, renderSoon);
         connect(m_screens.approval, &ApprovalViewModel::stageChanged, this, &TerminalFace::resumeAgents);
     }
+    if (m_screens.glasses) {
+        connect(m_screens.glasses, &GlassesViewModel::changed, this, renderSoon);
+        // A setup that comes to ask (after the helper was found missing) asks here too.
+        connect(m_screens.glasses, &GlassesViewModel::changed, this, [this] {
+            if (m_question || !m_showsGlasses)
+                return;
+            if (auto question = TerminalGlasses::fetchQuestion(*m_screens.glasses))
+                QTimer::singleShot(0, this, [this, question = std::move(*question)] {
+                    if (m_question)
+                        return;
+                    render();
+                    m_question = question;
+                    write(question.prompt);
+                });
+        });
+    }
     if (m_screens.previews) {
         connect(m_screens.previews, &PreviewsSwitchViewModel::changed, this, renderSoon);
         connect(m_screens.previews, &PreviewsSwitchViewModel::changed, this, &TerminalFace::resumePreviews);
@@ -120,6 +137,8 @@ QStringList TerminalFace::readoutLines() const {
         lines << QString() << TerminalAgents::lines(*m_screens.approval);
     if (m_showsPreviews)
         lines << QString() << TerminalPreviews::lines(*m_screens.previews);
+    if (m_showsGlasses)
+        lines << QString() << TerminalGlasses::lines(*m_screens.glasses);
     return lines;
 }
 
@@ -129,7 +148,9 @@ QString TerminalFace::helpText() const {
         help.append(TerminalAgents::commandsHelp.toString());
     if (m_screens.previews)
         help.append(TerminalPreviews::commandsHelp.toString());
-    if (m_showsAgents || m_showsPreviews)
+    if (m_screens.glasses)
+        help.append(TerminalGlasses::commandsHelp.toString());
+    if (m_showsAgents || m_showsPreviews || m_showsGlasses)
         help.append(u"Type close to hide them again."_s);
     if (welcomeOpen())
         help.append(TerminalWelcome::commandsHelp.toString());
@@ -219,8 +240,8 @@ void TerminalFace::runCommand(const QByteArray& command) {
         m_model.refresh(); // what showing the menu does
     } else if (command == "q") {
         AppQuit::request();
-    } else if (command == "close" && (m_showsAgents || m_showsPreviews)) {
-        m_showsAgents = m_showsPreviews = false;
+    } else if (command == "close" && (m_showsAgents || m_showsPreviews || m_showsGlasses)) {
+        m_showsAgents = m_showsPreviews = m_showsGlasses = false;
         render();
     } else if (const TerminalOutcome agents =
                    m_screens.approval ? TerminalAgents::run(*m_screens.approval, command) : TerminalOutcome{};
@@ -235,6 +256,12 @@ void TerminalFace::runCommand(const QByteArray& command) {
         m_showsPreviews = true;
         follow(previews, command, m_previewsAfterRead);
         resumePreviews();
+    } else if (const TerminalOutcome glasses =
+                   m_screens.glasses ? TerminalGlasses::run(*m_screens.glasses, command) : TerminalOutcome{};
+               glasses.known) {
+        m_showsGlasses = true;
+        QByteArray none;
+        follow(glasses, command, none);
     } else if (const TerminalWelcome::Outcome outcome =
                    welcomeOpen() ? TerminalWelcome::run(*m_screens.welcome, command, QDir::homePath())
                                  : TerminalWelcome::Outcome{};

@@ -70,6 +70,7 @@ private:
     ScreenModels m_screens;
     bool m_showsAgents = false;
     bool m_showsPreviews = false;
+    bool m_showsGlasses = false;
     QByteArray m_agentsAfterRead;
     QByteArray m_previewsAfterRead;
     std::optional<TerminalWelcome::KeyKind> m_awaitedKey;
