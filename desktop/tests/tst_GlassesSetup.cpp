@@ -10,8 +10,15 @@
 #include <corvane/glasses/GlassesSetupPlan.h>
 #include <corvane/support/OneShot.h>
 
+#include <corvane/GlassesViewModel.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <qcorotask.h>
+
+#include <unistd.h>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;
@@ -426,32 +433,86 @@ private Q_SLOTS:
         const auto readout = [](const QString& word, ReadoutLamp lamp, bool lit = false) {
             return GlassesReadout{word, lamp, lit};
         };
-        QTest::newRow("no app inside") << Stage{Stage::Connecting{}} << true << readout(u"PROBLEM"_s, ReadoutLamp::waiting);
+        QTest::newRow("no app inside")
+            << Stage{Stage::Connecting{}} << true << readout(u"PROBLEM"_s, ReadoutLamp::waiting);
         QTest::newRow("idle") << Stage{} << false << readout(u"PLUG IN"_s, ReadoutLamp::off);
-        QTest::newRow("checking") << Stage{Stage::Checking{}} << false << readout(u"LOOKING"_s, ReadoutLamp::working);
-        QTest::newRow("asking") << Stage{Stage::AskingToFetchTool{}} << false << readout(u"NEEDS YOU"_s, ReadoutLamp::live);
+        QTest::newRow("checking") << Stage{Stage::Checking{}} << false
+                                  << readout(u"LOOKING"_s, ReadoutLamp::working);
+        QTest::newRow("asking") << Stage{Stage::AskingToFetchTool{}} << false
+                                << readout(u"NEEDS YOU"_s, ReadoutLamp::live);
         QTest::newRow("fetching") << Stage{Stage::FetchingTool{}} << false
                                   << readout(u"DOWNLOADING"_s, ReadoutLamp::working);
-        QTest::newRow("blocked") << Stage{Stage::Blocked{}} << false << readout(u"NEEDS YOU"_s, ReadoutLamp::waiting);
+        QTest::newRow("blocked") << Stage{Stage::Blocked{}} << false
+                                 << readout(u"NEEDS YOU"_s, ReadoutLamp::waiting);
         QTest::newRow("installing") << Stage{Stage::Installing{{InstallBecause::NotInstalled{}}}} << false
                                     << readout(u"INSTALLING"_s, ReadoutLamp::working);
-        QTest::newRow("repairing") << Stage{Stage::Installing{{InstallBecause::CannotUpdateItself{}}}} << false
-                                   << readout(u"REPAIRING"_s, ReadoutLamp::working);
-        QTest::newRow("updating") << Stage{Stage::Installing{{InstallBecause::NewerAvailable{{}, u"2"_s}}}} << false
-                                  << readout(u"UPDATING"_s, ReadoutLamp::working);
+        QTest::newRow("repairing") << Stage{Stage::Installing{{InstallBecause::CannotUpdateItself{}}}}
+                                   << false << readout(u"REPAIRING"_s, ReadoutLamp::working);
+        QTest::newRow("updating") << Stage{Stage::Installing{{InstallBecause::NewerAvailable{{}, u"2"_s}}}}
+                                  << false << readout(u"UPDATING"_s, ReadoutLamp::working);
         QTest::newRow("connecting") << Stage{Stage::Connecting{}} << false
                                     << readout(u"CONNECTING"_s, ReadoutLamp::working);
         QTest::newRow("not connected") << finished({Result::InstalledButCannotReach{}}) << false
                                        << readout(u"NOT CONNECTED"_s, ReadoutLamp::waiting);
-        QTest::newRow("ready") << finished({Result::AlreadySetUp{}}) << false << readout(u"READY"_s, ReadoutLamp::live, true);
-        QTest::newRow("stopped") << Stage{Stage::Stopped{}} << false << readout(u"STOPPED"_s, ReadoutLamp::off);
-        QTest::newRow("failed") << Stage{Stage::Failed{}} << false << readout(u"PROBLEM"_s, ReadoutLamp::waiting);
+        QTest::newRow("ready") << finished({Result::AlreadySetUp{}}) << false
+                               << readout(u"READY"_s, ReadoutLamp::live, true);
+        QTest::newRow("stopped") << Stage{Stage::Stopped{}} << false
+                                 << readout(u"STOPPED"_s, ReadoutLamp::off);
+        QTest::newRow("failed") << Stage{Stage::Failed{}} << false
+                                << readout(u"PROBLEM"_s, ReadoutLamp::waiting);
     }
     void theReadout() {
         QFETCH(Stage, stage);
         QFETCH(bool, packagingProblem);
         QFETCH(GlassesReadout, readout);
         QVERIFY(GlassesReadout::from(stage, packagingProblem) == readout);
+    }
+
+    // The window's model: no glasses app inside means no setup at all; the button waits while busy and
+    // while the setup asks; the helper's removal applies only with a helper on disk, and says so when
+    // it fails.
+    void theWindowsModel() {
+        const GlassesViewModel unpackaged(nullptr, std::nullopt);
+        QCOMPARE(unpackaged.packagingProblem(), GlassesViewModel::packagingWords.toString());
+        QVERIFY(!unpackaged.canBegin());
+        QCOMPARE(unpackaged.readout().word, u"PROBLEM"_s);
+
+        QTemporaryDir support;
+        Fixture f;
+        f.source = {};
+        f.make();
+        GlassesViewModel model(std::shared_ptr<GlassesSetup>(std::move(f.setup)), support.path());
+        QVERIFY(model.canBegin());
+        QVERIFY(!model.hasHelper() && !model.offersRemoval());
+        model.begin();
+        QCOMPARE(model.stage(), Stage{Stage::AskingToFetchTool{}});
+        QVERIFY(!model.canBegin());
+
+        QVERIFY(QDir(support.path()).mkpath(u"platform-tools"_s));
+        QFile adb(AdbLocator::managedPath(support.path()));
+        QVERIFY(adb.open(QIODevice::WriteOnly));
+        adb.close();
+        adb.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(model.hasHelper());
+        QVERIFY(!model.offersRemoval()); // not while the setup asks
+        model.declineFetch();
+        QVERIFY(model.offersRemoval());
+
+        // A folder that cannot be emptied: the removal says why, and a later one clears it.
+        QVERIFY(
+            QFile::setPermissions(support.filePath(u"platform-tools"_s), QFile::ReadOwner | QFile::ExeOwner));
+        model.removeHelper();
+        if (::geteuid() != 0) { // root removes it all the same
+            QVERIFY(model.removalProblem().has_value());
+            QVERIFY(model.removalProblem()->startsWith(u"Kestrin couldn't remove it: "_s));
+        }
+        QFile::setPermissions(support.filePath(u"platform-tools"_s),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        model.removeHelper();
+        QCOMPARE(model.removalProblem(), std::nullopt);
+        QVERIFY(!model.hasHelper());
+        model.reset();
+        QCOMPARE(model.stage(), Stage{});
     }
 
     void findingTheShippedApp() {
