@@ -116,7 +116,8 @@ int main(int argc, char* argv[]) {
     if (tray)
         trayFace = std::make_unique<corvane::TrayFace>(
             delegate.model(), delegate.updates(),
-            corvane::ScreenModels{delegate.welcome(), delegate.approval(), delegate.offeredPreviews()},
+            corvane::ScreenModels{delegate.welcome(), delegate.approval(), delegate.offeredPreviews(),
+                                  delegate.glasses()},
             bundle);
     else
         terminalFace = std::make_unique<corvane::TerminalFace>(

@@ -1,6 +1,7 @@
 #include "TrayFace.h"
 
 #include <corvane/agents/ApprovalView.h>
+#include <corvane/glasses/GlassesSetupView.h>
 #include <corvane/shell/Environment.h>
 #include <corvane/welcome/WelcomeContent.h>
 #include <corvane/welcome/WelcomeLaunch.h>
@@ -10,6 +11,7 @@
 #include <corvane/ApprovalViewModel.h>
 #include <corvane/Cell.h>
 #include <corvane/FieldUnitFonts.h>
+#include <corvane/GlassesViewModel.h>
 #include <corvane/WelcomeViewModel.h>
 #include <corvane/WindowTopBar.h>
 
@@ -48,6 +50,13 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels s
         m_windows.setBuilder(u"approval"_s, [approval, previews](AppWindow& window) {
             window.topBar().setLabel(u"Kestrin · agents"_s);
             window.content()->addWidget(new agents::ApprovalView(*approval, previews));
+        });
+    if (GlassesViewModel* glasses = screens.glasses)
+        m_windows.setBuilder(u"glasses"_s, [glasses](AppWindow& window) {
+            window.topBar().setLabel(u"Kestrin · your glasses"_s);
+            auto* view = new glasses::GlassesSetupView(*glasses);
+            window.content()->addWidget(view);
+            QObject::connect(view, &glasses::GlassesSetupView::doneRequested, &window, &QWidget::close);
         });
     if (WelcomeViewModel* welcome = screens.welcome) {
         welcome->setFolderChooser([] {

@@ -1,0 +1,205 @@
+#include "GlassesSetupView.h"
+
+#include <corvane/glasses/AdbDownload.h>
+
+#include <corvane/FU.h>
+#include <corvane/FieldLink.h>
+#include <corvane/FieldUnitText.h>
+#include <corvane/GlassPanel.h>
+#include <corvane/GlassesViewModel.h>
+#include <corvane/KestrinIcon.h>
+#include <corvane/Key.h>
+#include <corvane/Lamp.h>
+
+#include <QDesktopServices>
+#include <QGraphicsDropShadowEffect>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace corvane::glasses {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int wordPoints = 38;
+constexpr int symbolPoints = 26;
+
+// The eyeglasses drawn in one flat colour, as a symbol rather than the coloured icon.
+QLabel* eyeglassesSymbol() {
+    auto* symbol = new QLabel;
+    const qreal ratio = 2;
+    QPixmap shape = kestrinIcon().pixmap(QSize(symbolPoints, symbolPoints) * ratio);
+    QPainter tint(&shape);
+    tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    tint.fillRect(shape.rect(), FU::dDim);
+    tint.end();
+    shape.setDevicePixelRatio(ratio);
+    symbol->setPixmap(shape);
+    symbol->setAccessibleName({});
+    symbol->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return symbol;
+}
+
+} // namespace
+
+GlassesSetupView::GlassesSetupView(GlassesViewModel& model, QWidget* parent)
+    : QWidget(parent)
+    , m_model(model)
+    , m_lamp(new Lamp(ReadoutLamp::off, 12))
+    , m_word(new QLabel)
+    , m_glow(new QGraphicsDropShadowEffect(m_word))
+    , m_packaging(FieldUnitText::sentence({}, FieldUnitText::text(17, QFont::Medium), FU::ink))
+    , m_headline(FieldUnitText::sentence({}, FieldUnitText::text(22, QFont::DemiBold), FU::ink))
+    , m_detail(FieldUnitText::sentence({}, FieldUnitText::text(15), FU::silk))
+    , m_terms(new FieldLink(AdbDownload::licenseLinkLabel.toString()))
+    , m_removalProblem(new QWidget)
+    , m_removalText(FieldUnitText::sentence({}, FieldUnitText::text(14), FU::ink))
+    , m_remove(new Key(u"Remove Google's helper"_s, {KeyStyle::Variant::chassis, true}))
+    , m_notNow(new Key(AdbDownload::consentDeclineLabel.toString()))
+    , m_getIt(new Key(AdbDownload::consentAcceptLabel.toString(), {KeyStyle::Variant::hot, false}))
+    , m_begin(new Key(u"Set up my glasses"_s, {KeyStyle::Variant::hot, false}))
+    , m_done(new Key(u"Done"_s)) {
+    setFixedSize(fixedSize);
+    QFont headline = m_headline->font();
+    headline.setLetterSpacing(QFont::AbsoluteSpacing, -0.2);
+    m_headline->setFont(headline);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(18);
+
+    auto* glass = new GlassPanel;
+    auto* readout = new QHBoxLayout;
+    readout->setSpacing(12);
+    readout->addWidget(m_lamp, 0, Qt::AlignVCenter);
+    m_word->setFont(FieldUnitText::display(u"Black"_s, wordPoints, 4));
+    m_word->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // its room is what the row leaves
+    QColor halo = FU::live;
+    halo.setAlphaF(0.5f);
+    m_glow->setColor(halo);
+    m_glow->setBlurRadius(10);
+    m_glow->setOffset(0, 0);
+    m_word->setGraphicsEffect(m_glow);
+    readout->addWidget(m_word, 1);
+    readout->addWidget(eyeglassesSymbol(), 0, Qt::AlignVCenter);
+    glass->content()->addLayout(readout);
+    column->addWidget(glass);
+
+    auto* words = new QVBoxLayout;
+    words->setSpacing(8);
+    words->addWidget(m_packaging);
+    words->addWidget(m_headline);
+    m_detail->setTextFormat(Qt::PlainText);
+    words->addWidget(m_detail);
+    words->addWidget(m_terms, 0, Qt::AlignLeft);
+    auto* problemRow = new QHBoxLayout(m_removalProblem);
+    problemRow->setContentsMargins(0, 0, 0, 0);
+    problemRow->setSpacing(8);
+    problemRow->addWidget(new Lamp(ReadoutLamp::waiting, 10), 0, Qt::AlignTop);
+    problemRow->addWidget(m_removalText, 1);
+    words->addWidget(m_removalProblem);
+    column->addLayout(words);
+    column->addStretch();
+
+    auto* keys = new QHBoxLayout;
+    keys->setSpacing(12);
+    m_remove->setToolTip(u"Deletes the copy Kestrin downloaded. Your glasses keep the app."_s);
+    keys->addWidget(m_remove, 0, Qt::AlignVCenter);
+    keys->addStretch();
+    keys->addWidget(m_notNow);
+    keys->addWidget(m_done);
+    keys->addWidget(m_getIt);
+    keys->addWidget(m_begin);
+    column->addLayout(keys);
+
+    connect(m_terms, &QAbstractButton::clicked, this,
+            [] { QDesktopServices::openUrl(QUrl(AdbDownload::licenseUrl.toString())); });
+    connect(m_remove, &QAbstractButton::clicked, this, [this] { m_model.removeHelper(); });
+    connect(m_notNow, &QAbstractButton::clicked, this, [this] { m_model.declineFetch(); });
+    connect(m_getIt, &QAbstractButton::clicked, this, [this] { m_model.confirmFetch(); });
+    connect(m_begin, &QAbstractButton::clicked, this, [this] { m_model.begin(); });
+    connect(m_done, &QAbstractButton::clicked, this, [this] {
+        m_model.reset();
+        Q_EMIT doneRequested();
+    });
+    connect(&m_model, &GlassesViewModel::changed, this, &GlassesSetupView::sync);
+    m_word->installEventFilter(this);
+    sync();
+}
+
+bool GlassesSetupView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_word && event->type() == QEvent::Resize)
+        fitWord();
+    return QWidget::eventFilter(watched, event);
+}
+
+void GlassesSetupView::sync() {
+    const GlassesReadout readout = m_model.readout();
+    m_lamp->setMode(readout.lamp);
+    m_word->setText(readout.word);
+    m_word->setAccessibleName(readout.word);
+    FieldUnitText::setColour(*m_word, readout.lit ? FU::live : FU::dText);
+    m_glow->setEnabled(readout.lit);
+    fitWord();
+
+    const GlassesSetupStage& stage = m_model.stage();
+    const bool packaging = m_model.packagingProblem().has_value();
+    const bool asking = std::holds_alternative<GlassesSetupStage::AskingToFetchTool>(stage.value);
+    m_packaging->setVisible(packaging);
+    m_packaging->setText(m_model.packagingProblem().value_or(QString()));
+    m_headline->setVisible(!packaging);
+    m_headline->setText(stage.headline());
+    const std::optional<QString> detail = stage.detail();
+    m_detail->setVisible(!packaging && detail.has_value());
+    m_detail->setText(detail.value_or(QString()));
+    m_terms->setVisible(!packaging && asking);
+    m_removalProblem->setVisible(m_model.removalProblem().has_value());
+    m_removalText->setText(m_model.removalProblem().value_or(QString()));
+    m_remove->setVisible(m_model.offersRemoval());
+
+    // The stage's keys: asking offers its two answers; a finished setup offers Done (and Try again
+    // when the glasses could not reach this computer); every other stage offers its one hot key.
+    const auto* finished = std::get_if<GlassesSetupStage::Finished>(&stage.value);
+    const bool cannotReach = finished && std::holds_alternative<GlassesSetupResult::InstalledButCannotReach>(
+                                             finished->result.value);
+    m_notNow->setVisible(asking);
+    m_getIt->setVisible(asking);
+    m_done->setVisible(finished != nullptr);
+    m_done->setStyle({cannotReach ? KeyStyle::Variant::chassis : KeyStyle::Variant::hot, false});
+    m_begin->setVisible(!asking && (!finished || cannotReach));
+    m_begin->setText(stage.offersRetry() ? u"Try again"_s : u"Set up my glasses"_s);
+    m_begin->setEnabled(m_model.canBegin());
+}
+
+// One line always: a long word is drawn smaller, down to half size.
+void GlassesSetupView::fitWord() {
+    if (!m_word->testAttribute(Qt::WA_Resized) && !m_word->isVisible())
+        return; // not laid out yet: fitted once it is
+    const int room = std::max(1, m_word->width());
+    for (int points = wordPoints; points >= wordPoints / 2; --points) {
+        const QFont face = FieldUnitText::display(u"Black"_s, points, 4 * points / qreal(wordPoints));
+        if (QFontMetrics(face).horizontalAdvance(m_word->text()) <= room || points == wordPoints / 2) {
+            m_word->setFont(face);
+            return;
+        }
+    }
+}
+
+void GlassesSetupView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    for (Key* key : {m_getIt, m_begin, m_done})
+        if (key->isVisible() && key->isEnabled() && key->style().variant == KeyStyle::Variant::hot) {
+            key->click();
+            return;
+        }
+}
+
+} // namespace corvane::glasses
