@@ -245,6 +245,33 @@ private Q_SLOTS:
                  unpacked); // an archive Google did not vouch for is never opened
     }
 
+    // Installing replaces an earlier copy only once the new one is whole: a failed install leaves the
+    // earlier copy as it was, and nothing half-written beside it.
+    void installingIsWholeOrNothing() {
+        QTemporaryDir root;
+        NetworkAdbProvisionSteps steps;
+        const QString at = root.filePath(u"support/platform-tools/adb"_s);
+        const QString fresh = root.filePath(u"fresh-adb"_s);
+        QFile source(fresh);
+        QVERIFY(source.open(QIODevice::WriteOnly));
+        source.write("#!/bin/sh\necho new\n");
+        source.close();
+        QVERIFY(steps.install(fresh, at));
+        QCOMPARE(contentOf(at), QByteArray("#!/bin/sh\necho new\n"));
+        QVERIFY(QFileInfo(at).isExecutable());
+
+        QVERIFY(!steps.install(root.filePath(u"nowhere"_s), at));
+        QCOMPARE(contentOf(at), QByteArray("#!/bin/sh\necho new\n"));
+        QCOMPARE(QDir(root.filePath(u"support/platform-tools"_s)).entryList(QDir::Files),
+                 QStringList{u"adb"_s});
+
+        // A support folder that cannot hold the tools' folder: nothing is made, and it says so.
+        QFile blocker(root.filePath(u"blocked"_s));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QVERIFY(!steps.install(fresh, root.filePath(u"blocked/platform-tools/adb"_s)));
+    }
+
     void theWordsOfAFailedFetch() {
         QVERIFY(AdbProvisionErrors::plainDescription(AdbProvisionError::downloadFailed)
                     .startsWith(u"Kestrin couldn't reach Google"));
