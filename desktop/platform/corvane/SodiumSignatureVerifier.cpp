@@ -1,0 +1,35 @@
+#include "SodiumSignatureVerifier.h"
+
+#include <QFile>
+
+#include <sodium.h>
+
+namespace corvane {
+
+SodiumSignatureVerifier::SodiumSignatureVerifier()
+    : m_ready(sodium_init() >= 0) {}
+
+bool SodiumSignatureVerifier::verify(const QString& path, const QByteArray& signature,
+                                     const QByteArray& publicKey) const {
+    if (!m_ready || signature.size() != crypto_sign_BYTES || publicKey.size() != crypto_sign_PUBLICKEYBYTES)
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = file.size();
+    // An empty file cannot be mapped; its signature is checked over no bytes.
+    static const unsigned char nothing = 0;
+    unsigned char* const mapped = size > 0 ? file.map(0, size) : nullptr;
+    if (size > 0 && !mapped)
+        return false;
+    const unsigned char* bytes = mapped ? mapped : &nothing;
+    const bool genuine =
+        crypto_sign_verify_detached(reinterpret_cast<const unsigned char*>(signature.constData()), bytes,
+                                    static_cast<unsigned long long>(size),
+                                    reinterpret_cast<const unsigned char*>(publicKey.constData())) == 0;
+    if (mapped)
+        file.unmap(mapped);
+    return genuine;
+}
+
+} // namespace corvane

@@ -1,0 +1,71 @@
+// An update's Ed25519 signature checked with libsodium, with a key pair the test makes: the signed file
+// passes; a changed byte, another key, a signature of the wrong length or a missing file do not.
+
+#include <corvane/SodiumSignatureVerifier.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sodium.h>
+
+using namespace corvane;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct KeyPair {
+    QByteArray publicKey{crypto_sign_PUBLICKEYBYTES, '\0'};
+    QByteArray secretKey{crypto_sign_SECRETKEYBYTES, '\0'};
+    KeyPair() {
+        crypto_sign_keypair(reinterpret_cast<unsigned char*>(publicKey.data()),
+                            reinterpret_cast<unsigned char*>(secretKey.data()));
+    }
+    QByteArray sign(const QByteArray& bytes) const {
+        QByteArray signature(crypto_sign_BYTES, '\0');
+        crypto_sign_detached(reinterpret_cast<unsigned char*>(signature.data()), nullptr,
+                             reinterpret_cast<const unsigned char*>(bytes.constData()),
+                             static_cast<unsigned long long>(bytes.size()),
+                             reinterpret_cast<const unsigned char*>(secretKey.constData()));
+        return signature;
+    }
+};
+
+QString written(const QTemporaryDir& folder, const QString& name, const QByteArray& bytes) {
+    QFile file(folder.filePath(name));
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+    return file.fileName();
+}
+
+} // namespace
+
+class TestUpdateSignature : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(sodium_init() >= 0); }
+
+    void onlyTheSignedFilePasses() {
+        QTemporaryDir folder;
+        const KeyPair publisher;
+        const KeyPair someoneElse;
+        QByteArray archive(3 * 1024 * 1024, 'k');
+        archive[12345] = 'x';
+        const QByteArray signature = publisher.sign(archive);
+        const SodiumSignatureVerifier verifier;
+
+        QVERIFY(verifier.verify(written(folder, u"good"_s, archive), signature, publisher.publicKey));
+        QByteArray tampered = archive;
+        tampered[2000000] = 'y';
+        QVERIFY(!verifier.verify(written(folder, u"tampered"_s, tampered), signature, publisher.publicKey));
+        QVERIFY(!verifier.verify(folder.filePath(u"good"_s), signature, someoneElse.publicKey));
+        QVERIFY(!verifier.verify(folder.filePath(u"good"_s), signature.left(63), publisher.publicKey));
+        QVERIFY(!verifier.verify(folder.filePath(u"good"_s), signature, publisher.publicKey.left(31)));
+        QVERIFY(!verifier.verify(folder.filePath(u"missing"_s), signature, publisher.publicKey));
+        QVERIFY(verifier.verify(written(folder, u"empty"_s, {}), publisher.sign({}), publisher.publicKey));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUpdateSignature)
+#include "tst_UpdateSignature.moc"
