@@ -138,6 +138,19 @@ private Q_SLOTS:
     }
 
     // The key checks only when the updater can, and never in a preview; every change is announced once.
+    // An update that installs at the next quit lights the key and is written to the log in its words.
+    void anUpdateWaitingForTheQuitIsNoted() {
+        QStringList notes;
+        UpdatesModel model(infoWith(u"https://updates.example.com/a.xml"_s, goodKey), {},
+                           [&](const QString& text) { notes.append(text); });
+        QVERIFY(!model.key().lit);
+        model.updateWillInstallOnQuit(u"0.2.0"_s, u"200"_s);
+        QVERIFY(model.reminder().installWaits);
+        QVERIFY(model.key().lit);
+        QCOMPARE(notes,
+                 QStringList{u"An update to 0.2.0 (build 200) is ready; it installs at the next quit"_s});
+    }
+
     void theModelChecksOnlyWhenItCan() {
         int checks = 0;
         UpdatesModel model(infoWith(u"https://updates.example.com/a.xml"_s, goodKey), [&] { ++checks; });

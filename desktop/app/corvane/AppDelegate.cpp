@@ -18,6 +18,7 @@
 #include <corvane/SettingsDefaults.h>
 #include <corvane/Sha1DigestVerifier.h>
 #include <corvane/SocketPortProbe.h>
+#include <corvane/SystemLogNote.h>
 #include <corvane/XdgAutostartLoginItem.h>
 
 #include <QCoreApplication>
@@ -158,7 +159,11 @@ AppDelegate::AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<v
                          const InfoDictionary& info, QObject* parent)
     : QObject(parent)
     , m_model(std::move(model))
-    , m_updates(std::make_unique<UpdatesModel>(info))
+    , m_updates(std::make_unique<UpdatesModel>(
+          info, std::function<void()>(),
+          systemLogNote(stringEntry(info, QStringLiteral("CFBundleIdentifier"))
+                            .value_or(QStringLiteral("com.mossgate.corvane.mac")),
+                        QStringLiteral("updates"))))
     , m_answerTerminate(std::move(answerTerminate)) {}
 
 AppDelegate::~AppDelegate() {

@@ -17,8 +17,9 @@ namespace corvane {
 class UpdatesModel : public QObject {
     Q_OBJECT
 public:
+    // `note` writes a line to the system log; nothing: the line goes nowhere.
     explicit UpdatesModel(const InfoDictionary& info, std::function<void()> check = {},
-                          QObject* parent = nullptr);
+                          std::function<void(const QString&)> note = {}, QObject* parent = nullptr);
 
     const UpdateSettings& settings() const { return m_settings; }
     const UpdateReminder& reminder() const { return m_reminder; }
@@ -33,6 +34,8 @@ public:
     void setReminder(const UpdateReminder& reminder);
     // What the update key does when pressed.
     void check();
+    // The updater has an update ready that installs when the application quits; the log says which.
+    void updateWillInstallOnQuit(const QString& displayVersion, const QString& version);
 
 Q_SIGNALS:
     void changed();
@@ -43,6 +46,7 @@ private:
     bool m_canCheckForUpdates = false;
     bool m_isPreview = false;
     std::function<void()> m_check;
+    std::function<void(const QString&)> m_note;
 };
 
 } // namespace corvane
