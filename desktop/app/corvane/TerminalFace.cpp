@@ -247,21 +247,20 @@ void TerminalFace::runCommand(const QByteArray& command) {
                    m_screens.approval ? TerminalAgents::run(*m_screens.approval, command) : TerminalOutcome{};
                agents.known) {
         m_showsAgents = true;
-        follow(agents, command, m_agentsAfterRead);
+        follow(agents, command, &m_agentsAfterRead);
         resumeAgents(); // the read may have been answered already
     } else if (const TerminalOutcome previews = m_screens.previews
                                                     ? TerminalPreviews::run(*m_screens.previews, command)
                                                     : TerminalOutcome{};
                previews.known) {
         m_showsPreviews = true;
-        follow(previews, command, m_previewsAfterRead);
+        follow(previews, command, &m_previewsAfterRead);
         resumePreviews();
     } else if (const TerminalOutcome glasses =
                    m_screens.glasses ? TerminalGlasses::run(*m_screens.glasses, command) : TerminalOutcome{};
                glasses.known) {
         m_showsGlasses = true;
-        QByteArray none;
-        follow(glasses, command, none);
+        follow(glasses, command);
     } else if (const TerminalWelcome::Outcome outcome =
                    welcomeOpen() ? TerminalWelcome::run(*m_screens.welcome, command, QDir::homePath())
                                  : TerminalWelcome::Outcome{};
@@ -279,13 +278,13 @@ void TerminalFace::runCommand(const QByteArray& command) {
     }
 }
 
-void TerminalFace::follow(const TerminalOutcome& outcome, const QByteArray& command, QByteArray& afterRead) {
+void TerminalFace::follow(const TerminalOutcome& outcome, const QByteArray& command, QByteArray* afterRead) {
     if (!outcome.problem.isEmpty()) {
         answer(outcome.problem + u' ');
         return;
     }
-    if (outcome.next == TerminalOutcome::Next::readFirst)
-        afterRead = command;
+    if (outcome.next == TerminalOutcome::Next::readFirst && afterRead)
+        *afterRead = command;
     render();
     if (!outcome.text.isEmpty()) {
         write((m_outputIsTerminal ? clearLine.toString() : QString()) + outcome.text);

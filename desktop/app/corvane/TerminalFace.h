@@ -53,8 +53,8 @@ private:
     bool welcomeOpen() const { return m_screens.welcome && !m_screens.welcome->isCompleted(); }
     // A line that answers a question asked on the line before; false when none was asked.
     bool answerAwaited(const QByteArray& line);
-    // Says what a screen's command did; keeps it in `afterRead` when it waits for a read.
-    void follow(const TerminalOutcome& outcome, const QByteArray& command, QByteArray& afterRead);
+    // Says what a screen's command did; keeps it in `afterRead`, if given, when it waits for a read.
+    void follow(const TerminalOutcome& outcome, const QByteArray& command, QByteArray* afterRead = nullptr);
     // Gives a command kept for after a read again once the read has `succeeded`; drops it when the
     // read `failed`.
     void resumeAfterRead(QByteArray& afterRead, bool succeeded, bool failed);

@@ -41,27 +41,27 @@ bool GlassesViewModel::offersRemoval() const {
 }
 
 void GlassesViewModel::begin() {
-    if (m_flow && !m_previewHasHelper)
+    if (m_flow && !m_isPreview)
         keptAlive(m_flow, m_work.begin(), m_flow->begin());
 }
 
 void GlassesViewModel::confirmFetch() {
-    if (m_flow && !m_previewHasHelper)
+    if (m_flow && !m_isPreview)
         keptAlive(m_flow, m_work.begin(), m_flow->confirmFetch());
 }
 
 void GlassesViewModel::declineFetch() {
-    if (m_flow && !m_previewHasHelper)
+    if (m_flow && !m_isPreview)
         m_flow->declineFetch();
 }
 
 void GlassesViewModel::reset() {
-    if (m_flow && !m_previewHasHelper)
+    if (m_flow && !m_isPreview)
         m_flow->reset();
 }
 
 void GlassesViewModel::removeHelper() {
-    if (!m_applicationSupport || m_previewHasHelper)
+    if (!m_applicationSupport || m_isPreview)
         return;
     const std::expected<void, QString> removed = AdbLocator::removeManaged(*m_applicationSupport);
     m_removalProblem = removed
@@ -71,6 +71,7 @@ void GlassesViewModel::removeHelper() {
 }
 
 void GlassesViewModel::showFixed(const GlassesSetupStage& stage, bool hasHelper) {
+    m_isPreview = true;
     m_stage = stage;
     m_previewHasHelper = hasHelper;
     Q_EMIT changed();

@@ -55,6 +55,7 @@ private:
     GlassesSetupStage m_stage;
     std::optional<QString> m_packagingProblem;
     std::optional<QString> m_removalProblem;
+    bool m_isPreview = false; // a display-only model: its actions do nothing
     std::optional<bool> m_previewHasHelper;
     WorkUnderWay m_work;
 };
