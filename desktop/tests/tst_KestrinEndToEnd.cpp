@@ -285,6 +285,10 @@ private Q_SLOTS:
         QVERIFY2(firstServer > 0, qPrintable(kestrin.output()));
         type("h"); // the glasses reach the server over the home network
         QVERIFY2(kestrin.serverPid(firstServer) > 0, qPrintable(kestrin.output()));
+        // Started is not yet answering: the phone's dialling line shows once the new server has said
+        // where it can be reached.
+        QVERIFY2(!kestrin.waitFor(QRegularExpression(u"(Type this into Kestrin on your phone)"_s)).isEmpty(),
+                 qPrintable(kestrin.output()));
         type("glasses");
         QVERIFY2(
             !kestrin.waitFor(QRegularExpression(u"(Glasses · PLUG IN · Set up your glasses)"_s)).isEmpty(),
