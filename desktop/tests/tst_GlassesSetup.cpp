@@ -392,6 +392,21 @@ private Q_SLOTS:
         QCOMPARE(f.ledger->entries.value(u"SER123"_s), (QStringList{u"D1"_s, u"D2"_s}));
     }
 
+    // A quit while the setup waits for the glasses ends the waiting at the next check.
+    void windingDownStopsTheWait() {
+        Fixture f;
+        f.server->connectsOnCheck = 0;
+        f.server->checkGate = OneShot<bool>();
+        GlassesSetup& setup = f.make();
+        setup.begin();
+        QCOMPARE(setup.stage(), Stage{Stage::Connecting{false}});
+        setup.windDown();
+        f.server->checkGate->set(true);
+        QTRY_VERIFY(std::holds_alternative<Stage::Finished>(setup.stage().value));
+        QCOMPARE(f.server->checks, 1);
+        QCOMPARE(f.pauses, 0);
+    }
+
     // While busy the button and the reset do nothing and publish nothing.
     void nothingWhileBusy() {
         Fixture f;

@@ -185,6 +185,8 @@ void AppDelegate::applicationShouldTerminate() {
     m_model->setQuitting(true);
     if (m_welcome)
         m_welcome->stop(); // no new reads while the server stops
+    if (m_glasses)
+        m_glasses->windDown(); // a quit does not wait half a minute for glasses to connect
     m_model->quitAfterServerStops([this] { answerOnceSettled(); });
 }
 

@@ -41,6 +41,11 @@ public:
     void declineFetch();
     void reset();
     void removeHelper();
+    // The application is quitting: a setup waiting for the glasses to connect stops waiting.
+    void windDown() {
+        if (m_flow)
+            m_flow->windDown();
+    }
     // A display-only model for pictures: a fixed stage, and whether a helper is on disk.
     void showFixed(const GlassesSetupStage& stage, bool hasHelper);
     // Ends when no setup step is under way.

@@ -177,9 +177,11 @@ QCoro::Task<GlassesSetupStage> GlassesSetup::connect(std::shared_ptr<AdbRunner> 
 QCoro::Task<bool> GlassesSetup::arrived(QString deviceId) {
     const auto server = m_dependencies.server;
     const auto pause = m_dependencies.pause;
-    for (int check = 0; check < m_dependencies.connectionChecks; ++check) {
+    for (int check = 0; check < m_dependencies.connectionChecks && !m_windingDown; ++check) {
         if (check > 0)
             co_await pause();
+        if (m_windingDown)
+            break;
         const bool seen = co_await server->hasConnected(deviceId);
         if (seen)
             co_return true;

@@ -51,6 +51,9 @@ public:
     void declineFetch();
     // Back to the start when nothing runs.
     void reset();
+    // The application is quitting: a setup waiting for the glasses stops waiting, so the quit does not
+    // wait for it.
+    void windDown() { m_windingDown = true; }
 
 private:
     void setStage(GlassesSetupStage stage);
@@ -64,6 +67,7 @@ private:
 
     Dependencies m_dependencies;
     GlassesSetupStage m_stage;
+    bool m_windingDown = false;
 };
 
 } // namespace corvane
