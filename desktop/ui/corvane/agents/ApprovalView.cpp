@@ -9,6 +9,7 @@
 #include <corvane/FieldUnitText.h>
 #include <corvane/Lamp.h>
 #include <corvane/Silk.h>
+#include <corvane/StatusLine.h>
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -55,9 +56,7 @@ QWidget* ladder(const QString& title, FieldSelector* selector, Lamp* lamp, QLabe
 ApprovalView::ApprovalView(ApprovalViewModel& model, PreviewsSwitchViewModel* previewsModel, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
-    , m_status(new QWidget)
-    , m_statusLamp(new Lamp(ReadoutLamp::working, 8))
-    , m_statusText(text({}, 14, FU::ink))
+    , m_status(new StatusLine(8, 14))
     , m_ladders(new QWidget)
     , m_claude(new FieldSelector(
           optionsOf<ClaudeApprovalMode>(ClaudeApprovalModes::allCases, &ClaudeApprovalModes::label, nullptr)))
@@ -76,11 +75,6 @@ ApprovalView::ApprovalView(ApprovalViewModel& model, PreviewsSwitchViewModel* pr
         text(u"How much each agent may do on its own. You can always make an agent more careful "
              u"from your phone; making it less careful happens here."_s,
              15, FU::ink));
-    auto* statusRow = new QHBoxLayout(m_status);
-    statusRow->setContentsMargins(0, 0, 0, 0);
-    statusRow->setSpacing(8);
-    statusRow->addWidget(m_statusLamp, 0, Qt::AlignTop);
-    statusRow->addWidget(m_statusText, 1);
     auto* ladders = new QVBoxLayout(m_ladders);
     ladders->setContentsMargins(0, 0, 0, 0);
     ladders->setSpacing(20);
@@ -138,10 +132,8 @@ void ApprovalView::sync() {
     else if (ready && ready->problem)
         status = {ReadoutLamp::waiting, *ready->problem};
     m_status->setVisible(status.has_value());
-    if (status) {
-        m_statusLamp->setMode(status->first);
-        m_statusText->setText(status->second);
-    }
+    if (status)
+        m_status->set(status->first, status->second);
 }
 
 void ApprovalView::showEvent(QShowEvent* event) {

@@ -9,6 +9,7 @@ class ApprovalViewModel;
 class FieldSelector;
 class Lamp;
 class PreviewsSwitchViewModel;
+class StatusLine;
 } // namespace corvane
 
 namespace corvane::agents {
@@ -32,9 +33,7 @@ protected:
 
 private:
     ApprovalViewModel& m_model;
-    QWidget* m_status;
-    Lamp* m_statusLamp;
-    QLabel* m_statusText;
+    StatusLine* m_status;
     QWidget* m_ladders;
     FieldSelector* m_claude;
     QLabel* m_claudeExplanation;

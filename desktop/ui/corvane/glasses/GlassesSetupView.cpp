@@ -10,6 +10,7 @@
 #include <corvane/KestrinIcon.h>
 #include <corvane/Key.h>
 #include <corvane/Lamp.h>
+#include <corvane/StatusLine.h>
 
 #include <QDesktopServices>
 #include <QGraphicsDropShadowEffect>
@@ -57,8 +58,7 @@ GlassesSetupView::GlassesSetupView(GlassesViewModel& model, QWidget* parent)
     , m_headline(FieldUnitText::sentence({}, FieldUnitText::text(22, QFont::DemiBold), FU::ink))
     , m_detail(FieldUnitText::sentence({}, FieldUnitText::text(15), FU::silk))
     , m_terms(new FieldLink(AdbDownload::licenseLinkLabel.toString()))
-    , m_removalProblem(new QWidget)
-    , m_removalText(FieldUnitText::sentence({}, FieldUnitText::text(14), FU::ink))
+    , m_removalProblem(new StatusLine(10, 14))
     , m_remove(new Key(u"Remove Google's helper"_s, {KeyStyle::Variant::chassis, true}))
     , m_notNow(new Key(AdbDownload::consentDeclineLabel.toString()))
     , m_getIt(new Key(AdbDownload::consentAcceptLabel.toString(), {KeyStyle::Variant::hot, false}))
@@ -97,11 +97,6 @@ GlassesSetupView::GlassesSetupView(GlassesViewModel& model, QWidget* parent)
     m_detail->setTextFormat(Qt::PlainText);
     words->addWidget(m_detail);
     words->addWidget(m_terms, 0, Qt::AlignLeft);
-    auto* problemRow = new QHBoxLayout(m_removalProblem);
-    problemRow->setContentsMargins(0, 0, 0, 0);
-    problemRow->setSpacing(8);
-    problemRow->addWidget(new Lamp(ReadoutLamp::waiting, 10), 0, Qt::AlignTop);
-    problemRow->addWidget(m_removalText, 1);
     words->addWidget(m_removalProblem);
     column->addLayout(words);
     column->addStretch();
@@ -159,7 +154,7 @@ void GlassesSetupView::sync() {
     m_detail->setText(detail.value_or(QString()));
     m_terms->setVisible(!packaging && asking);
     m_removalProblem->setVisible(m_model.removalProblem().has_value());
-    m_removalText->setText(m_model.removalProblem().value_or(QString()));
+    m_removalProblem->set(ReadoutLamp::waiting, m_model.removalProblem().value_or(QString()));
     m_remove->setVisible(m_model.offersRemoval());
 
     // The stage's keys: asking offers its two answers; a finished setup offers Done (and Try again

@@ -10,6 +10,7 @@ class FieldLink;
 class GlassesViewModel;
 class Key;
 class Lamp;
+class StatusLine;
 } // namespace corvane
 
 namespace corvane::glasses {
@@ -47,8 +48,7 @@ private:
     QLabel* m_headline;
     QLabel* m_detail;
     FieldLink* m_terms;
-    QWidget* m_removalProblem;
-    QLabel* m_removalText;
+    StatusLine* m_removalProblem;
     Key* m_remove;
     Key* m_notNow;
     Key* m_getIt;

@@ -12,11 +12,7 @@ namespace corvane::menu {
 namespace {
 
 QLabel* sentence(const QString& text, const QColor& colour) {
-    auto* label = new QLabel;
-    label->setWordWrap(true);
-    label->setFont(FieldUnitText::text(13));
-    setSentence(label, text, colour);
-    return label;
+    return FieldUnitText::sentence(text, FieldUnitText::text(13), colour);
 }
 
 } // namespace

@@ -9,10 +9,9 @@
 #include <corvane/FieldToggle.h>
 #include <corvane/FieldUnitText.h>
 #include <corvane/Key.h>
-#include <corvane/Lamp.h>
 #include <corvane/PreviewsSwitchViewModel.h>
+#include <corvane/StatusLine.h>
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -25,16 +24,7 @@ LivePreviewsPanel::LivePreviewsPanel(PreviewsSwitchViewModel& model, Form form, 
     , m_model(model)
     , m_switch(new FieldToggle(form == Form::compact ? LivePreviewsWords::compactLabel.toString()
                                                      : LivePreviewsWords::label.toString()))
-    , m_status(new QWidget)
-    , m_statusLamp(new Lamp(ReadoutLamp::working, 10))
-    , m_statusText(
-          FieldUnitText::sentence({}, FieldUnitText::text(form == Form::compact ? 13 : 14), FU::ink)) {
-    auto* statusRow = new QHBoxLayout(m_status);
-    statusRow->setContentsMargins(0, 0, 0, 0);
-    statusRow->setSpacing(8);
-    statusRow->addWidget(m_statusLamp, 0, Qt::AlignTop);
-    statusRow->addWidget(m_statusText, 1);
-
+    , m_status(new StatusLine(10, form == Form::compact ? 13 : 14)) {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     QAbstractButton* readMore = nullptr;
@@ -72,10 +62,8 @@ void LivePreviewsPanel::sync() {
     m_switch->setEnabled(stage.switchIsEnabled());
     const auto line = stage.statusLine();
     m_status->setVisible(line.has_value());
-    if (line) {
-        m_statusLamp->setMode(line->lamp);
-        m_statusText->setText(line->text);
-    }
+    if (line)
+        m_status->set(line->lamp, line->text);
     syncSheet();
 }
 

@@ -5,11 +5,9 @@
 #include <QPointer>
 #include <QWidget>
 
-class QLabel;
-
 namespace corvane {
 class FieldToggle;
-class Lamp;
+class StatusLine;
 class PreviewsSwitchViewModel;
 } // namespace corvane
 
@@ -40,9 +38,7 @@ private:
 
     PreviewsSwitchViewModel& m_model;
     FieldToggle* m_switch;
-    QWidget* m_status;
-    Lamp* m_statusLamp;
-    QLabel* m_statusText;
+    StatusLine* m_status;
     QPointer<LivePreviewsConsentSheet> m_sheet;
 };
 
