@@ -76,6 +76,17 @@ public:
     }
     const QString& output() const { return m_output; }
 
+    // Types a line at kestrin's terminal; false when it could not be delivered.
+    bool type(const QByteArray& line) {
+        m_process.write(line + '\n');
+        return m_process.waitForBytesWritten(5000);
+    }
+    // Whether kestrin prints `text` (exactly) within the time.
+    bool sees(const QString& text, int timeoutMs = 15000) {
+        return !waitFor(QRegularExpression(u"(%1)"_s.arg(QRegularExpression::escape(text))), timeoutMs)
+                    .isEmpty();
+    }
+
     // The server's process id as the readout shows it, once it is other than `previous`.
     qint32 serverPid(qint32 previous = 0) {
         return waitFor(QRegularExpression(u"ON · PORT %1 · PROCESS (\\d+)"_s.arg(m_port)), 15000,

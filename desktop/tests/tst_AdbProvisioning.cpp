@@ -94,9 +94,10 @@ struct Fetch {
         script.write(u"#!/bin/sh\ntouch '%1'\nexec unzip \"$@\"\n"_s.arg(unzipMark).toUtf8());
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        AdbProvisioner provisioner(std::make_shared<NetworkAdbProvisionSteps>(std::chrono::seconds(2), unzip),
-                                   std::make_shared<Sha1DigestVerifier>(),
-                                   u"http://127.0.0.1:%1/repository/"_s.arg(server.port()), working);
+        AdbProvisioner provisioner(
+            std::make_shared<NetworkAdbProvisionSteps>(std::chrono::milliseconds(500), unzip),
+            std::make_shared<Sha1DigestVerifier>(), u"http://127.0.0.1:%1/repository/"_s.arg(server.port()),
+            working);
         provisioner.onProgress = [this](qint64 received, qint64) { progress.append(received); };
         return QCoro::waitFor(provisioner.fetch(support));
     }

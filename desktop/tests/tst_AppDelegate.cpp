@@ -181,7 +181,7 @@ private Q_SLOTS:
         const AppDelegate delegate(AppBundle{.path = home.path(), .info = {}});
         QVERIFY(delegate.welcome() && delegate.approval() && delegate.previews());
         QCOMPARE(delegate.offeredPreviews(), LaunchFlags::livePreviewsSwitch ? delegate.previews() : nullptr);
-        QTest::qWait(50);
+        QCoreApplication::processEvents(); // whatever start-up posted has run
         QCOMPARE(delegate.approval()->stage(), ApprovalScreenStage{});
         QCOMPARE(delegate.previews()->stage(), PreviewsSwitchStage{});
         qunsetenv("XDG_CONFIG_HOME");

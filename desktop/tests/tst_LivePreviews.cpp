@@ -9,6 +9,7 @@
 
 #include <corvane/PreviewsSwitchViewModel.h>
 
+#include <QCoreApplication>
 #include <QSignalSpy>
 
 using StatusLine = PreviewsSwitchStage::StatusLine;
@@ -226,7 +227,7 @@ private Q_SLOTS:
         model.turnOnAfterReading();
         model.decline();
         model.setReading(true);
-        QTest::qWait(20);
+        QCoreApplication::processEvents(); // a held answer resumes from the event loop
         QCOMPARE(server.requests, QStringList());
         QCOMPARE(model.stage(), shown);
         QVERIFY(model.asking());
@@ -241,7 +242,7 @@ private Q_SLOTS:
         model->refresh();
         model.reset();
         server.loadGate->set(true);
-        QTest::qWait(20);
+        QCoreApplication::processEvents(); // a held answer resumes from the event loop
         QCOMPARE(server.requests, QStringList{u"load"_s});
     }
 };
