@@ -7,10 +7,12 @@
 #include <corvane/agents/ApprovalModeWords.h>
 #include <corvane/agents/ApprovalView.h>
 
+#include <corvane/AppWindow.h>
 #include <corvane/ApprovalViewModel.h>
 #include <corvane/FieldSelector.h>
 #include <corvane/FieldUnitFonts.h>
 #include <corvane/Lamp.h>
+#include <corvane/WindowTopBar.h>
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -31,6 +33,17 @@ void tap(FieldSelector* ladder, int index) {
                       Qt::LeftButton);
 }
 
+// The screen in the window the application puts it in, which grows with its stage.
+struct Screen {
+    AppWindow window{u"What Can the Agents Do?"_s};
+    agents::ApprovalView& view;
+    explicit Screen(ApprovalViewModel& model)
+        : view(*new agents::ApprovalView(model)) {
+        window.topBar().setLabel(u"Kestrin · agents"_s);
+        window.content()->addWidget(&view);
+    }
+};
+
 } // namespace
 
 class TestApprovalView : public QObject {
@@ -43,10 +56,11 @@ private Q_SLOTS:
         FakeServer server;
         server.loadGate = OneShot<bool>();
         ApprovalViewModel model(server.operations());
-        agents::ApprovalView view(model);
-        view.show(); // reads the modes
+        Screen screen(model);
+        agents::ApprovalView& view = screen.view;
+        screen.window.show(); // reads the modes
         QVERIFY(shownLabels(view).contains(u"Reading the current settings…"_s));
-        saveToGallery(view, u"approval-loading"_s);
+        saveToGallery(screen.window, u"approval-loading"_s);
         QCOMPARE(server.requests, QStringList{u"load"_s});
 
         server.loaded = ApprovalSnapshot{ClaudeApprovalMode::justRun, CodexApprovalMode::dangerFull};
@@ -67,7 +81,7 @@ private Q_SLOTS:
         QCOMPARE(warnings(u"Codex"_s), (QList<bool>{false, false, true}));
         QVERIFY(shownLabels(view).contains(
             CodexApprovalModes::explanation(CodexApprovalMode::dangerFull).toString()));
-        saveToGallery(view, u"approval-danger"_s);
+        saveToGallery(screen.window, u"approval-danger"_s);
 
         // A tap asks for the change; the ladders wait, disabled, while it saves.
         server.changeGate = OneShot<bool>();
@@ -75,34 +89,35 @@ private Q_SLOTS:
         QCOMPARE(server.requests.last(), u"codex ask"_s);
         QVERIFY(!selector(view, u"Codex"_s)->isEnabled());
         QVERIFY(shownLabels(view).contains(u"Saving…"_s));
-        saveToGallery(view, u"approval-saving"_s);
+        saveToGallery(screen.window, u"approval-saving"_s);
         tap(selector(view, u"Claude"_s), 0); // disabled: nothing asked
         QCOMPARE(server.requests.size(), 2);
         server.changed = refused;
         server.changeGate->set(true);
         QTRY_VERIFY(shownLabels(view).contains(ApprovalLadderFlow::failedChangeWords.toString()));
         QCOMPARE(selector(view, u"Codex"_s)->selection(), 2); // the modes in effect, not the one asked for
-        saveToGallery(view, u"approval-refused"_s);
+        saveToGallery(screen.window, u"approval-refused"_s);
 
         // Shown again, it reads again; a server that does not answer is said so.
-        view.hide();
+        screen.window.hide();
         server.changeGate.reset();
         server.loaded = refused;
-        view.show();
+        screen.window.show();
         QTRY_VERIFY(shownLabels(view).contains(ApprovalLadderFlow::unavailableWords.toString()));
         QVERIFY(!selector(view, u"Codex"_s)->isVisible());
-        saveToGallery(view, u"approval-unavailable"_s);
+        saveToGallery(screen.window, u"approval-unavailable"_s);
     }
 
     void aPreviewShowsAFixedStageAndAsksNothing() {
         FakeServer server;
         ApprovalViewModel model(server.operations());
         model.showFixedStage({ApprovalScreenStage::Ready{ApprovalSnapshot{}, std::nullopt}});
-        agents::ApprovalView view(model);
-        view.show();
+        Screen screen(model);
+        agents::ApprovalView& view = screen.view;
+        screen.window.show();
         tap(selector(view, u"Claude"_s), 2);
         QCOMPARE(server.requests, QStringList());
-        saveToGallery(view, u"approval-ready"_s);
+        saveToGallery(screen.window, u"approval-ready"_s);
     }
 };
 
