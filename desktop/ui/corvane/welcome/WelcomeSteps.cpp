@@ -497,14 +497,14 @@ DoneStep::DoneStep(WelcomeViewModel& model, PreviewsSwitchViewModel* previews, Q
     layout()->addWidget(m_lede);
     auto* tools = row(8);
     m_tools->setLayout(tools);
-    tools->addWidget(m_toolsLamp, 0, Qt::AlignTop);
+    tools->addWidget(m_toolsLamp, 0, Qt::AlignVCenter);
     tools->addWidget(m_toolsNote, 1);
     tools->addWidget(m_install, 0, Qt::AlignVCenter);
     layout()->addWidget(m_tools);
     layout()->addWidget(m_whileInstalling);
     auto* skipped = row(8);
     m_skipped->setLayout(skipped);
-    skipped->addWidget(new Lamp(ReadoutLamp::waiting, 8), 0, Qt::AlignTop);
+    skipped->addWidget(new Lamp(ReadoutLamp::waiting, 8), 0, Qt::AlignVCenter);
     skipped->addWidget(m_skippedNote, 1);
     auto* back = new Key(WelcomeFinishWords::goBackLabel.toString());
     skipped->addWidget(back, 0, Qt::AlignVCenter);
