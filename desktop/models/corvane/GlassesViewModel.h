@@ -2,8 +2,7 @@
 
 #include <corvane/glasses/GlassesReadout.h>
 #include <corvane/glasses/GlassesSetup.h>
-
-#include <corvane/WorkUnderWay.h>
+#include <corvane/support/WorkUnderWay.h>
 
 #include <QObject>
 

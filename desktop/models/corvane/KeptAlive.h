@@ -1,6 +1,6 @@
 #pragma once
 
-#include <corvane/WorkUnderWay.h>
+#include <corvane/support/WorkUnderWay.h>
 
 #include <qcorotask.h>
 

@@ -1,8 +1,7 @@
 #pragma once
 
 #include <corvane/previews/PreviewsSwitchConsent.h>
-
-#include <corvane/WorkUnderWay.h>
+#include <corvane/support/WorkUnderWay.h>
 
 #include <QObject>
 

@@ -18,9 +18,9 @@
 #include <corvane/supervision/ServerLaunchPlan.h>
 #include <corvane/supervision/ServerState.h>
 #include <corvane/supervision/ServerSupervisor.h>
+#include <corvane/support/WorkUnderWay.h>
 
 #include <corvane/SleepRun.h>
-#include <corvane/WorkUnderWay.h>
 
 #include <QObject>
 #include <QPointer>

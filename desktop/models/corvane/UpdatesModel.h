@@ -4,10 +4,12 @@
 #include <corvane/shell/UpdateKey.h>
 #include <corvane/shell/UpdateReminder.h>
 #include <corvane/shell/UpdateSettings.h>
+#include <corvane/shell/Updater.h>
 
 #include <QObject>
 
 #include <functional>
+#include <memory>
 
 namespace corvane {
 
@@ -17,9 +19,21 @@ namespace corvane {
 class UpdatesModel : public QObject {
     Q_OBJECT
 public:
-    // `note` writes a line to the system log; nothing: the line goes nowhere.
+    // Replacements for what the model does with its updater; each left empty keeps the updater's own.
+    struct Actions {
+        std::function<void()> start;
+        std::function<void()> check;
+        // Writes a line to the system log; nothing: the line goes nowhere.
+        std::function<void(const QString&)> note;
+    };
+
+    // Starts `updater` (when there is one) only for a copy that updates itself.
+    UpdatesModel(const InfoDictionary& info, std::unique_ptr<Updater> updater, Actions actions = {},
+                 QObject* parent = nullptr);
+    // Without an updater: the key checks through `check`.
     explicit UpdatesModel(const InfoDictionary& info, std::function<void()> check = {},
                           std::function<void(const QString&)> note = {}, QObject* parent = nullptr);
+    ~UpdatesModel() override;
 
     const UpdateSettings& settings() const { return m_settings; }
     const UpdateReminder& reminder() const { return m_reminder; }
@@ -37,16 +51,32 @@ public:
     // The updater has an update ready that installs when the application quits; the log says which.
     void updateWillInstallOnQuit(const QString& displayVersion, const QString& version);
 
+    // What the updater shows the person now, and their answer to it.
+    std::optional<UpdateAlert> alert() const;
+    void answer(UpdateAnswer answer);
+
+    // The application quits: the updater stops fetching, and its work ends.
+    void windDown();
+    QCoro::Task<> settled();
+    // Puts a waiting update in place of this copy, at the very end of a quit; a failure is logged.
+    void installOnQuit();
+
 Q_SIGNALS:
     void changed();
+    void alertChanged();
+    // The person asked to quit so that the waiting update installs.
+    void quitRequested();
 
 private:
+    void follow(Updater& updater);
+    void note(const QString& text) const;
+
     UpdateSettings m_settings;
     UpdateReminder m_reminder;
     bool m_canCheckForUpdates = false;
     bool m_isPreview = false;
-    std::function<void()> m_check;
-    std::function<void(const QString&)> m_note;
+    std::unique_ptr<Updater> m_updater;
+    Actions m_actions;
 };
 
 } // namespace corvane

@@ -10,13 +10,13 @@
 #include <corvane/shell/Defaults.h>
 #include <corvane/shell/Environment.h>
 #include <corvane/supervision/LocalAdminSecret.h>
+#include <corvane/support/WorkUnderWay.h>
 #include <corvane/welcome/DeveloperToolsService.h>
 #include <corvane/welcome/FolderAccessService.h>
 #include <corvane/welcome/WelcomeFlow.h>
 #include <corvane/welcome/WelcomeReadout.h>
 
 #include <corvane/SleepRun.h>
-#include <corvane/WorkUnderWay.h>
 
 #include <QObject>
 #include <qcorotask.h>

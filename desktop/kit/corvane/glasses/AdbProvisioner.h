@@ -1,6 +1,7 @@
 #pragma once
 
 #include <corvane/glasses/AdbProvisionError.h>
+#include <corvane/support/FileFetcher.h>
 
 #include <QByteArray>
 #include <QString>
@@ -13,30 +14,13 @@
 
 namespace corvane {
 
-// How far a download has come: bytes received, and the total when the server said it (else -1).
-using DownloadProgress = std::function<void(qint64 received, qint64 total)>;
-
-// A small document, whole, as it arrived.
-struct FetchedDocument {
-    QByteArray content;
-};
-
-// The platform's part of fetching adb. A step that fails says why in words for the log; the person
-// only ever sees the provisioner's own words.
-class AdbProvisionSteps {
+// The platform's part of fetching adb, beyond fetching itself.
+class AdbProvisionSteps : public FileFetcher {
 public:
-    virtual ~AdbProvisionSteps() = default;
-    // A small document (the repository's manifest), whole.
-    virtual QCoro::Task<std::expected<FetchedDocument, QString>> read(QUrl from) = 0;
-    // A file, written to `to`; only an answer with status 200 counts.
-    virtual QCoro::Task<std::expected<void, QString>> download(QUrl from, QString to,
-                                                               DownloadProgress progress) = 0;
     // Expands adb alone from the archive into the folder, at "platform-tools/adb".
     virtual QCoro::Task<std::expected<void, QString>> unpack(QString archive, QString into) = 0;
     // Puts a copy of the executable at the path, mode 0755, appearing there only when complete.
     virtual std::expected<void, QString> install(QString executable, QString at) = 0;
-    // Removes the path; errors are ignored.
-    virtual void discard(QString path) = 0;
 };
 
 // Checks a file against what its publisher says of it.

@@ -12,36 +12,47 @@ namespace {
 
 constexpr qsizetype ed25519KeyLength = 32;
 
-bool feedIsUsable(const InfoDictionary& info) {
+std::optional<QUrl> usableFeed(const InfoDictionary& info) {
     const std::optional<QString> text = stringEntry(info, u"SUFeedURL"_s);
     if (!text)
-        return false;
+        return std::nullopt;
     const QUrl feed(*text, QUrl::StrictMode);
     if (!feed.isValid())
-        return false;
+        return std::nullopt;
     const QString scheme = feed.scheme().toLower();
     const QString host = feed.host().toLower();
-    if (scheme == u"https")
-        return !host.isEmpty();
-    return scheme == u"http" && host == u"localhost" && TestCopyEnvironment::isTestCopy(info);
+    const bool usable = scheme == u"https" ? !host.isEmpty()
+                                           : scheme == u"http" && host == u"localhost" &&
+                                                 TestCopyEnvironment::isTestCopy(info);
+    return usable ? std::optional(feed) : std::nullopt;
 }
 
-bool publicKeyIsWellFormed(const InfoDictionary& info) {
+std::optional<QByteArray> wellFormedPublicKey(const InfoDictionary& info) {
     const std::optional<QString> text = stringEntry(info, u"SUPublicEDKey"_s);
     if (!text)
-        return false;
+        return std::nullopt;
     const auto decoded =
         QByteArray::fromBase64Encoding(text->trimmed().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-    return decoded && decoded.decoded.size() == ed25519KeyLength;
+    if (!decoded || decoded.decoded.size() != ed25519KeyLength)
+        return std::nullopt;
+    return decoded.decoded;
 }
 
 } // namespace
 
 UpdateSettings UpdateSettings::from(const InfoDictionary& info) {
     return {
-        .updatesItself = feedIsUsable(info) && publicKeyIsWellFormed(info),
+        .updatesItself = source(info).has_value(),
         .version = stringEntry(info, u"CFBundleShortVersionString"_s).value_or(QString()),
     };
+}
+
+std::optional<UpdateSource> UpdateSettings::source(const InfoDictionary& info) {
+    std::optional<QUrl> feed = usableFeed(info);
+    std::optional<QByteArray> publicKey = wellFormedPublicKey(info);
+    if (!feed || !publicKey)
+        return std::nullopt;
+    return UpdateSource{.feed = std::move(*feed), .publicKey = std::move(*publicKey)};
 }
 
 } // namespace corvane

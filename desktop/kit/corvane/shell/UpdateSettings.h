@@ -2,9 +2,20 @@
 
 #include <corvane/shell/InfoDictionary.h>
 
+#include <QByteArray>
 #include <QString>
+#include <QUrl>
+
+#include <optional>
 
 namespace corvane {
+
+// Where a copy that keeps itself up to date looks for updates, and the key that vouches for them.
+struct UpdateSource {
+    QUrl feed;
+    QByteArray publicKey; // Ed25519, 32 bytes
+    bool operator==(const UpdateSource&) const = default;
+};
 
 // Whether this copy keeps itself up to date, and which version it is.
 struct UpdateSettings {
@@ -15,6 +26,8 @@ struct UpdateSettings {
     QString version;
 
     static UpdateSettings from(const InfoDictionary& info);
+    // The feed and key of a copy that updates itself; none for any other.
+    static std::optional<UpdateSource> source(const InfoDictionary& info);
     bool operator==(const UpdateSettings&) const = default;
 };
 

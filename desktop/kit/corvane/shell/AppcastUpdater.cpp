@@ -1,0 +1,291 @@
+#include "AppcastUpdater.h"
+
+#include <corvane/shell/InfoDictionary.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+
+namespace corvane {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The one folder the archive held, when it is a copy of the application with this identifier.
+std::optional<QString> unpackedApplication(const QString& into, const QString& bundleIdentifier) {
+    const QFileInfoList entries =
+        QDir(into).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    if (entries.size() != 1 || !entries.front().isDir() || entries.front().isSymLink())
+        return std::nullopt;
+    const QString folder = entries.front().absoluteFilePath();
+    const QFileInfo executable(folder + u"/Contents/bin/kestrin"_s);
+    if (!executable.isFile() || !executable.isExecutable())
+        return std::nullopt;
+    const InfoDictionary info = readInfoDictionary(folder + u"/Contents/Info.json"_s);
+    if (stringEntry(info, u"CFBundleIdentifier"_s) != bundleIdentifier)
+        return std::nullopt;
+    return folder;
+}
+
+} // namespace
+
+AppcastUpdater::AppcastUpdater(Application application, Seams seams, std::chrono::milliseconds checkInterval,
+                               QObject* parent)
+    : Updater(parent)
+    , m_application(std::move(application))
+    , m_seams(std::move(seams))
+    , m_folders(m_application.folder) {
+    m_schedule.setInterval(checkInterval);
+    connect(&m_schedule, &QTimer::timeout, this, &AppcastUpdater::scheduledCheck);
+}
+
+void AppcastUpdater::startUpdater() {
+    if (m_started || m_windingDown)
+        return;
+    m_folders.tidy();
+    m_started = true;
+    Q_EMIT canCheckForUpdatesChanged(true);
+    m_schedule.start();
+    scheduledCheck();
+}
+
+void AppcastUpdater::scheduledCheck() {
+    if (m_windingDown || m_session != Session::none || m_waiting)
+        return;
+    beginCheck(false);
+}
+
+void AppcastUpdater::beginCheck(bool userInitiated) {
+    m_session = Session::checking;
+    m_userInitiated = userInitiated;
+    if (userInitiated)
+        show(UpdateAlert{UpdateAlert::Checking{}});
+    check(++m_generation, m_work.begin());
+}
+
+void AppcastUpdater::checkForUpdates() {
+    if (!canCheckForUpdates())
+        return;
+    switch (m_session) {
+    case Session::none:
+        if (m_waiting) {
+            m_session = Session::ready;
+            m_userInitiated = true;
+            Q_EMIT willShowUpdate(true);
+            show(UpdateAlert{UpdateAlert::Ready{*m_waiting}});
+        } else {
+            beginCheck(true);
+        }
+        return;
+    case Session::checking:
+        if (!m_userInitiated) {
+            // The person asked while a check of the updater's own ran: it now answers them.
+            m_userInitiated = true;
+            show(UpdateAlert{UpdateAlert::Checking{}});
+            return;
+        }
+        break;
+    case Session::offered:
+    case Session::downloading:
+    case Session::ready:
+    case Session::ending:
+        break;
+    }
+    Q_EMIT alertChanged(); // shown again, in front
+}
+
+QCoro::Task<> AppcastUpdater::check(int generation, [[maybe_unused]] WorkUnderWay::Token working) {
+    const QPointer<AppcastUpdater> self(this);
+    const std::shared_ptr<FileFetcher> fetcher = m_seams.fetcher;
+    QCoro::Task<std::expected<FetchedDocument, QString>> reading = fetcher->read(m_application.source.feed);
+    const std::expected<FetchedDocument, QString> feed = co_await std::move(reading);
+    if (!self || generation != m_generation)
+        co_return;
+    if (!feed) {
+        fail(UpdateWords::feedUnreachable.toString(), feed.error());
+        co_return;
+    }
+    std::optional<AppcastItem> newest = Appcast::newest(Appcast::items(feed->content), m_application.version);
+    // A version the person skipped is not offered again unless they ask.
+    if (newest && !m_userInitiated &&
+        m_seams.defaults->string(skippedVersionKey.toString()) == newest->version)
+        newest.reset();
+    if (!newest) {
+        if (m_userInitiated) {
+            m_session = Session::ending;
+            show(UpdateAlert{UpdateAlert::UpToDate{m_application.shortVersion}});
+        } else {
+            finishSession();
+        }
+        co_return;
+    }
+    m_session = Session::offered;
+    Q_EMIT willShowUpdate(m_userInitiated);
+    show(UpdateAlert{UpdateAlert::Offered{*newest, m_application.shortVersion}});
+}
+
+void AppcastUpdater::answer(UpdateAnswer answer) {
+    if (!m_alert)
+        return;
+    const QList<UpdateAlertKey> keys = m_alert->keys();
+    if (std::ranges::none_of(keys, [answer](const UpdateAlertKey& key) { return key.answer == answer; }))
+        return;
+    const auto* offered = std::get_if<UpdateAlert::Offered>(&m_alert->value);
+    switch (answer) {
+    case UpdateAnswer::installOnQuit: {
+        const AppcastItem item = offered->item;
+        Q_EMIT userDidMakeChoice(UpdateChoice::install, UpdateChoiceStage::notDownloaded);
+        m_session = Session::downloading;
+        m_userInitiated = true;
+        fetch(item, ++m_generation, m_work.begin());
+        return;
+    }
+    case UpdateAnswer::skipThisVersion:
+        m_seams.defaults->setString(skippedVersionKey.toString(), offered->item.version);
+        Q_EMIT userDidMakeChoice(UpdateChoice::skip, UpdateChoiceStage::notDownloaded);
+        break;
+    case UpdateAnswer::remindMeLater:
+        Q_EMIT userDidMakeChoice(UpdateChoice::dismiss, UpdateChoiceStage::notDownloaded);
+        break;
+    case UpdateAnswer::cancel:
+        abandonWork();
+        if (m_session == Session::downloading) {
+            m_seams.fetcher->discard(m_folders.stagingFolder());
+            Q_EMIT userDidMakeChoice(UpdateChoice::dismiss, UpdateChoiceStage::notDownloaded);
+        }
+        break;
+    case UpdateAnswer::later:
+        Q_EMIT userDidMakeChoice(UpdateChoice::dismiss, UpdateChoiceStage::installing);
+        break;
+    case UpdateAnswer::quitAndInstall:
+        Q_EMIT userDidMakeChoice(UpdateChoice::install, UpdateChoiceStage::installing);
+        finishSession();
+        Q_EMIT quitRequested();
+        return;
+    case UpdateAnswer::ok:
+        break;
+    }
+    finishSession();
+}
+
+QCoro::Task<> AppcastUpdater::fetch(AppcastItem item, int generation,
+                                    [[maybe_unused]] WorkUnderWay::Token working) {
+    const QPointer<AppcastUpdater> self(this);
+    const Seams seams = m_seams;
+    const QString staging = m_folders.stagingFolder();
+    // Named by the session, so that one abandoned and still winding down never touches a later one's files.
+    const QString archive = staging + u"/archive-%1.zip"_s.arg(generation);
+    const QString into = staging + u"/unpacked-%1"_s.arg(generation);
+    seams.fetcher->discard(staging);
+    if (!QDir().mkpath(staging)) {
+        fail(UpdateWords::cannotWrite.arg(QFileInfo(m_folders.applicationFolder()).absolutePath()),
+             u"Could not make %1."_s.arg(staging));
+        co_return;
+    }
+    show(UpdateAlert{UpdateAlert::Downloading{item, 0, item.length}});
+    const DownloadProgress progress = [self, generation, item](qint64 received, qint64 total) {
+        if (self && generation == self->m_generation && self->m_session == Session::downloading)
+            self->show(
+                UpdateAlert{UpdateAlert::Downloading{item, received, total > 0 ? total : item.length}});
+    };
+    QCoro::Task<std::expected<void, QString>> downloading =
+        seams.fetcher->download(item.url, archive, progress);
+    const std::expected<void, QString> downloaded = co_await std::move(downloading);
+    if (!self || generation != m_generation)
+        co_return;
+    if (!downloaded) {
+        fail(UpdateWords::downloadFailed.toString(), downloaded.error());
+        co_return;
+    }
+    show(UpdateAlert{UpdateAlert::Preparing{item}});
+    // Nothing of an archive its publisher did not sign is opened.
+    if (!seams.verifier->verify(archive, item.edSignature, m_application.source.publicKey)) {
+        fail(UpdateWords::notSigned.toString(),
+             u"The signature of %1 does not match the application's public key."_s.arg(item.url.toString()));
+        co_return;
+    }
+    QCoro::Task<std::expected<void, QString>> unpacking = seams.unpacker->unpack(archive, into);
+    const std::expected<void, QString> unpacked = co_await std::move(unpacking);
+    if (!self || generation != m_generation)
+        co_return;
+    seams.fetcher->discard(archive);
+    if (!unpacked) {
+        fail(UpdateWords::unpackFailed.toString(), unpacked.error());
+        co_return;
+    }
+    const std::optional<QString> folder = unpackedApplication(into, m_application.bundleIdentifier);
+    if (!folder) {
+        fail(UpdateWords::notKestrin.toString(), u"The archive at %1 does not hold one copy of %2."_s.arg(
+                                                     item.url.toString(), m_application.bundleIdentifier));
+        co_return;
+    }
+    m_waiting = item;
+    m_waitingFolder = *folder;
+    m_session = Session::ready;
+    Q_EMIT willInstallUpdateOnQuit(item);
+    show(UpdateAlert{UpdateAlert::Ready{item}});
+}
+
+void AppcastUpdater::show(std::optional<UpdateAlert> alert) {
+    if (m_alert == alert)
+        return;
+    m_alert = std::move(alert);
+    Q_EMIT alertChanged();
+}
+
+void AppcastUpdater::finishSession() {
+    m_session = Session::none;
+    m_userInitiated = false;
+    Q_EMIT willFinishUpdateSession();
+    show(std::nullopt);
+}
+
+void AppcastUpdater::fail(const QString& words, const QString& why) {
+    if (!m_waiting)
+        m_seams.fetcher->discard(m_folders.stagingFolder());
+    Q_EMIT didAbortWithError(why);
+    if (!m_userInitiated) {
+        finishSession();
+        return;
+    }
+    m_session = Session::ending;
+    show(UpdateAlert{UpdateAlert::Failed{words}});
+}
+
+void AppcastUpdater::abandonWork() {
+    ++m_generation;
+    m_seams.fetcher->stopTransfers();
+}
+
+void AppcastUpdater::windDown() {
+    if (m_windingDown)
+        return;
+    const bool hadStarted = canCheckForUpdates();
+    m_windingDown = true;
+    m_schedule.stop();
+    if (hadStarted)
+        Q_EMIT canCheckForUpdatesChanged(false);
+    if (m_session == Session::checking || m_session == Session::downloading) {
+        abandonWork();
+        if (!m_waiting)
+            m_seams.fetcher->discard(m_folders.stagingFolder());
+    }
+    if (m_session != Session::none)
+        finishSession();
+}
+
+QCoro::Task<> AppcastUpdater::settled() {
+    co_await m_work.settled();
+}
+
+std::expected<std::optional<AppcastItem>, QString> AppcastUpdater::installOnQuit() {
+    if (!m_waiting)
+        return std::nullopt;
+    const AppcastItem item = *std::exchange(m_waiting, std::nullopt);
+    if (const std::expected<void, QString> swapped = m_folders.swapIn(m_waitingFolder); !swapped)
+        return std::unexpected(swapped.error());
+    return item;
+}
+
+} // namespace corvane
