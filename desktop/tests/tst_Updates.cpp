@@ -31,6 +31,50 @@ InfoDictionary infoWith(const QVariant& feed, const QVariant& key, const QString
     return info;
 }
 
+// An updater that only reports what the test tells it to, and counts the model's calls.
+class ScriptedUpdater final : public Updater {
+public:
+    int starts = 0;
+    int checks = 0;
+    bool canCheck = false;
+    void startUpdater() override {
+        ++starts;
+        canCheck = true;
+        Q_EMIT canCheckForUpdatesChanged(true);
+    }
+    bool canCheckForUpdates() const override { return canCheck; }
+    void checkForUpdates() override { ++checks; }
+    std::optional<UpdateAlert> alert() const override { return std::nullopt; }
+    void answer(UpdateAnswer) override {}
+    void windDown() override {}
+    QCoro::Task<> settled() override { co_return; }
+    std::expected<std::optional<AppcastItem>, QString> installOnQuit() override { return std::nullopt; }
+
+    // One updater event by its short name.
+    void report(const QString& event) {
+        if (event == u"ready")
+            Q_EMIT willInstallUpdateOnQuit(AppcastItem{.version = u"200"_s, .shortVersion = u"0.2.0"_s});
+        else if (event == u"alert")
+            Q_EMIT willShowUpdate(false);
+        else if (event == u"asked")
+            Q_EMIT willShowUpdate(true);
+        else if (event == u"finished")
+            Q_EMIT willFinishUpdateSession();
+        else if (event == u"failed")
+            Q_EMIT didAbortWithError(u"feed down"_s);
+        else if (event == u"dismissed installing")
+            Q_EMIT userDidMakeChoice(UpdateChoice::dismiss, UpdateChoiceStage::installing);
+        else if (event == u"dismissed")
+            Q_EMIT userDidMakeChoice(UpdateChoice::dismiss, UpdateChoiceStage::notDownloaded);
+        else if (event == u"installed now")
+            Q_EMIT userDidMakeChoice(UpdateChoice::install, UpdateChoiceStage::installing);
+        else if (event == u"skipped")
+            Q_EMIT userDidMakeChoice(UpdateChoice::skip, UpdateChoiceStage::notDownloaded);
+        else
+            qFatal("no such event");
+    }
+};
+
 } // namespace
 
 class TestUpdates : public QObject {
@@ -149,6 +193,58 @@ private Q_SLOTS:
         QVERIFY(model.key().lit);
         QCOMPARE(notes,
                  QStringList{u"An update to 0.2.0 (build 200) is ready; it installs at the next quit"_s});
+    }
+
+    // Each event of the updater moves the reminder as the table says; the key lights with it.
+    void theUpdatersEventsMoveTheReminder_data() {
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<UpdateReminder>("reminder");
+        using R = UpdateReminder;
+        QTest::newRow("an alert by itself")
+            << QStringList{u"alert"_s} << R{.installWaits = false, .alertShown = true};
+        QTest::newRow("an alert asked for") << QStringList{u"asked"_s} << R{};
+        QTest::newRow("the alert's session ends") << QStringList{u"alert"_s, u"finished"_s} << R{};
+        QTest::newRow("ready for the quit")
+            << QStringList{u"alert"_s, u"ready"_s} << R{.installWaits = true, .alertShown = true};
+        QTest::newRow("ready, alert closed with Later")
+            << QStringList{u"alert"_s, u"ready"_s, u"dismissed installing"_s, u"finished"_s}
+            << R{.installWaits = true, .alertShown = false};
+        QTest::newRow("ready, then quit and install") << QStringList{u"ready"_s, u"installed now"_s} << R{};
+        QTest::newRow("dismissed before downloading")
+            << QStringList{u"alert"_s, u"dismissed"_s} << R{.installWaits = false, .alertShown = true};
+        QTest::newRow("skipped") << QStringList{u"alert"_s, u"skipped"_s, u"finished"_s} << R{};
+        QTest::newRow("a failure clears both") << QStringList{u"alert"_s, u"ready"_s, u"failed"_s} << R{};
+    }
+    void theUpdatersEventsMoveTheReminder() {
+        QFETCH(QStringList, events);
+        QFETCH(UpdateReminder, reminder);
+        auto owned = std::make_unique<ScriptedUpdater>();
+        ScriptedUpdater& updater = *owned;
+        QStringList notes;
+        UpdatesModel model(infoWith(u"https://updates.example.com/a.xml"_s, goodKey), std::move(owned),
+                           {.note = [&](const QString& text) { notes.append(text); }});
+        for (const QString& event : events)
+            updater.report(event);
+        QCOMPARE(model.reminder(), reminder);
+        QCOMPARE(model.key().lit, reminder.isLit());
+        QCOMPARE(notes.size(), events.count(u"ready"_s));
+    }
+
+    // The updater starts only for a copy that updates itself; the key follows its readiness and checks
+    // through it.
+    void theUpdaterStartsOnlyForACopyThatUpdatesItself() {
+        for (const bool updatesItself : {true, false}) {
+            auto owned = std::make_unique<ScriptedUpdater>();
+            ScriptedUpdater& updater = *owned;
+            UpdatesModel model(infoWith(updatesItself ? u"https://updates.example.com/a.xml"_s
+                                                      : u"ftp://updates.example.com/a.xml"_s,
+                                        goodKey),
+                               std::move(owned));
+            QCOMPARE(updater.starts, updatesItself ? 1 : 0);
+            QCOMPARE(model.key().enabled, updatesItself);
+            model.check();
+            QCOMPARE(updater.checks, updatesItself ? 1 : 0);
+        }
     }
 
     void theModelChecksOnlyWhenItCan() {
