@@ -123,7 +123,7 @@ int main(int argc, char* argv[]) {
         terminalFace = std::make_unique<corvane::TerminalFace>(
             delegate.model(),
             corvane::ScreenModels{terminalWelcome(delegate), delegate.approval(), delegate.offeredPreviews(),
-                                  delegate.glasses()},
+                                  delegate.glasses(), &delegate.updates()},
             stdout, ::isatty(STDOUT_FILENO) != 0, STDIN_FILENO);
     corvane::SingleInstance instance;
     instance.listen(instanceSocket, [&] {

@@ -6,11 +6,13 @@
 #include <corvane/shell/Environment.h>
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QHostAddress>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <functional>
 
@@ -70,7 +72,12 @@ public:
                 return last;
             if (m_process.state() == QProcess::NotRunning)
                 break;
-            m_process.waitForReadyRead(100);
+            // The test's own event loop runs meanwhile, so servers in the test can answer kestrin.
+            QEventLoop loop;
+            QTimer::singleShot(100, &loop, &QEventLoop::quit);
+            QObject::connect(&m_process, &QProcess::readyRead, &loop, &QEventLoop::quit);
+            QObject::connect(&m_process, &QProcess::finished, &loop, &QEventLoop::quit);
+            loop.exec();
         }
         return {};
     }

@@ -57,14 +57,16 @@ inline void makeApplicationFolder(const QString& folder, const QString& identifi
 }
 
 // A zip of `folder`, with the folder itself as its one top entry, the way an update is published.
-inline QByteArray zipOf(const QString& folder) {
+// `stored`: without compression, which is quicker for a large folder.
+inline QByteArray zipOf(const QString& folder, bool stored = false) {
     QTemporaryDir out;
     const QString archive = out.filePath(QStringLiteral("update.zip"));
     QProcess zip;
     zip.setWorkingDirectory(QFileInfo(folder).absolutePath());
-    zip.start(QStringLiteral("zip"), {QStringLiteral("-q"), QStringLiteral("-r"), QStringLiteral("-y"),
-                                      archive, QFileInfo(folder).fileName()});
-    if (!zip.waitForFinished() || zip.exitCode() != 0)
+    zip.start(QStringLiteral("zip"),
+              {QStringLiteral("-q"), QStringLiteral("-r"), QStringLiteral("-y"),
+               stored ? QStringLiteral("-0") : QStringLiteral("-6"), archive, QFileInfo(folder).fileName()});
+    if (!zip.waitForFinished(120000) || zip.exitCode() != 0)
         qFatal("zip failed");
     return contentOf(archive);
 }

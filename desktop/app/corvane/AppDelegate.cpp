@@ -12,6 +12,7 @@
 #include <corvane/NetworkAdbProvisionSteps.h>
 #include <corvane/NetworkResponseCache.h>
 #include <corvane/PackageKitDeveloperTools.h>
+#include <corvane/PlatformUpdater.h>
 #include <corvane/ProcessAdbRunner.h>
 #include <corvane/ProcessCommandRunner.h>
 #include <corvane/QProcessLauncher.h>
@@ -125,6 +126,15 @@ std::unique_ptr<GlassesViewModel> glassesModel(const AppBundle& bundle, std::sha
     return std::make_unique<GlassesViewModel>(std::move(flow), support);
 }
 
+// The updates model, its notes going to the system log under the application's identifier.
+std::unique_ptr<UpdatesModel> updatesModel(const InfoDictionary& info, std::unique_ptr<Updater> updater) {
+    return std::make_unique<UpdatesModel>(
+        info, std::move(updater),
+        UpdatesModel::Actions{.note = systemLogNote(stringEntry(info, QStringLiteral("CFBundleIdentifier"))
+                                                        .value_or(QStringLiteral("com.mossgate.corvane.mac")),
+                                                    QStringLiteral("updates"))});
+}
+
 } // namespace
 
 const std::optional<LocalAdminSecret>& AppDelegate::localAdmin() {
@@ -153,17 +163,15 @@ AppDelegate::AppDelegate(const AppBundle& bundle, std::shared_ptr<Defaults> defa
     m_approval = std::make_unique<ApprovalViewModel>(ApprovalLadderFlow::over(setupClient));
     m_previews = std::make_unique<PreviewsSwitchViewModel>(PreviewsSwitchFlow::over(setupClient));
     m_glasses = glassesModel(bundle, defaults);
+    m_updates = updatesModel(bundle.info, platformUpdater(bundle.info, bundle.path, defaults));
+    connect(m_updates.get(), &UpdatesModel::quitRequested, this, [] { AppQuit::request(); });
 }
 
 AppDelegate::AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<void(bool)> answerTerminate,
                          const InfoDictionary& info, QObject* parent)
     : QObject(parent)
     , m_model(std::move(model))
-    , m_updates(std::make_unique<UpdatesModel>(
-          info, std::function<void()>(),
-          systemLogNote(stringEntry(info, QStringLiteral("CFBundleIdentifier"))
-                            .value_or(QStringLiteral("com.mossgate.corvane.mac")),
-                        QStringLiteral("updates"))))
+    , m_updates(updatesModel(info, nullptr))
     , m_answerTerminate(std::move(answerTerminate)) {}
 
 AppDelegate::~AppDelegate() {
@@ -187,6 +195,7 @@ void AppDelegate::applicationShouldTerminate() {
         m_welcome->stop(); // no new reads while the server stops
     if (m_glasses)
         m_glasses->windDown(); // a quit does not wait half a minute for glasses to connect
+    m_updates->windDown();     // nor for an update to download
     m_model->quitAfterServerStops([this] { answerOnceSettled(); });
 }
 
@@ -201,6 +210,7 @@ QCoro::Task<> AppDelegate::answerOnceSettled() {
         co_await m_previews->settled();
     if (m_glasses)
         co_await m_glasses->settled();
+    co_await m_updates->settled();
     m_answerTerminate(true);
 }
 
@@ -208,6 +218,8 @@ void AppDelegate::applicationWillTerminate() {
     m_model->cancelRefresh();
     m_model->supervisor().stop();
     m_model->applyKeepAwake(std::nullopt);
+    // Last of all, with the server stopped: the next start runs the new copy.
+    m_updates->installOnQuit();
 }
 
 } // namespace corvane

@@ -5,6 +5,7 @@ namespace corvane {
 class ApprovalViewModel;
 class GlassesViewModel;
 class PreviewsSwitchViewModel;
+class UpdatesModel;
 class WelcomeViewModel;
 
 // The models of the screens a face offers beside the menu's readout. A face offers only the screens
@@ -14,6 +15,7 @@ struct ScreenModels {
     ApprovalViewModel* approval = nullptr;
     PreviewsSwitchViewModel* previews = nullptr;
     GlassesViewModel* glasses = nullptr;
+    UpdatesModel* updates = nullptr;
 };
 
 } // namespace corvane

@@ -7,6 +7,7 @@
 #include <corvane/TerminalAgents.h>
 #include <corvane/TerminalGlasses.h>
 #include <corvane/TerminalPreviews.h>
+#include <corvane/TerminalUpdates.h>
 
 #include <QDir>
 #include <QSocketNotifier>
@@ -115,6 +116,10 @@ TerminalFace::TerminalFace(ServerViewModel& model, ScreenModels screens, std::FI
         connect(m_screens.previews, &PreviewsSwitchViewModel::changed, this, renderSoon);
         connect(m_screens.previews, &PreviewsSwitchViewModel::changed, this, &TerminalFace::resumePreviews);
     }
+    if (m_screens.updates) {
+        connect(m_screens.updates, &UpdatesModel::changed, this, renderSoon);
+        connect(m_screens.updates, &UpdatesModel::alertChanged, this, renderSoon);
+    }
     if (m_outputIsTerminal)
         write(helpText());
     if (m_commandInput >= 0) {
@@ -139,6 +144,8 @@ QStringList TerminalFace::readoutLines() const {
         lines << QString() << TerminalPreviews::lines(*m_screens.previews);
     if (m_showsGlasses)
         lines << QString() << TerminalGlasses::lines(*m_screens.glasses);
+    if (m_screens.updates)
+        lines << QString() << TerminalUpdates::lines(*m_screens.updates);
     return lines;
 }
 
@@ -150,6 +157,8 @@ QString TerminalFace::helpText() const {
         help.append(TerminalPreviews::commandsHelp.toString());
     if (m_screens.glasses)
         help.append(TerminalGlasses::commandsHelp.toString());
+    if (m_screens.updates)
+        help.append(TerminalUpdates::commandsHelp.toString());
     if (m_showsAgents || m_showsPreviews || m_showsGlasses)
         help.append(u"Type close to hide them again."_s);
     if (welcomeOpen())
@@ -261,6 +270,10 @@ void TerminalFace::runCommand(const QByteArray& command) {
                glasses.known) {
         m_showsGlasses = true;
         follow(glasses, command);
+    } else if (const TerminalOutcome updates =
+                   m_screens.updates ? TerminalUpdates::run(*m_screens.updates, command) : TerminalOutcome{};
+               updates.known) {
+        follow(updates, command);
     } else if (const TerminalWelcome::Outcome outcome =
                    welcomeOpen() ? TerminalWelcome::run(*m_screens.welcome, command, QDir::homePath())
                                  : TerminalWelcome::Outcome{};
