@@ -2,6 +2,8 @@
 
 // Drawing widgets offscreen for the tests and for the gallery of PNG files under the build folder.
 
+#include <corvane/Key.h>
+
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
@@ -10,6 +12,8 @@
 #include <QLayout>
 #include <QTest>
 #include <QWidget>
+
+#include <algorithm>
 
 // Lays out a change just made. Nested layouts pass a change up one level per posted request, so each
 // is delivered until none is left; nothing else runs meanwhile.
@@ -33,6 +37,23 @@ inline QAbstractButton* shownKey(const QWidget& screen, const QString& text) {
         if (button->text() == text && button->isVisibleTo(&screen))
             return button;
     return nullptr;
+}
+
+// The keys that show, leading to trailing, with the hot one marked by a star.
+inline QStringList shownKeys(const QWidget& screen) {
+    QList<const corvane::Key*> keys;
+    for (const corvane::Key* key : screen.findChildren<corvane::Key*>())
+        if (key->isVisibleTo(&screen))
+            keys.append(key);
+    std::ranges::sort(keys, std::less<>(),
+                      [](const corvane::Key* key) { return key->mapTo(key->window(), QPoint()).x(); });
+    QStringList names;
+    for (const corvane::Key* key : keys)
+        names.append(
+            key->text() +
+            (key->style().variant == corvane::KeyStyle::Variant::hot ? QStringLiteral("*") : QString()) +
+            (key->isEnabled() ? QString() : QStringLiteral(" (off)")));
+    return names;
 }
 
 // What `widget` draws, at `pixelRatio`, without a window behind it. A widget the test did not size is

@@ -25,21 +25,6 @@ namespace {
 using Stage = GlassesSetupStage;
 using Result = GlassesSetupResult;
 
-// The keys that show, leading to trailing, with the hot one marked by a star.
-QStringList shownKeys(const QWidget& screen) {
-    QList<const Key*> keys;
-    for (const Key* key : screen.findChildren<Key*>())
-        if (key->isVisibleTo(&screen))
-            keys.append(key);
-    std::ranges::sort(keys, std::less<>(),
-                      [](const Key* key) { return key->mapTo(key->window(), QPoint()).x(); });
-    QStringList names;
-    for (const Key* key : keys)
-        names.append(key->text() + (key->style().variant == KeyStyle::Variant::hot ? u"*"_s : QString()) +
-                     (key->isEnabled() ? QString() : u" (off)"_s));
-    return names;
-}
-
 struct Window {
     AppWindow window{u"Set Up Your Glasses"_s};
     glasses::GlassesSetupView* view;

@@ -1,6 +1,8 @@
 // Whether a copy updates itself (its feed and key), the reminder the updater keeps, the menu's update
 // key made from both, and the model that holds them.
 
+#include "ScriptedUpdater.h"
+
 #include <corvane/shell/TestCopyEnvironment.h>
 #include <corvane/shell/UpdateKey.h>
 #include <corvane/shell/UpdateSettings.h>
@@ -30,50 +32,6 @@ InfoDictionary infoWith(const QVariant& feed, const QVariant& key, const QString
         info.insert(u"SUPublicEDKey"_s, key);
     return info;
 }
-
-// An updater that only reports what the test tells it to, and counts the model's calls.
-class ScriptedUpdater final : public Updater {
-public:
-    int starts = 0;
-    int checks = 0;
-    bool canCheck = false;
-    void startUpdater() override {
-        ++starts;
-        canCheck = true;
-        Q_EMIT canCheckForUpdatesChanged(true);
-    }
-    bool canCheckForUpdates() const override { return canCheck; }
-    void checkForUpdates() override { ++checks; }
-    std::optional<UpdateAlert> alert() const override { return std::nullopt; }
-    void answer(UpdateAnswer) override {}
-    void windDown() override {}
-    QCoro::Task<> settled() override { co_return; }
-    std::expected<std::optional<AppcastItem>, QString> installOnQuit() override { return std::nullopt; }
-
-    // One updater event by its short name.
-    void report(const QString& event) {
-        if (event == u"ready")
-            Q_EMIT willInstallUpdateOnQuit(AppcastItem{.version = u"200"_s, .shortVersion = u"0.2.0"_s});
-        else if (event == u"alert")
-            Q_EMIT willShowUpdate(false);
-        else if (event == u"asked")
-            Q_EMIT willShowUpdate(true);
-        else if (event == u"finished")
-            Q_EMIT willFinishUpdateSession();
-        else if (event == u"failed")
-            Q_EMIT didAbortWithError(u"feed down"_s);
-        else if (event == u"dismissed installing")
-            Q_EMIT userDidMakeChoice(UpdateChoice::dismiss, UpdateChoiceStage::installing);
-        else if (event == u"dismissed")
-            Q_EMIT userDidMakeChoice(UpdateChoice::dismiss, UpdateChoiceStage::notDownloaded);
-        else if (event == u"installed now")
-            Q_EMIT userDidMakeChoice(UpdateChoice::install, UpdateChoiceStage::installing);
-        else if (event == u"skipped")
-            Q_EMIT userDidMakeChoice(UpdateChoice::skip, UpdateChoiceStage::notDownloaded);
-        else
-            qFatal("no such event");
-    }
-};
 
 } // namespace
 

@@ -12,8 +12,10 @@
 #include <corvane/Cell.h>
 #include <corvane/FieldUnitFonts.h>
 #include <corvane/GlassesViewModel.h>
+#include <corvane/UpdatesModel.h>
 #include <corvane/WelcomeViewModel.h>
 #include <corvane/WindowTopBar.h>
+#include <corvane/updates/UpdateAlertView.h>
 
 #include <QDir>
 #include <QFileDialog>
@@ -81,6 +83,17 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels s
             QObject::connect(content, &welcome::WelcomeContent::finished, &window, &QWidget::close);
         });
     }
+    m_windows.setBuilder(u"update"_s, [&updates](AppWindow& window) {
+        window.topBar().setLabel(u"Kestrin · update"_s);
+        window.content()->addWidget(new updates::UpdateAlertView(updates));
+    });
+    // The alert comes forward whenever the updater has something to show, and goes once it has not.
+    connect(&updates, &UpdatesModel::alertChanged, this, [this, &updates] {
+        if (updates.alert())
+            m_windows.open(u"update"_s);
+        else if (AppWindow* window = m_windows.window(u"update"_s))
+            window->close();
+    });
     connect(&m_tray, &KestrinTray::openWindowRequested, &m_windows, &AppWindows::open);
     connect(&m_tray, &KestrinTray::quitRequested, this, [] { AppQuit::request(); });
 }

@@ -23,14 +23,15 @@ struct Scene {
     QString purpose;
 };
 
-const std::array<Scene, 3>& scenes() {
-    static const std::array<Scene, 3> all{{
+const std::array<Scene, 4>& scenes() {
+    static const std::array<Scene, 4> all{{
         {u"welcome"_s, u"Welcome to Kestrin"_s,
          u"This window will walk you through setting up Kestrin: your project folder, an agent and your phone."_s},
         {u"glasses"_s, u"Set Up Your Glasses"_s,
          u"This window will set up your AR glasses over USB and connect them to Kestrin."_s},
         {u"approval"_s, u"What Can the Agents Do?"_s,
          u"This window will let you choose how much Claude and Codex may do without asking you."_s},
+        {u"update"_s, u"Software Update"_s, u"This window will tell you about a newer version of Kestrin."_s},
     }};
     return all;
 }

@@ -16,6 +16,30 @@ QString size(qint64 bytes) {
 
 } // namespace
 
+QString UpdateAlert::word() const {
+    return std::visit(Overloaded{
+                          [](const Checking&) { return u"CHECKING"_s; },
+                          [](const Offered& offered) { return u"NEW · "_s + offered.item.shortVersion; },
+                          [](const Downloading&) { return u"FETCHING"_s; },
+                          [](const Preparing&) { return u"CHECKING"_s; },
+                          [](const Ready&) { return u"READY"_s; },
+                          [](const UpToDate&) { return u"CURRENT"_s; },
+                          [](const Failed&) { return u"FAILED"_s; },
+                      },
+                      value);
+}
+
+ReadoutLamp UpdateAlert::lamp() const {
+    return std::visit(Overloaded{
+                          [](const Offered&) { return ReadoutLamp::live; },
+                          [](const Ready&) { return ReadoutLamp::live; },
+                          [](const UpToDate&) { return ReadoutLamp::ok; },
+                          [](const Failed&) { return ReadoutLamp::waiting; },
+                          [](const auto&) { return ReadoutLamp::working; },
+                      },
+                      value);
+}
+
 QString UpdateAlert::headline() const {
     return std::visit(
         Overloaded{

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <corvane/look/ReadoutLamp.h>
 #include <corvane/shell/Appcast.h>
 
 #include <QList>
@@ -64,6 +65,9 @@ struct UpdateAlert {
     std::variant<Checking, Offered, Downloading, Preparing, Ready, UpToDate, Failed> value = Checking{};
     bool operator==(const UpdateAlert&) const = default;
 
+    // The readout's one word (upper case) and its lamp.
+    QString word() const;
+    ReadoutLamp lamp() const;
     QString headline() const;
     QString detail() const;
     // The offered version's release notes, as plain text; empty when there are none or nothing is offered.
