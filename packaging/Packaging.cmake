@@ -6,7 +6,7 @@ set(app_root opt/kestrin)
 set(identifier com.mossgate.corvane.mac)
 
 install(TARGETS kestrin RUNTIME DESTINATION ${app_root}/Contents/bin)
-install(FILES ${PROJECT_BINARY_DIR}/desktop/app/Info.json DESTINATION ${app_root}/Contents)
+install(FILES ${PROJECT_BINARY_DIR}/desktop/app/Info-packaged.json DESTINATION ${app_root}/Contents RENAME Info.json)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/apps/server/dist DESTINATION ${app_root}/Contents/Resources/server)
 install(FILES ${PROJECT_SOURCE_DIR}/apps/server/package.json DESTINATION ${app_root}/Contents/Resources/server)
 install(DIRECTORY ${KESTRIN_FONTS_DIR}/ DESTINATION ${app_root}/Contents/Resources/Fonts FILES_MATCHING PATTERN "*.ttf")

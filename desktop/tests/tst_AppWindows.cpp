@@ -24,6 +24,7 @@ private Q_SLOTS:
         QTest::newRow("welcome") << u"welcome"_s << u"Welcome to Kestrin"_s;
         QTest::newRow("glasses") << u"glasses"_s << u"Set Up Your Glasses"_s;
         QTest::newRow("approval") << u"approval"_s << u"What Can the Agents Do?"_s;
+        QTest::newRow("update") << u"update"_s << u"Software Update"_s;
     }
     void eachWindowIsMadeOnceWithItsTitle() {
         QFETCH(QString, identifier);
@@ -49,6 +50,23 @@ private Q_SLOTS:
         QVERIFY(made->windowFlags().testFlag(Qt::FramelessWindowHint));
         QDir().mkpath(QStringLiteral(GALLERY_DIR));
         QVERIFY(made->grab().save(u"%1/window-%2.png"_s.arg(QStringLiteral(GALLERY_DIR), identifier)));
+    }
+
+    // News the person did not ask for shows without taking the keyboard, and never pulls an open window
+    // forward; a window the person opens takes it again.
+    void aQuietWindowLeavesTheKeyboardAlone() {
+        AppWindows windows;
+        windows.showQuietly(u"update"_s);
+        AppWindow* const made = windows.window(u"update"_s);
+        QVERIFY(made && made->isVisible());
+        QVERIFY(made->testAttribute(Qt::WA_ShowWithoutActivating));
+        windows.open(u"update"_s);
+        QCOMPARE(windows.window(u"update"_s), made);
+        QVERIFY(!made->testAttribute(Qt::WA_ShowWithoutActivating));
+        windows.showQuietly(u"update"_s); // already shown: left as it is
+        QVERIFY(!made->testAttribute(Qt::WA_ShowWithoutActivating));
+        windows.showQuietly(u"nothing"_s);
+        QCOMPARE(windows.window(u"nothing"_s), nullptr);
     }
 
     void anUnbuiltWindowSaysWhatItIsFor() {

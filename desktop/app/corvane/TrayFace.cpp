@@ -88,8 +88,11 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels s
         window.content()->addWidget(new updates::UpdateAlertView(updates));
     });
     // The alert comes forward whenever the updater has something to show, and goes once it has not.
+    // News the person did not ask for shows without taking the keyboard; the lit key reminds them.
     connect(&updates, &UpdatesModel::alertChanged, this, [this, &updates] {
-        if (updates.alert())
+        if (updates.alert() && updates.reminder().alertShown)
+            m_windows.showQuietly(u"update"_s);
+        else if (updates.alert())
             m_windows.open(u"update"_s);
         else if (AppWindow* window = m_windows.window(u"update"_s))
             window->close();

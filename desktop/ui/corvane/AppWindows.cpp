@@ -66,11 +66,11 @@ AppWindow* AppWindows::window(const QString& identifier) const {
     return found == m_windows.end() ? nullptr : found->second.get();
 }
 
-void AppWindows::open(const QString& identifier) {
+AppWindow* AppWindows::built(const QString& identifier) {
     if (!window(identifier)) {
         const auto scene = std::ranges::find(scenes(), identifier, &Scene::identifier);
         if (scene == scenes().end())
-            return;
+            return nullptr;
         auto made = std::make_unique<AppWindow>(scene->title);
         if (const auto builder = m_builders.find(identifier); builder != m_builders.end()) {
             builder->second(*made);
@@ -85,8 +85,24 @@ void AppWindows::open(const QString& identifier) {
         centre(*made);
         m_windows[identifier] = std::move(made);
     }
-    window(identifier)->show();
+    return window(identifier);
+}
+
+void AppWindows::open(const QString& identifier) {
+    AppWindow* shown = built(identifier);
+    if (!shown)
+        return;
+    shown->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    shown->show();
     activateWindow(identifier);
+}
+
+void AppWindows::showQuietly(const QString& identifier) {
+    AppWindow* shown = built(identifier);
+    if (!shown || shown->isVisible())
+        return;
+    shown->setAttribute(Qt::WA_ShowWithoutActivating, true);
+    shown->show();
 }
 
 void AppWindows::activateWindow(const QString& identifier) {

@@ -26,11 +26,17 @@ public:
     void setBuilder(const QString& identifier, Builder builder);
     // Shows the window, making it the first time, and brings it to the front.
     void open(const QString& identifier);
+    // Shows the window without taking the keyboard from what the person is doing: for news they did
+    // not ask for.
+    void showQuietly(const QString& identifier);
     // Brings forward the open window whose identifier begins with `identifier`; none: nothing happens.
     void activateWindow(const QString& identifier);
     AppWindow* window(const QString& identifier) const;
 
 private:
+    // The window, made and placed the first time; none for an identifier no scene has.
+    AppWindow* built(const QString& identifier);
+
     std::map<QString, Builder> m_builders;
     std::map<QString, std::unique_ptr<AppWindow>> m_windows;
 };
