@@ -3,6 +3,7 @@
 #include "ApprovalFixture.h"
 #include "PreviewsFixture.h"
 #include "ReferenceServer.h"
+#include "ScriptedUpdater.h"
 #include "ServerViewModelFixture.h"
 #include "TestSupport.h"
 
@@ -13,6 +14,7 @@
 #include <corvane/NetworkAccessTransport.h>
 #include <corvane/PreviewsSwitchViewModel.h>
 #include <corvane/TerminalFace.h>
+#include <corvane/UpdatesModel.h>
 
 #include <QDir>
 #include <QJsonDocument>
@@ -195,6 +197,56 @@ private Q_SLOTS:
         approval.refresh(); // a change after closing is not printed
         settle();
         QVERIFY(!output.text().section(u"Kestrin OFF"_s, -1).contains(u"Agents ·"_s));
+    }
+
+    // The update key shows as a line; `update` presses it (only when the updater can check), and the
+    // alert shown is answered by the word after `update`; a word the alert does not take is refused.
+    void showsAndAnswersTheUpdateAlert() {
+        Fixture f;
+        f.make();
+        auto owned = std::make_unique<ScriptedUpdater>();
+        ScriptedUpdater& updater = *owned;
+        const InfoDictionary info{{u"CFBundleShortVersionString"_s, u"0.1.0"_s},
+                                  {u"SUFeedURL"_s, u"https://updates.example/appcast.xml"_s},
+                                  {u"SUPublicEDKey"_s, QString::fromLatin1(QByteArray(32, 'k').toBase64())}};
+        UpdatesModel updates(info, std::move(owned));
+        Capture output;
+        CommandPipe commands;
+        TerminalFace face(*f.model, {.updates = &updates}, output.file(), false, commands.readEnd());
+        QTRY_VERIFY(output.text().contains(u"Updates: Check for updates… (You have 0.1.0)\n"_s));
+
+        commands.send("update\n");
+        QTRY_COMPARE(updater.checks, 1);
+        updater.report(u"alert"_s);
+        AppcastItem item{.version = u"0.2.0"_s, .shortVersion = u"0.2.0"_s};
+        item.releaseNotes = u"Calmer.\nSteadier."_s;
+        updater.show(UpdateAlert{UpdateAlert::Offered{item, u"0.1.0"_s}});
+        QTRY_VERIFY(
+            output.text().contains(u"Updates: Update ready — restart to install\n\n"
+                                   u"A new version of Kestrin is available\n"
+                                   u"Kestrin 0.2.0 is available — you have 0.1.0. It downloads now and "
+                                   u"installs when you quit Kestrin.\n  Calmer.\n  Steadier.\n"
+                                   u"Type update skip (Skip This Version), update later (Remind Me "
+                                   u"Later), update install (Install on Quit).\n"_s));
+        commands.send("update quit\n");
+        QTRY_VERIFY(output.text().contains(u"The update shown doesn’t take “quit”."_s));
+        commands.send("update install\n");
+        QTRY_COMPARE(updater.answers, QList<UpdateAnswer>{UpdateAnswer::installOnQuit});
+        updater.show(UpdateAlert{UpdateAlert::Ready{item}});
+        commands.send("update later\n");
+        QTRY_COMPARE(updater.answers.size(), 2);
+        QCOMPARE(updater.answers.last(), UpdateAnswer::later);
+        updater.show(std::nullopt);
+        updater.report(u"finished"_s);
+        QTRY_VERIFY(output.text().endsWith(u"Updates: Check for updates… (You have 0.1.0)\n\n"_s));
+
+        // A copy that does not update itself says so.
+        UpdatesModel fixed(InfoDictionary{{u"CFBundleShortVersionString"_s, u"0.1.0"_s}});
+        Capture other;
+        CommandPipe typed;
+        TerminalFace still(*f.model, {.updates = &fixed}, other.file(), false, typed.readEnd());
+        typed.send("update\n");
+        QTRY_VERIFY(other.text().contains(u"This copy of Kestrin doesn’t update itself."_s));
     }
 
     // Live previews show on command; "previews on" prints everything the feature can and can't do
