@@ -4,6 +4,7 @@
 #include <corvane/SodiumSignatureVerifier.h>
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -64,6 +65,32 @@ private Q_SLOTS:
         QVERIFY(!verifier.verify(folder.filePath(u"good"_s), signature, publisher.publicKey.left(31)));
         QVERIFY(!verifier.verify(folder.filePath(u"missing"_s), signature, publisher.publicKey));
         QVERIFY(verifier.verify(written(folder, u"empty"_s, {}), publisher.sign({}), publisher.publicKey));
+    }
+
+    // The publisher's recipe in the README: a key made, its public half taken out and an archive signed
+    // with OpenSSL's command line, checked here as an update is checked.
+    void theReadmesOpensslRecipeSignsUpdates() {
+        QTemporaryDir folder;
+        const auto run = [&](const QString& command) {
+            QProcess shell;
+            shell.setWorkingDirectory(folder.path());
+            shell.start(u"sh"_s, {u"-c"_s, command});
+            if (!shell.waitForFinished(30000) || shell.exitCode() != 0)
+                qWarning() << command << shell.readAllStandardError();
+            return shell.readAllStandardOutput().trimmed();
+        };
+        written(folder, u"Kestrin-0.2.0.zip"_s, QByteArray(200000, 'z'));
+        run(u"openssl genpkey -algorithm ed25519 -out kestrin-updates.pem"_s);
+        const QByteArray publicKey =
+            QByteArray::fromBase64(run(u"openssl pkey -in kestrin-updates.pem -pubout -outform DER | tail -c 32 | base64"_s));
+        const QByteArray signature = QByteArray::fromBase64(
+            run(u"openssl pkeyutl -sign -inkey kestrin-updates.pem -rawin -in Kestrin-0.2.0.zip | base64 -w0"_s));
+        QCOMPARE(publicKey.size(), 32);
+        QCOMPARE(signature.size(), 64);
+        const SodiumSignatureVerifier verifier;
+        QVERIFY(verifier.verify(folder.filePath(u"Kestrin-0.2.0.zip"_s), signature, publicKey));
+        written(folder, u"Kestrin-0.2.0.zip"_s, QByteArray(200000, 'y'));
+        QVERIFY(!verifier.verify(folder.filePath(u"Kestrin-0.2.0.zip"_s), signature, publicKey));
     }
 };
 
