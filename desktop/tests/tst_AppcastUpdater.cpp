@@ -9,6 +9,8 @@
 #include <corvane/shell/Defaults.h>
 
 #include <corvane/PlatformUpdater.h>
+#include <corvane/SodiumSignatureVerifier.h>
+#include <corvane/UnzipUpdateUnpacker.h>
 #include <corvane/UpdatesModel.h>
 
 #include <QSignalSpy>
@@ -30,6 +32,23 @@ public:
     void setString(const QString& key, const QString& value) override { values.insert(key, value); }
     QVariant value(const QString& key) const override { return values.value(key); }
     void setValue(const QString& key, const QVariant& value) override { values.insert(key, value); }
+};
+
+// Offers one update and reports its download's progress ten thousand times, as a slow link would.
+class ChattyFetcher final : public FileFetcher {
+public:
+    QCoro::Task<std::expected<FetchedDocument, QString>> read(QUrl) override {
+        co_return FetchedDocument{
+            feedOffering(u"2.0"_s, u"https://updates.example/K.zip"_s, 1'000'000, QByteArray(64, 's'))};
+    }
+    QCoro::Task<std::expected<void, QString>> download(QUrl, QString to, DownloadProgress progress) override {
+        for (qint64 received = 0; received <= 1'000'000; received += 100)
+            progress(received, -1); // the server did not say the size: the feed's is used
+        writeFile(to, "not a zip");
+        co_return std::expected<void, QString>{};
+    }
+    void stopTransfers() override {}
+    void discard(QString path) override { QDir(path).removeRecursively(); }
 };
 
 // A copy at <root>/Kestrin, version 1.0, its feed served by the test, and a publisher whose key it trusts.
@@ -306,6 +325,37 @@ private Q_SLOTS:
         QCOMPARE(swap.notes.size(), 2);
         QVERIFY2(swap.notes.last().startsWith(u"The update could not be installed, so this copy stays: "_s),
                  qPrintable(swap.notes.last()));
+    }
+
+    // A download's progress shows in whole hundredths, not once for every chunk, up to the whole size.
+    void progressShowsInWholeSteps() {
+        QTemporaryDir root;
+        makeApplicationFolder(root.filePath(u"Kestrin"_s), identifier, u"1.0"_s, "old");
+        AppcastUpdater updater({.source = {.feed = QUrl(u"https://updates.example/appcast.xml"_s),
+                                           .publicKey = QByteArray(32, 'k')},
+                                .bundleIdentifier = identifier,
+                                .version = u"1.0"_s,
+                                .shortVersion = u"1.0"_s,
+                                .folder = root.filePath(u"Kestrin"_s)},
+                               {.fetcher = std::make_shared<ChattyFetcher>(),
+                                .unpacker = std::make_shared<UnzipUpdateUnpacker>(),
+                                .verifier = std::make_shared<SodiumSignatureVerifier>(),
+                                .defaults = std::make_shared<MemoryDefaults>()});
+        QList<double> shown;
+        QObject::connect(&updater, &Updater::alertChanged, &updater, [&] {
+            if (const std::optional<double> progress =
+                    updater.alert() ? updater.alert()->progress() : std::nullopt)
+                shown.append(*progress);
+        });
+        updater.startUpdater();
+        QTRY_VERIFY(updater.alert());
+        updater.answer(UpdateAnswer::installOnQuit);
+        QTRY_VERIFY(std::holds_alternative<UpdateAlert::Failed>(updater.alert()->value)); // the signature
+        QCOMPARE(shown.size(), 101);
+        QCOMPARE(shown.front(), 0.0);
+        QCOMPARE(shown.back(), 1.0);
+        updater.windDown();
+        QCoro::waitFor(updater.settled());
     }
 
     // Cancelling a check the person asked for, or a download, ends the session at once and leaves nothing.

@@ -232,6 +232,10 @@ private Q_SLOTS:
         QTRY_VERIFY(output.text().contains(u"The update shown doesn’t take “quit”."_s));
         commands.send("update install\n");
         QTRY_COMPARE(updater.answers, QList<UpdateAnswer>{UpdateAnswer::installOnQuit});
+        // A download's progress in tenths, so that a log gets a block per tenth, not per chunk.
+        updater.show(UpdateAlert{UpdateAlert::Downloading{item, 459, 1000}});
+        QTRY_VERIFY(output.text().contains(
+            u"Downloading Kestrin 0.2.0…\n40 % received\nType update cancel (Cancel).\n"_s));
         updater.show(UpdateAlert{UpdateAlert::Ready{item}});
         commands.send("update later\n");
         QTRY_COMPARE(updater.answers.size(), 2);

@@ -36,7 +36,10 @@ QStringList lines(const UpdatesModel& updates) {
     const std::optional<UpdateAlert> alert = updates.alert();
     if (!alert)
         return lines;
-    lines << QString() << alert->headline() << alert->detail();
+    // A download's progress in tenths: a terminal that is not one prints every change as a new block.
+    const std::optional<double> progress = alert->progress();
+    lines << QString() << alert->headline()
+          << (progress ? u"%1 % received"_s.arg(int(*progress * 10) * 10) : alert->detail());
     if (const QString notes = alert->releaseNotes(); !notes.isEmpty())
         for (const QString& line : notes.split(u'\n'))
             lines.append(u"  "_s + line);

@@ -184,16 +184,23 @@ QCoro::Task<> AppcastUpdater::fetch(AppcastItem item, int generation,
         co_return;
     }
     show(UpdateAlert{UpdateAlert::Downloading{item, 0, item.length}});
-    const DownloadProgress progress = [self, generation, item](qint64 received, qint64 total) {
-        if (self && generation == self->m_generation && self->m_session == Session::downloading)
-            self->show(
-                UpdateAlert{UpdateAlert::Downloading{item, received, total > 0 ? total : item.length}});
+    // Shown in whole steps (a hundredth, or a megabyte while the size is unknown), not once per chunk.
+    const DownloadProgress progress = [self, generation, item, shownStep = qint64(-1)](qint64 received,
+                                                                                       qint64 total) mutable {
+        if (!self || generation != self->m_generation || self->m_session != Session::downloading)
+            return;
+        const qint64 size = total > 0 ? total : item.length;
+        const qint64 step = size > 0 ? received * 100 / size : received / 1'000'000;
+        if (std::exchange(shownStep, step) != step)
+            self->show(UpdateAlert{UpdateAlert::Downloading{item, received, size}});
     };
     QCoro::Task<std::expected<void, QString>> downloading =
         seams.fetcher->download(item.url, archive, progress);
     const std::expected<void, QString> downloaded = co_await std::move(downloading);
-    if (!self || generation != m_generation)
+    if (!self || generation != m_generation) {
+        seams.fetcher->discard(archive); // this session's own files: no later session uses them
         co_return;
+    }
     if (!downloaded) {
         fail(UpdateWords::downloadFailed.toString(), downloaded.error());
         co_return;
@@ -207,9 +214,11 @@ QCoro::Task<> AppcastUpdater::fetch(AppcastItem item, int generation,
     }
     QCoro::Task<std::expected<void, QString>> unpacking = seams.unpacker->unpack(archive, into);
     const std::expected<void, QString> unpacked = co_await std::move(unpacking);
-    if (!self || generation != m_generation)
-        co_return;
     seams.fetcher->discard(archive);
+    if (!self || generation != m_generation) {
+        seams.fetcher->discard(into);
+        co_return;
+    }
     if (!unpacked) {
         fail(UpdateWords::unpackFailed.toString(), unpacked.error());
         co_return;
