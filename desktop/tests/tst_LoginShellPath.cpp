@@ -228,10 +228,12 @@ private Q_SLOTS:
         const QTemporaryDir dir;
         const QString stopped = dir.filePath(u"got-sigterm"_s);
         const QString helper = dir.filePath(u"helper-pid"_s);
-        writeExecutable(dir.filePath(u"shell"_s), "#!/bin/bash\nsleep 600 &\necho $! > \"" +
-                                                      QFile::encodeName(helper) + "\"\ntrap 'echo > \"" +
-                                                      QFile::encodeName(stopped) +
-                                                      "\"; exit 0' TERM\nwhile :; do sleep 0.05; done\n");
+        // The trap is set before the helper's pid is written: once the test sees the pid, a SIGTERM
+        // is always heard.
+        writeExecutable(dir.filePath(u"shell"_s),
+                        "#!/bin/bash\ntrap 'echo > \"" + QFile::encodeName(stopped) +
+                            "\"; exit 0' TERM\nsleep 600 &\necho $! > \"" + QFile::encodeName(helper) +
+                            "\"\nwhile :; do sleep 0.05; done\n");
         ProcessCommandRunner runner;
         auto run = runner.run(dir.filePath(u"shell"_s), {}, 3s, std::nullopt);
         QTRY_VERIFY(!contentOf(helper).isEmpty()); // the shell is running

@@ -215,6 +215,8 @@ private Q_SLOTS:
         TerminalFace face(*f.model, {.updates = &updates}, output.file(), false, commands.readEnd());
         QTRY_VERIFY(output.text().contains(u"Updates: Check for updates… (You have 0.1.0)\n"_s));
 
+        commands.send("update install\n");
+        QTRY_VERIFY(output.text().contains(u"No update is shown to answer."_s));
         commands.send("update\n");
         QTRY_COMPARE(updater.checks, 1);
         updater.report(u"alert"_s);

@@ -56,13 +56,17 @@ TerminalOutcome run(UpdatesModel& updates, const QByteArray& command) {
     if (words.value(0) != "update" || words.size() > 2)
         return {};
     if (words.size() == 1) {
-        if (!updates.key().enabled)
+        if (!updates.settings().updatesItself)
             return {.known = true, .problem = u"This copy of Kestrin doesn’t update itself."_s};
+        if (!updates.key().enabled)
+            return {.known = true, .problem = u"Kestrin can’t check for updates now."_s};
         updates.check();
         return {.known = true};
     }
     const std::optional<UpdateAlert> alert = updates.alert();
-    for (const UpdateAlertKey& offered : alert ? alert->keys() : QList<UpdateAlertKey>{})
+    if (!alert)
+        return {.known = true, .problem = u"No update is shown to answer."_s};
+    for (const UpdateAlertKey& offered : alert->keys())
         if (wordFor(offered.answer).toUtf8() == words[1]) {
             updates.answer(offered.answer);
             return {.known = true};
