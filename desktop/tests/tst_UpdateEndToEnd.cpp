@@ -5,6 +5,7 @@
 
 #include "KestrinProcess.h"
 #include "RecordingHttpServer.h"
+#include "ReferenceServer.h"
 #include "TestSupport.h"
 #include "UpdateFixture.h"
 
@@ -21,12 +22,6 @@ using namespace corvane;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-int freeLoopbackPort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 // A test copy of Kestrin in `folder` at `version`, around the built kestrin, trusting `publicKey` and
 // reading its feed from the test's server. Answers the path of its kestrin.

@@ -1,42 +1,22 @@
 // An update's Ed25519 signature checked with libsodium, with a key pair the test makes: the signed file
 // passes; a changed byte, another key, a signature of the wrong length or a missing file do not.
 
+#include "UpdateFixture.h"
+
 #include <corvane/SodiumSignatureVerifier.h>
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sodium.h>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-struct KeyPair {
-    QByteArray publicKey{crypto_sign_PUBLICKEYBYTES, '\0'};
-    QByteArray secretKey{crypto_sign_SECRETKEYBYTES, '\0'};
-    KeyPair() {
-        crypto_sign_keypair(reinterpret_cast<unsigned char*>(publicKey.data()),
-                            reinterpret_cast<unsigned char*>(secretKey.data()));
-    }
-    QByteArray sign(const QByteArray& bytes) const {
-        QByteArray signature(crypto_sign_BYTES, '\0');
-        crypto_sign_detached(reinterpret_cast<unsigned char*>(signature.data()), nullptr,
-                             reinterpret_cast<const unsigned char*>(bytes.constData()),
-                             static_cast<unsigned long long>(bytes.size()),
-                             reinterpret_cast<const unsigned char*>(secretKey.constData()));
-        return signature;
-    }
-};
-
 QString written(const QTemporaryDir& folder, const QString& name, const QByteArray& bytes) {
-    QFile file(folder.filePath(name));
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-    return file.fileName();
+    writeFile(folder.filePath(name), bytes);
+    return folder.filePath(name);
 }
 
 } // namespace
@@ -49,8 +29,8 @@ private Q_SLOTS:
 
     void onlyTheSignedFilePasses() {
         QTemporaryDir folder;
-        const KeyPair publisher;
-        const KeyPair someoneElse;
+        const UpdateKeyPair publisher;
+        const UpdateKeyPair someoneElse;
         QByteArray archive(3 * 1024 * 1024, 'k');
         archive[12345] = 'x';
         const QByteArray signature = publisher.sign(archive);
@@ -81,10 +61,10 @@ private Q_SLOTS:
         };
         written(folder, u"Kestrin-0.2.0.zip"_s, QByteArray(200000, 'z'));
         run(u"openssl genpkey -algorithm ed25519 -out kestrin-updates.pem"_s);
-        const QByteArray publicKey =
-            QByteArray::fromBase64(run(u"openssl pkey -in kestrin-updates.pem -pubout -outform DER | tail -c 32 | base64"_s));
-        const QByteArray signature = QByteArray::fromBase64(
-            run(u"openssl pkeyutl -sign -inkey kestrin-updates.pem -rawin -in Kestrin-0.2.0.zip | base64 -w0"_s));
+        const QByteArray publicKey = QByteArray::fromBase64(
+            run(u"openssl pkey -in kestrin-updates.pem -pubout -outform DER | tail -c 32 | base64"_s));
+        const QByteArray signature = QByteArray::fromBase64(run(
+            u"openssl pkeyutl -sign -inkey kestrin-updates.pem -rawin -in Kestrin-0.2.0.zip | base64 -w0"_s));
         QCOMPARE(publicKey.size(), 32);
         QCOMPARE(signature.size(), 64);
         const SodiumSignatureVerifier verifier;
