@@ -1,5 +1,7 @@
 #include "NetworkFileFetcher.h"
 
+#include <corvane/support/RemovePath.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -142,11 +144,7 @@ QCoro::Task<std::expected<void, QString>> NetworkFileFetcher::download(QUrl from
 }
 
 void NetworkFileFetcher::discard(QString path) {
-    const QFileInfo target(path);
-    if (target.isDir() && !target.isSymLink())
-        QDir(path).removeRecursively();
-    else
-        QFile::remove(path);
+    removePath(path);
 }
 
 } // namespace corvane

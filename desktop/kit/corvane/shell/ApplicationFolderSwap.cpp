@@ -1,5 +1,7 @@
 #include "ApplicationFolderSwap.h"
 
+#include <corvane/support/RemovePath.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,14 +15,6 @@ namespace corvane {
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-void removeFolder(const QString& path) {
-    const QFileInfo folder(path);
-    if (folder.isSymLink() || folder.isFile())
-        QFile::remove(path);
-    else if (folder.isDir())
-        QDir(path).removeRecursively();
-}
 
 // One rename(2): QDir::rename would fall back to copying across file systems, which is no swap.
 std::expected<void, QString> rename(const QString& from, const QString& to) {
@@ -49,7 +43,7 @@ std::expected<void, QString> ApplicationFolderSwap::swapIn(const QString& newFol
     const auto swapped = [&]() -> std::expected<void, QString> {
         if (!QFileInfo(newFolder).isDir())
             return std::unexpected(u"The new copy at %1 is gone."_s.arg(newFolder));
-        removeFolder(previousFolder());
+        removePath(previousFolder());
         if (auto aside = rename(m_applicationFolder, previousFolder()); !aside)
             return aside;
         if (auto in = rename(newFolder, m_applicationFolder); !in) {
@@ -59,14 +53,14 @@ std::expected<void, QString> ApplicationFolderSwap::swapIn(const QString& newFol
         }
         return {};
     }();
-    removeFolder(stagingFolder());
+    removePath(stagingFolder());
     return swapped;
 }
 
 void ApplicationFolderSwap::tidy() const {
-    removeFolder(stagingFolder());
+    removePath(stagingFolder());
     if (QFileInfo(m_applicationFolder).isDir())
-        removeFolder(previousFolder());
+        removePath(previousFolder());
 }
 
 } // namespace corvane
