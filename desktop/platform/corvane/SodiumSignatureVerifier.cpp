@@ -1,6 +1,9 @@
 #include "SodiumSignatureVerifier.h"
 
 #include <QFile>
+#include <QFuture>
+#include <QtConcurrent/QtConcurrentRun>
+#include <qcorofuture.h>
 
 #include <sodium.h>
 
@@ -9,9 +12,10 @@ namespace corvane {
 SodiumSignatureVerifier::SodiumSignatureVerifier()
     : m_ready(sodium_init() >= 0) {}
 
-bool SodiumSignatureVerifier::verify(const QString& path, const QByteArray& signature,
-                                     const QByteArray& publicKey) const {
-    if (!m_ready || signature.size() != crypto_sign_BYTES || publicKey.size() != crypto_sign_PUBLICKEYBYTES)
+namespace {
+
+bool verifyNow(const QString& path, const QByteArray& signature, const QByteArray& publicKey) {
+    if (signature.size() != crypto_sign_BYTES || publicKey.size() != crypto_sign_PUBLICKEYBYTES)
         return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -30,6 +34,16 @@ bool SodiumSignatureVerifier::verify(const QString& path, const QByteArray& sign
     if (mapped)
         file.unmap(mapped);
     return genuine;
+}
+
+} // namespace
+
+QCoro::Task<bool> SodiumSignatureVerifier::verify(QString path, QByteArray signature,
+                                                  QByteArray publicKey) const {
+    if (!m_ready)
+        co_return false;
+    QFuture<bool> checking = QtConcurrent::run(verifyNow, path, signature, publicKey);
+    co_return co_await std::move(checking);
 }
 
 } // namespace corvane

@@ -207,7 +207,14 @@ QCoro::Task<> AppcastUpdater::fetch(AppcastItem item, int generation,
     }
     show(UpdateAlert{UpdateAlert::Preparing{item}});
     // Nothing of an archive its publisher did not sign is opened.
-    if (!seams.verifier->verify(archive, item.edSignature, m_application.source.publicKey)) {
+    QCoro::Task<bool> verifying =
+        seams.verifier->verify(archive, item.edSignature, m_application.source.publicKey);
+    const bool signedByPublisher = co_await std::move(verifying);
+    if (!self || generation != m_generation) {
+        seams.fetcher->discard(archive);
+        co_return;
+    }
+    if (!signedByPublisher) {
         fail(UpdateWords::notSigned.toString(),
              u"The signature of %1 does not match the application's public key."_s.arg(item.url.toString()));
         co_return;
