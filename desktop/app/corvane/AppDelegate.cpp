@@ -156,23 +156,27 @@ AppDelegate::AppDelegate(const AppBundle& bundle, std::shared_ptr<Defaults> defa
               if (proceed)
                   QCoreApplication::quit();
           },
-          bundle.info, parent) {
+          bundle.info, platformUpdater(bundle.info, bundle.path, defaults), parent) {
     WelcomeViewModel::Dependencies welcome = welcomeDependencies(defaults);
     welcome.serverRunning = [server = m_model.get()] { return server->state().isRunning(); };
     m_welcome = std::make_unique<WelcomeViewModel>(std::move(welcome));
     m_approval = std::make_unique<ApprovalViewModel>(ApprovalLadderFlow::over(setupClient));
     m_previews = std::make_unique<PreviewsSwitchViewModel>(PreviewsSwitchFlow::over(setupClient));
     m_glasses = glassesModel(bundle, defaults);
-    m_updates = updatesModel(bundle.info, platformUpdater(bundle.info, bundle.path, defaults));
-    connect(m_updates.get(), &UpdatesModel::quitRequested, this, [] { AppQuit::request(); });
 }
 
 AppDelegate::AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<void(bool)> answerTerminate,
                          const InfoDictionary& info, QObject* parent)
+    : AppDelegate(std::move(model), std::move(answerTerminate), info, nullptr, parent) {}
+
+AppDelegate::AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<void(bool)> answerTerminate,
+                         const InfoDictionary& info, std::unique_ptr<Updater> updater, QObject* parent)
     : QObject(parent)
     , m_model(std::move(model))
-    , m_updates(updatesModel(info, nullptr))
-    , m_answerTerminate(std::move(answerTerminate)) {}
+    , m_updates(updatesModel(info, std::move(updater)))
+    , m_answerTerminate(std::move(answerTerminate)) {
+    connect(m_updates.get(), &UpdatesModel::quitRequested, this, [] { AppQuit::request(); });
+}
 
 AppDelegate::~AppDelegate() {
     AppQuit::setDefaultAction([] { QCoreApplication::quit(); });

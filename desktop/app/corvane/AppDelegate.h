@@ -58,6 +58,8 @@ public:
 
 private:
     AppDelegate(const AppBundle& bundle, std::shared_ptr<Defaults> defaults, QObject* parent);
+    AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<void(bool)> answerTerminate,
+                const InfoDictionary& info, std::unique_ptr<Updater> updater, QObject* parent);
     QCoro::Task<> answerOnceSettled();
 
     std::unique_ptr<ServerViewModel> m_model;
