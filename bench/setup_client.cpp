@@ -1,7 +1,7 @@
 // Measures the setup client against the reference server: 1,000 sequential load() calls, their
 // latency, and what the client itself adds to each exchange (building the request, judging and
 // decoding the reply) beyond the time spent inside the transport.
-#include "ReferenceServer.h"
+#include "support/ReferenceServer.h"
 
 #include <corvane/setup/SetupClient.h>
 

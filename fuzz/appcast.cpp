@@ -1,7 +1,7 @@
 // Feeds the update feed's reader whatever a server (or someone in between) might send, and checks
 // what it promises: every item has a version, an http or https address with a host, a positive length
 // and a 64-byte signature, and no more items than it reads; the version order is consistent.
-#include <corvane/shell/Appcast.h>
+#include <corvane/updates/Appcast.h>
 
 #include <cstddef>
 #include <cstdint>

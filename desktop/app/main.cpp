@@ -7,9 +7,9 @@
 #include <corvane/AppDelegate.h>
 #include <corvane/GraphicalSession.h>
 #include <corvane/SingleInstance.h>
-#include <corvane/TerminalFace.h>
 #include <corvane/TerminationSignal.h>
 #include <corvane/TrayFace.h>
+#include <corvane/terminal/TerminalFace.h>
 
 #include <QApplication>
 #include <QCommandLineParser>

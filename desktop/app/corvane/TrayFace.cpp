@@ -3,19 +3,19 @@
 #include <corvane/agents/ApprovalView.h>
 #include <corvane/glasses/GlassesSetupView.h>
 #include <corvane/shell/Environment.h>
+#include <corvane/updates/UpdateAlertView.h>
 #include <corvane/welcome/WelcomeContent.h>
 #include <corvane/welcome/WelcomeLaunch.h>
 
 #include <corvane/AppQuit.h>
-#include <corvane/AppWindow.h>
 #include <corvane/ApprovalViewModel.h>
-#include <corvane/Cell.h>
-#include <corvane/FieldUnitFonts.h>
 #include <corvane/GlassesViewModel.h>
 #include <corvane/UpdatesModel.h>
 #include <corvane/WelcomeViewModel.h>
-#include <corvane/WindowTopBar.h>
-#include <corvane/updates/UpdateAlertView.h>
+#include <corvane/controls/Cell.h>
+#include <corvane/controls/FieldUnitFonts.h>
+#include <corvane/controls/WindowTopBar.h>
+#include <corvane/windows/AppWindow.h>
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <corvane/AppBundle.h>
-#include <corvane/AppWindows.h>
-#include <corvane/KestrinTray.h>
 #include <corvane/ScreenModels.h>
+#include <corvane/tray/KestrinTray.h>
+#include <corvane/windows/AppWindows.h>
 
 #include <QObject>
 

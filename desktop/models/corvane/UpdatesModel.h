@@ -1,10 +1,10 @@
 #pragma once
 
 #include <corvane/shell/InfoDictionary.h>
-#include <corvane/shell/UpdateKey.h>
-#include <corvane/shell/UpdateReminder.h>
-#include <corvane/shell/UpdateSettings.h>
-#include <corvane/shell/Updater.h>
+#include <corvane/updates/UpdateKey.h>
+#include <corvane/updates/UpdateReminder.h>
+#include <corvane/updates/UpdateSettings.h>
+#include <corvane/updates/Updater.h>
 
 #include <QObject>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <corvane/shell/AppcastUpdater.h>
 #include <corvane/shell/InfoDictionary.h>
+#include <corvane/updates/AppcastUpdater.h>
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <corvane/shell/UpdateSignatureVerifier.h>
+#include <corvane/updates/UpdateSignatureVerifier.h>
 
 namespace corvane {
 

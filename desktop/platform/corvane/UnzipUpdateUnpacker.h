@@ -1,6 +1,6 @@
 #pragma once
 
-#include <corvane/shell/UpdateUnpacker.h>
+#include <corvane/updates/UpdateUnpacker.h>
 
 namespace corvane {
 

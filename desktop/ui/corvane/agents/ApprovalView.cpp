@@ -4,12 +4,12 @@
 #include <corvane/previews/LivePreviewsPanel.h>
 
 #include <corvane/ApprovalViewModel.h>
-#include <corvane/FU.h>
-#include <corvane/FieldSelector.h>
-#include <corvane/FieldUnitText.h>
-#include <corvane/Lamp.h>
-#include <corvane/Silk.h>
-#include <corvane/StatusLine.h>
+#include <corvane/controls/FU.h>
+#include <corvane/controls/FieldSelector.h>
+#include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/Lamp.h>
+#include <corvane/controls/Silk.h>
+#include <corvane/controls/StatusLine.h>
 
 #include <QHBoxLayout>
 #include <QLabel>

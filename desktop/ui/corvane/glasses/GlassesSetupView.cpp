@@ -2,15 +2,15 @@
 
 #include <corvane/glasses/AdbDownload.h>
 
-#include <corvane/FU.h>
-#include <corvane/FieldLink.h>
-#include <corvane/FieldUnitText.h>
-#include <corvane/GlassPanel.h>
 #include <corvane/GlassesViewModel.h>
-#include <corvane/KestrinIcon.h>
-#include <corvane/Key.h>
-#include <corvane/Lamp.h>
-#include <corvane/StatusLine.h>
+#include <corvane/controls/FU.h>
+#include <corvane/controls/FieldLink.h>
+#include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/GlassPanel.h>
+#include <corvane/controls/Key.h>
+#include <corvane/controls/Lamp.h>
+#include <corvane/controls/StatusLine.h>
+#include <corvane/tray/KestrinIcon.h>
 
 #include <QDesktopServices>
 #include <QGraphicsDropShadowEffect>

@@ -4,11 +4,11 @@
 
 #include <corvane/status/MenuWords.h>
 
-#include <corvane/FU.h>
-#include <corvane/FieldToggle.h>
-#include <corvane/Key.h>
-#include <corvane/Lamp.h>
 #include <corvane/ServerViewModel.h>
+#include <corvane/controls/FU.h>
+#include <corvane/controls/FieldToggle.h>
+#include <corvane/controls/Key.h>
+#include <corvane/controls/Lamp.h>
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <corvane/ChassisPanel.h>
+#include <corvane/controls/ChassisPanel.h>
 
 class QLabel;
 

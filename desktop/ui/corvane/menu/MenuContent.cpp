@@ -4,10 +4,10 @@
 #include "ReadoutGlass.h"
 #include "RowKey.h"
 
-#include <corvane/FittedColumn.h>
-#include <corvane/Key.h>
 #include <corvane/ServerViewModel.h>
 #include <corvane/UpdatesModel.h>
+#include <corvane/controls/FittedColumn.h>
+#include <corvane/controls/Key.h>
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>

@@ -2,7 +2,7 @@
 
 #include <corvane/status/MenuWords.h>
 
-#include <corvane/ChassisGround.h>
+#include <corvane/controls/ChassisGround.h>
 
 #include <array>
 #include <utility>

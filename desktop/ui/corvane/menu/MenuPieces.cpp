@@ -1,8 +1,8 @@
 #include "MenuPieces.h"
 
-#include <corvane/FU.h>
-#include <corvane/FieldUnitText.h>
-#include <corvane/Lamp.h>
+#include <corvane/controls/FU.h>
+#include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/Lamp.h>
 
 #include <QHBoxLayout>
 #include <QPainter>

@@ -8,12 +8,12 @@
 #include <corvane/supervision/NetworkPreference.h>
 #include <corvane/support/Overloaded.h>
 
-#include <corvane/FU.h>
-#include <corvane/FieldToggle.h>
-#include <corvane/FieldUnitText.h>
-#include <corvane/Key.h>
-#include <corvane/Lamp.h>
 #include <corvane/ServerViewModel.h>
+#include <corvane/controls/FU.h>
+#include <corvane/controls/FieldToggle.h>
+#include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/Key.h>
+#include <corvane/controls/Lamp.h>
 
 #include <QClipboard>
 #include <QGraphicsDropShadowEffect>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <corvane/GlassPanel.h>
+#include <corvane/controls/GlassPanel.h>
 
 class QLabel;
 

@@ -1,7 +1,7 @@
 #include "RowKey.h"
 
-#include <corvane/FU.h>
-#include <corvane/FieldUnitText.h>
+#include <corvane/controls/FU.h>
+#include <corvane/controls/FieldUnitText.h>
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <corvane/Key.h>
+#include <corvane/controls/Key.h>
 
 namespace corvane::menu {
 

@@ -2,10 +2,10 @@
 
 #include <corvane/previews/LivePreviewsWords.h>
 
-#include <corvane/FU.h>
-#include <corvane/FieldUnitText.h>
-#include <corvane/Key.h>
 #include <corvane/PreviewsSwitchViewModel.h>
+#include <corvane/controls/FU.h>
+#include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/Key.h>
 
 #include <QCloseEvent>
 #include <QGuiApplication>

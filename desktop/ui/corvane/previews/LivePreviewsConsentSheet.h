@@ -1,6 +1,6 @@
 #pragma once
 
-#include <corvane/ChassisGround.h>
+#include <corvane/controls/ChassisGround.h>
 
 class QLabel;
 

@@ -3,14 +3,14 @@
 #include <corvane/previews/LivePreviewsConsentSheet.h>
 #include <corvane/previews/LivePreviewsWords.h>
 
-#include <corvane/ChassisPanel.h>
-#include <corvane/FU.h>
-#include <corvane/FieldLink.h>
-#include <corvane/FieldToggle.h>
-#include <corvane/FieldUnitText.h>
-#include <corvane/Key.h>
 #include <corvane/PreviewsSwitchViewModel.h>
-#include <corvane/StatusLine.h>
+#include <corvane/controls/ChassisPanel.h>
+#include <corvane/controls/FU.h>
+#include <corvane/controls/FieldLink.h>
+#include <corvane/controls/FieldToggle.h>
+#include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/Key.h>
+#include <corvane/controls/StatusLine.h>
 
 #include <QLabel>
 #include <QVBoxLayout>

@@ -1,13 +1,13 @@
 #include "UpdateAlertView.h"
 
-#include <corvane/FU.h>
-#include <corvane/FieldUnitText.h>
-#include <corvane/Gauge.h>
-#include <corvane/GlassPanel.h>
-#include <corvane/Key.h>
-#include <corvane/Lamp.h>
-#include <corvane/Silk.h>
 #include <corvane/UpdatesModel.h>
+#include <corvane/controls/FU.h>
+#include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/Gauge.h>
+#include <corvane/controls/GlassPanel.h>
+#include <corvane/controls/Key.h>
+#include <corvane/controls/Lamp.h>
+#include <corvane/controls/Silk.h>
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <corvane/shell/UpdateAlert.h>
+#include <corvane/updates/UpdateAlert.h>
 
 #include <QWidget>
 

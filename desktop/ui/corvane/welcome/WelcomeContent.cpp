@@ -4,14 +4,14 @@
 
 #include <corvane/welcome/WelcomeFinish.h>
 
-#include <corvane/Cell.h>
-#include <corvane/FU.h>
-#include <corvane/FieldUnitText.h>
-#include <corvane/GlassPanel.h>
-#include <corvane/Key.h>
-#include <corvane/Lamp.h>
-#include <corvane/Silk.h>
 #include <corvane/WelcomeViewModel.h>
+#include <corvane/controls/Cell.h>
+#include <corvane/controls/FU.h>
+#include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/GlassPanel.h>
+#include <corvane/controls/Key.h>
+#include <corvane/controls/Lamp.h>
+#include <corvane/controls/Silk.h>
 #include <corvane/menu/MenuPieces.h>
 
 #include <QHBoxLayout>

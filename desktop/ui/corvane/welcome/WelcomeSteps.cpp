@@ -7,16 +7,16 @@
 #include <corvane/welcome/FolderAccessWords.h>
 #include <corvane/welcome/WelcomeFinish.h>
 
-#include <corvane/Cell.h>
-#include <corvane/ChassisPanel.h>
-#include <corvane/FU.h>
-#include <corvane/FieldUnitText.h>
-#include <corvane/GlassPanel.h>
-#include <corvane/Key.h>
-#include <corvane/Lamp.h>
 #include <corvane/ServerViewModel.h>
-#include <corvane/Silk.h>
 #include <corvane/WelcomeViewModel.h>
+#include <corvane/controls/Cell.h>
+#include <corvane/controls/ChassisPanel.h>
+#include <corvane/controls/FU.h>
+#include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/GlassPanel.h>
+#include <corvane/controls/Key.h>
+#include <corvane/controls/Lamp.h>
+#include <corvane/controls/Silk.h>
 
 #include <QClipboard>
 #include <QDesktopServices>

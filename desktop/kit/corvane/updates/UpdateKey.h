@@ -1,0 +1,26 @@
+#pragma once
+
+#include <corvane/updates/UpdateReminder.h>
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace corvane {
+
+// The menu's update key: what it says, whether it is lit to remind, and whether it can be pressed.
+struct UpdateKey {
+    static constexpr QStringView checkTitle = u"Check for updates…";
+    static constexpr QStringView readyTitle = u"Update ready — restart to install";
+
+    QString title;
+    std::optional<QString> smallPrint;
+    bool lit = false;
+    bool enabled = false;
+
+    static UpdateKey from(const UpdateReminder& reminder, bool canCheck, const QString& version);
+    bool operator==(const UpdateKey&) const = default;
+};
+
+} // namespace corvane

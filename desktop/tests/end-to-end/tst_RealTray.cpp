@@ -1,0 +1,251 @@
+// Kestrin in a real system tray: a virtual X display (Xvfb) with Debian's trayer as the tray host,
+// kestrin's icon found and clicked with xdotool, and the screen photographed from this test's own
+// connection to that display.
+
+#include "support/KestrinProcess.h"
+#include "support/ReferenceServer.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <csignal>
+#include <memory>
+#include <optional>
+
+namespace {
+
+constexpr QSize screenSize(1280, 800);
+
+// Runs an X tool against the test's display and gives what it printed, or nothing when it failed.
+std::optional<QString> xTool(const QString& program, const QStringList& arguments, int timeoutMs = 5000) {
+    QProcess tool;
+    tool.start(program, arguments);
+    if (!tool.waitForFinished(timeoutMs) || tool.exitStatus() != QProcess::NormalExit ||
+        tool.exitCode() != 0) {
+        tool.kill();
+        tool.waitForFinished();
+        return std::nullopt;
+    }
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+// The visible windows whose class instance is `instance`, each with its place on screen.
+QList<QRect> visibleWindows(const QString& instance) {
+    QList<QRect> windows;
+    const std::optional<QString> ids =
+        xTool(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--classname"_s, u"^%1$"_s.arg(instance)});
+    for (const QString& id : ids.value_or(QString()).split(u'\n', Qt::SkipEmptyParts)) {
+        const std::optional<QString> shell = xTool(u"xdotool"_s, {u"getwindowgeometry"_s, u"--shell"_s, id});
+        if (!shell)
+            continue;
+        QMap<QString, int> values;
+        for (const QString& line : shell->split(u'\n', Qt::SkipEmptyParts))
+            values.insert(line.section(u'=', 0, 0), line.section(u'=', 1).toInt());
+        windows.append(QRect(values.value(u"X"_s), values.value(u"Y"_s), values.value(u"WIDTH"_s),
+                             values.value(u"HEIGHT"_s)));
+    }
+    return windows;
+}
+
+// Waits until `instance` has `count` visible windows; gives them, or none after `timeoutMs`.
+QList<QRect> waitForWindows(const QString& instance, qsizetype count, int timeoutMs = 15000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs) {
+        const QList<QRect> windows = visibleWindows(instance);
+        if (windows.size() == count)
+            return windows;
+        QThread::msleep(20);
+    }
+    return {};
+}
+
+void click(QPoint at) {
+    QVERIFY(xTool(u"xdotool"_s,
+                  {u"mousemove"_s, QString::number(at.x()), QString::number(at.y()), u"click"_s, u"1"_s}));
+}
+
+// The processes whose parent is `parent`.
+QList<pid_t> childrenOf(pid_t parent) {
+    QList<pid_t> children;
+    for (const QString& entry : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const pid_t pid = entry.toInt(&isPid);
+        if (!isPid)
+            continue;
+        const QByteArray stat = contentOf(u"/proc/%1/stat"_s.arg(pid));
+        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields.at(1).toInt() == parent && fields.at(0) != "Z")
+            children.append(pid);
+    }
+    return children;
+}
+
+void photograph(const QString& name) {
+    QDir().mkpath(QStringLiteral(GALLERY_DIR));
+    const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+    QVERIFY(!screen.isNull());
+    QVERIFY(screen.save(u"%1/%2.png"_s.arg(QStringLiteral(GALLERY_DIR), name)));
+}
+
+} // namespace
+
+class TestRealTray : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TestRealTray(QString display)
+        : m_display(std::move(display)) {}
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(m_runtime.isValid());
+        m_trayer.start(u"trayer"_s, {u"--edge"_s, u"top"_s, u"--align"_s, u"right"_s, u"--widthtype"_s,
+                                     u"request"_s, u"--height"_s, u"28"_s, u"--SetDockType"_s, u"true"_s});
+        QVERIFY2(m_trayer.waitForStarted(), "trayer (Debian's trayer package) is needed for this test");
+        QVERIFY2(waitForWindows(u"panel"_s, 1).size() == 1, "trayer's panel never showed");
+    }
+
+    void cleanupTestCase() {
+        m_trayer.terminate();
+        m_trayer.waitForFinished();
+    }
+
+    // The icon shows in the tray; a click on it shows the panel beside it, wholly on screen; a second
+    // kestrin shows that panel again and leaves, with still one server; SIGTERM stops that server.
+    void theIconInARealTrayShowsThePanelAndASecondLaunchBringsItBack() {
+        const int port = freeLoopbackPort();
+        QElapsedTimer launched;
+        launched.start();
+        Kestrin kestrin(port, {}, environment(), {} /* kestrin finds the display by itself */);
+        const QList<QRect> icons = waitForWindows(u"kestrin"_s, 1);
+        QVERIFY2(icons.size() == 1, qPrintable(kestrin.waitFor(QRegularExpression(u"(.+)"_s), 100)));
+        qInfo("launch to tray icon: %lld ms", launched.elapsed());
+        const QRect icon = icons.first();
+        QVERIFY2(icon.top() >= 0 && icon.bottom() < 28 && icon.left() > screenSize.width() / 2,
+                 qPrintable(debugText(icon))); // in trayer, at the top right
+        photograph(u"desktop-tray"_s);
+
+        click(icon.center());
+        const QRect panel = popupBeside(icon);
+        QVERIFY(!QTest::currentTestFailed());
+        photograph(u"desktop-panel"_s);
+
+        // The popup closes when the person clicks elsewhere.
+        click({screenSize.width() / 4, screenSize.height() / 2});
+        QVERIFY(waitForWindows(u"kestrin"_s, 1).size() == 1);
+
+        // A second kestrin for the same user and port: the panel comes back, the second leaves with
+        // status 0, and the first still has its one server.
+        QTRY_VERIFY_WITH_TIMEOUT(childrenOf(static_cast<pid_t>(kestrin.process().processId())).size() == 1,
+                                 15000);
+        const pid_t server = childrenOf(static_cast<pid_t>(kestrin.process().processId())).first();
+        Kestrin second(port, {}, environment(), {});
+        QVERIFY(second.process().waitForFinished(15000));
+        QCOMPARE(second.process().exitStatus(), QProcess::NormalExit);
+        QVERIFY2(second.process().exitCode() == 0,
+                 qPrintable(second.waitFor(QRegularExpression(u"(.+)"_s), 100)));
+        QCOMPARE(popupBeside(icon), panel);
+        QCOMPARE(childrenOf(static_cast<pid_t>(kestrin.process().processId())), QList<pid_t>{server});
+
+        // SIGTERM: the server stops first, then kestrin leaves cleanly.
+        ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+        QVERIFY(kestrin.process().waitForFinished(15000));
+        QCOMPARE(kestrin.process().exitStatus(), QProcess::NormalExit);
+        QVERIFY2(kestrin.process().exitCode() == 0,
+                 qPrintable(kestrin.waitFor(QRegularExpression(u"(.+)"_s), 100)));
+        QVERIFY(!processAlive(server));
+        QVERIFY(portIsFree(port));
+    }
+
+private:
+    corvane::Environment environment() const {
+        return {
+            {u"DISPLAY"_s, m_display},
+            {u"XDG_RUNTIME_DIR"_s, m_runtime.path()},
+            {u"CORVANE_SUPPRESS_WELCOME"_s, u"1"_s},
+            // No session bus: the icon goes to the XEmbed tray, and libdbus does not try to start a bus.
+            {u"DBUS_SESSION_BUS_ADDRESS"_s, u"unix:path=/nonexistent"_s},
+        };
+    }
+
+    // Waits for the panel beside `icon` and checks where it lies; gives its place.
+    QRect popupBeside(const QRect& icon) {
+        const QList<QRect> windows = waitForWindows(u"kestrin"_s, 2);
+        if (windows.size() != 2) {
+            QTest::qFail("the panel never showed", __FILE__, __LINE__);
+            return {};
+        }
+        const QRect panel = windows.first() == icon ? windows.last() : windows.first();
+        const QRect screen(QPoint(0, 0), screenSize);
+        if (!screen.contains(panel) || panel.top() <= icon.bottom() || panel.top() > icon.bottom() + 10 ||
+            std::abs(panel.right() - icon.right()) > 10)
+            QTest::qFail(
+                qPrintable(u"the panel lies at %1, the icon at %2"_s.arg(debugText(panel), debugText(icon))),
+                __FILE__, __LINE__);
+        return panel;
+    }
+
+    QString m_display;
+    QTemporaryDir m_runtime;
+    QProcess m_trayer;
+};
+
+// A virtual X display of its own, started before the application connects to it.
+class VirtualDisplay {
+public:
+    VirtualDisplay() {
+        for (int number = 91; number < 140 && m_name.isEmpty(); ++number) {
+            if (QFileInfo::exists(u"/tmp/.X11-unix/X%1"_s.arg(number)) ||
+                QFileInfo::exists(u"/tmp/.X%1-lock"_s.arg(number)))
+                continue;
+            m_server.start(u"Xvfb"_s, {u":%1"_s.arg(number), u"-screen"_s, u"0"_s,
+                                       u"%1x%2x24"_s.arg(screenSize.width()).arg(screenSize.height()),
+                                       u"-nolisten"_s, u"tcp"_s});
+            if (!m_server.waitForStarted())
+                return;
+            QElapsedTimer clock;
+            clock.start();
+            while (clock.elapsed() < 10000 && m_server.state() == QProcess::Running &&
+                   !QFileInfo::exists(u"/tmp/.X11-unix/X%1"_s.arg(number)))
+                QThread::msleep(20);
+            if (m_server.state() == QProcess::Running &&
+                QFileInfo::exists(u"/tmp/.X11-unix/X%1"_s.arg(number)))
+                m_name = u":%1"_s.arg(number);
+        }
+    }
+    ~VirtualDisplay() {
+        m_server.terminate();
+        m_server.waitForFinished();
+    }
+    const QString& name() const { return m_name; }
+
+private:
+    QProcess m_server;
+    QString m_name;
+};
+
+int main(int argc, char** argv) {
+    const VirtualDisplay display;
+    if (display.name().isEmpty()) {
+        qCritical("Xvfb (Debian's xvfb package) did not start a display");
+        return 1;
+    }
+    qputenv("DISPLAY", display.name().toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+    QApplication application(argc, argv);
+    TestRealTray test(display.name());
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_RealTray.moc"

@@ -1,0 +1,80 @@
+#pragma once
+
+// Drawing widgets offscreen for the tests and for the gallery of PNG files under the build folder.
+
+#include <corvane/controls/Key.h>
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QLayout>
+#include <QTest>
+#include <QWidget>
+
+#include <algorithm>
+
+// Lays out a change just made. Nested layouts pass a change up one level per posted request, so each
+// is delivered until none is left; nothing else runs meanwhile.
+inline void layOutPending() {
+    for (int level = 0; level < 16; ++level)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+}
+
+// The text of every label on `screen` that shows, in one string.
+inline QString shownLabels(const QWidget& screen) {
+    QStringList texts;
+    for (const QLabel* label : screen.findChildren<QLabel*>())
+        if (label->isVisibleTo(&screen) && !label->text().isEmpty())
+            texts.append(label->text());
+    return texts.join(QStringLiteral(" | "));
+}
+
+// The button on `screen` whose text is `text`, if one shows.
+inline QAbstractButton* shownKey(const QWidget& screen, const QString& text) {
+    for (QAbstractButton* button : screen.findChildren<QAbstractButton*>())
+        if (button->text() == text && button->isVisibleTo(&screen))
+            return button;
+    return nullptr;
+}
+
+// The keys that show, leading to trailing, with the hot one marked by a star.
+inline QStringList shownKeys(const QWidget& screen) {
+    QList<const corvane::Key*> keys;
+    for (const corvane::Key* key : screen.findChildren<corvane::Key*>())
+        if (key->isVisibleTo(&screen))
+            keys.append(key);
+    std::ranges::sort(keys, std::less<>(),
+                      [](const corvane::Key* key) { return key->mapTo(key->window(), QPoint()).x(); });
+    QStringList names;
+    for (const corvane::Key* key : keys)
+        names.append(
+            key->text() +
+            (key->style().variant == corvane::KeyStyle::Variant::hot ? QStringLiteral("*") : QString()) +
+            (key->isEnabled() ? QString() : QStringLiteral(" (off)")));
+    return names;
+}
+
+// What `widget` draws, at `pixelRatio`, without a window behind it. A widget the test did not size is
+// drawn at the size it asks for.
+inline QImage rendered(QWidget& widget, qreal pixelRatio = 1) {
+    layOutPending(); // a change just made is laid out before it is drawn
+    if (widget.layout())
+        widget.layout()->activate();
+    if (!widget.testAttribute(Qt::WA_Resized))
+        widget.adjustSize();
+    QImage image(widget.size() * pixelRatio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(pixelRatio);
+    image.fill(Qt::transparent);
+    widget.render(&image, {}, {}, QWidget::DrawChildren);
+    return image;
+}
+
+// Writes `<GALLERY_DIR>/<name>@1x.png` and `@2x.png`, to be looked at.
+inline void saveToGallery(QWidget& widget, const QString& name) {
+    QDir().mkpath(QStringLiteral(GALLERY_DIR));
+    for (const qreal ratio : {1.0, 2.0})
+        QVERIFY(rendered(widget, ratio)
+                    .save(QStringLiteral("%1/%2@%3x.png").arg(QStringLiteral(GALLERY_DIR), name).arg(ratio)));
+}

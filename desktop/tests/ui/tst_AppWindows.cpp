@@ -1,0 +1,122 @@
+// The application's named windows: each made once and brought forward, sized by its content, and,
+// until its screen exists, saying plainly what it is for.
+
+#include <corvane/controls/FieldUnitFonts.h>
+#include <corvane/windows/AppWindow.h>
+#include <corvane/windows/AppWindows.h>
+
+#include <QDir>
+#include <QLabel>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace corvane;
+using namespace Qt::Literals::StringLiterals;
+
+class TestAppWindows : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QCOMPARE(FieldUnitFonts::registerFonts(QStringLiteral(KESTRIN_FONTS_DIR)), 3); }
+
+    void eachWindowIsMadeOnceWithItsTitle_data() {
+        QTest::addColumn<QString>("identifier");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("welcome") << u"welcome"_s << u"Welcome to Kestrin"_s;
+        QTest::newRow("glasses") << u"glasses"_s << u"Set Up Your Glasses"_s;
+        QTest::newRow("approval") << u"approval"_s << u"What Can the Agents Do?"_s;
+        QTest::newRow("update") << u"update"_s << u"Software Update"_s;
+    }
+    void eachWindowIsMadeOnceWithItsTitle() {
+        QFETCH(QString, identifier);
+        QFETCH(QString, title);
+        AppWindows windows;
+        QCOMPARE(windows.window(identifier), nullptr); // closed at launch
+        windows.open(identifier);
+        AppWindow* const made = windows.window(identifier);
+        QVERIFY(made && made->isVisible());
+        QCOMPARE(made->windowTitle(), title);
+        // First shown in the middle of the screen, whether or not a window manager places it.
+        const QRect screen = made->screen()->availableGeometry();
+        QVERIFY(screen.contains(made->frameGeometry()));
+        QVERIFY((made->geometry().center() - screen.center()).manhattanLength() <= 2);
+        made->move(screen.topLeft() + QPoint(30, 40)); // where the person dragged it
+        made->close();
+        windows.open(identifier);
+        QCOMPARE(windows.window(identifier), made); // never a second one
+        QVERIFY(made->isVisible());
+        QCOMPARE(made->pos(), screen.topLeft() + QPoint(30, 40)); // it comes back where it was left
+        // Sized by its content: it cannot be made larger or smaller.
+        QCOMPARE(made->minimumSize(), made->maximumSize());
+        QVERIFY(made->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QDir().mkpath(QStringLiteral(GALLERY_DIR));
+        QVERIFY(made->grab().save(u"%1/window-%2.png"_s.arg(QStringLiteral(GALLERY_DIR), identifier)));
+    }
+
+    // News the person did not ask for shows without taking the keyboard, and never pulls an open window
+    // forward; a window the person opens takes it again.
+    void aQuietWindowLeavesTheKeyboardAlone() {
+        AppWindows windows;
+        windows.showQuietly(u"update"_s);
+        AppWindow* const made = windows.window(u"update"_s);
+        QVERIFY(made && made->isVisible());
+        QVERIFY(made->testAttribute(Qt::WA_ShowWithoutActivating));
+        windows.open(u"update"_s);
+        QCOMPARE(windows.window(u"update"_s), made);
+        QVERIFY(!made->testAttribute(Qt::WA_ShowWithoutActivating));
+        windows.showQuietly(u"update"_s); // already shown: left as it is
+        QVERIFY(!made->testAttribute(Qt::WA_ShowWithoutActivating));
+        windows.showQuietly(u"nothing"_s);
+        QCOMPARE(windows.window(u"nothing"_s), nullptr);
+    }
+
+    void anUnbuiltWindowSaysWhatItIsFor() {
+        AppWindows windows;
+        windows.open(u"glasses"_s);
+        const QList<QLabel*> labels = windows.window(u"glasses"_s)->findChildren<QLabel*>();
+        QCOMPARE(labels.size(), 1);
+        QVERIFY(labels.first()->text().contains(u"glasses"_s));
+    }
+
+    // A window whose screen grows after it was shown (a read came in) keeps its centre.
+    void aGrowingWindowKeepsItsCentre() {
+        AppWindows windows;
+        QLabel* words = nullptr;
+        windows.setBuilder(u"approval"_s, [&](AppWindow& window) {
+            words = new QLabel(u"Reading…"_s);
+            window.content()->addWidget(words);
+        });
+        windows.open(u"approval"_s);
+        AppWindow* const made = windows.window(u"approval"_s);
+        const QPoint centre = made->geometry().center();
+        const int height = made->height();
+        words->setText(u"A ladder\nwith\nseveral\nlines"_s);
+        QTRY_VERIFY(made->height() > height);
+        QVERIFY((made->geometry().center() - centre).manhattanLength() <= 2);
+    }
+
+    void aBuilderFillsItsWindow() {
+        AppWindows windows;
+        int built = 0;
+        windows.setBuilder(u"approval"_s, [&](AppWindow& window) {
+            ++built;
+            window.content()->addWidget(new QLabel(u"the ladder"_s));
+        });
+        windows.open(u"approval"_s);
+        windows.open(u"approval"_s);
+        QCOMPARE(built, 1);
+        QCOMPARE(windows.window(u"approval"_s)->findChildren<QLabel*>().first()->text(), u"the ladder"_s);
+    }
+
+    void unknownIdentifiersChangeNothing() {
+        AppWindows windows;
+        windows.open(u"settings"_s);
+        QCOMPARE(windows.window(u"settings"_s), nullptr);
+        windows.activateWindow(u"nothing"_s);
+        windows.open(u"welcome"_s);
+        windows.activateWindow(u"wel"_s); // a prefix finds it
+        QVERIFY(windows.window(u"welcome"_s)->isVisible());
+    }
+};
+
+QTEST_MAIN(TestAppWindows)
+#include "tst_AppWindows.moc"

@@ -1,0 +1,456 @@
+// The field-unit controls drawn offscreen: what each shows in each state, and a gallery of PNG files
+// under the build folder (gallery/) at pixel ratios 1 and 2, to be looked at.
+
+#include "support/Gallery.h"
+
+#include <corvane/controls/Cell.h>
+#include <corvane/controls/ChassisGround.h>
+#include <corvane/controls/ChassisPanel.h>
+#include <corvane/controls/FU.h>
+#include <corvane/controls/FieldLink.h>
+#include <corvane/controls/FieldSelector.h>
+#include <corvane/controls/FieldToggle.h>
+#include <corvane/controls/FieldUnitFonts.h>
+#include <corvane/controls/GlassPanel.h>
+#include <corvane/controls/Key.h>
+#include <corvane/controls/Lamp.h>
+#include <corvane/controls/Silk.h>
+#include <corvane/controls/WindowTopBar.h>
+#include <corvane/tray/KestrinIcon.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace corvane;
+using namespace Qt::Literals::StringLiterals;
+
+Q_DECLARE_METATYPE(corvane::ReadoutLamp)
+
+namespace {
+
+QColor pixel(const QImage& image, QPointF at) {
+    return image.pixelColor((at * image.devicePixelRatio()).toPoint());
+}
+
+} // namespace
+
+class TestFieldUnitGallery : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QCOMPARE(FieldUnitFonts::registerFonts(QStringLiteral(KESTRIN_FONTS_DIR)), 3); }
+
+    void aLampShowsItsColourAndGlowsUnlessOff_data() {
+        QTest::addColumn<ReadoutLamp>("mode");
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<bool>("glows");
+        QTest::newRow("live") << ReadoutLamp::live << FU::live << true;
+        QTest::newRow("working") << ReadoutLamp::working << FU::live << true;
+        QTest::newRow("waiting") << ReadoutLamp::waiting << FU::alert << true;
+        QTest::newRow("ok") << ReadoutLamp::ok << FU::ok << true;
+        QTest::newRow("off") << ReadoutLamp::off << FU::lampOff << false;
+    }
+    void aLampShowsItsColourAndGlowsUnlessOff() {
+        QFETCH(ReadoutLamp, mode);
+        QFETCH(QColor, colour);
+        QFETCH(bool, glows);
+        Lamp lamp(mode, 10);
+        for (const qreal ratio : {1.0, 2.0}) {
+            const QImage image = rendered(lamp, ratio);
+            const QPointF centre = QRectF(lamp.rect()).center();
+            QCOMPARE(pixel(image, centre), colour);
+            // Just beyond the dot's edge: the glow, or nothing at all.
+            QCOMPARE(pixel(image, centre + QPointF(6.5, 0)).alpha() > 0, glows);
+        }
+    }
+
+    void onlyAWorkingLampOnScreenPulses() {
+        Lamp lamp(ReadoutLamp::working, 10);
+        QVERIFY(!lamp.isPulsing()); // not on screen yet
+        lamp.show();
+        QVERIFY(lamp.isPulsing());
+        QTRY_VERIFY(lamp.dotOpacity() < 0.9);
+        lamp.setReduceMotion(true);
+        QVERIFY(!lamp.isPulsing());
+        QCOMPARE(lamp.dotOpacity(), 1.0);
+        lamp.setReduceMotion(false);
+        lamp.setMode(ReadoutLamp::ok);
+        QVERIFY(!lamp.isPulsing());
+        lamp.setMode(ReadoutLamp::working);
+        lamp.hide();
+        QVERIFY(!lamp.isPulsing());
+    }
+
+    void silkIsPrintedAndReadAsWritten() {
+        Silk silk(u"START AT LOGIN WITH KESTRIN"_s, FU::silk);
+        QCOMPARE(silk.printedText(), u"start at login with Kestrin"_s);
+        QCOMPARE(silk.accessibleName(), u"START AT LOGIN WITH KESTRIN"_s);
+        const int before = silk.sizeHint().width();
+        silk.setText(u"ON"_s);
+        QVERIFY(silk.sizeHint().width() < before);
+    }
+
+    void aCellIsTheDisplayFaceOnGlass() {
+        Cell cell(u"04:59"_s, 22);
+        QCOMPARE(QFontInfo(cell.font()).family(), u"Doto"_s);
+        const QFontMetrics metrics(cell.font());
+        QCOMPARE(metrics.horizontalAdvance(u'1'), metrics.horizontalAdvance(u'0'));
+        QCOMPARE(cell.sizeHint(), QSize(metrics.horizontalAdvance(u"04:59"_s) + 24, metrics.height() + 12));
+        QCOMPARE(cell.accessibleName(), u"04:59"_s);
+        const QImage image = rendered(cell);
+        QCOMPARE(pixel(image, {3, cell.height() / 2.0}), FU::glass);
+    }
+
+    void theGroundHasItsGrain() {
+        ChassisGround ground;
+        ground.resize(40, 30);
+        for (const qreal ratio : {1.0, 2.0}) {
+            const QImage image = rendered(ground, ratio);
+            QCOMPARE(pixel(image, {0.5, 0.5}), FU::chassis);
+            QVERIFY(pixel(image, {6, 6}).lightness() < FU::chassis.lightness()); // a dot
+            QCOMPARE(pixel(image, {11, 11}), FU::chassis);
+            // Every 12 points, across and down.
+            for (const QPointF next : {QPointF(18, 6), QPointF(30, 18), QPointF(6, 18)})
+                QVERIFY(pixel(image, next).lightness() < FU::chassis.lightness());
+            QCOMPARE(pixel(image, {23, 23}), FU::chassis);
+        }
+        ground.resize(5, 5);
+        const QImage tiny = rendered(ground);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 5; ++x)
+                QCOMPARE(tiny.pixelColor(x, y), FU::chassis);
+    }
+
+    void aKeyIsPressedByClickOrSpaceButNotWhenDisabled() {
+        Key key(u"Start"_s);
+        key.show();
+        QSignalSpy clicked(&key, &QAbstractButton::clicked);
+        QTest::mouseClick(&key, Qt::LeftButton);
+        key.setFocus();
+        QTest::keyClick(&key, Qt::Key_Space);
+        QCOMPARE(clicked.count(), 2);
+        key.setEnabled(false);
+        QTest::mouseClick(&key, Qt::LeftButton);
+        QTest::keyClick(&key, Qt::Key_Space);
+        QCOMPARE(clicked.count(), 2);
+        // Painted text is invisible to a screen reader: the key is a button named by its label.
+        QAccessibleInterface* const reader = QAccessible::queryAccessibleInterface(&key);
+        QVERIFY(reader);
+        QCOMPARE(reader->role(), QAccessible::Button);
+        QCOMPARE(reader->text(QAccessible::Name), u"Start"_s);
+    }
+
+    void aKeySinksWhilePressed() {
+        Key key(u"Copy"_s);
+        key.show();
+        QTest::mousePress(&key, Qt::LeftButton);
+        QTRY_COMPARE(key.faceOffset(), Key::travel);
+        QTest::mouseRelease(&key, Qt::LeftButton);
+        QTRY_COMPARE(key.faceOffset(), 0.0);
+    }
+
+    // Keyboard users see where they are; a click gives no ring, and neither does the focus Qt hands on
+    // (with a Tab reason) when the focused key is hidden.
+    void aKeyShowsARingForKeyboardFocusOnly_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("ring");
+        QTest::newRow("tab") << u"tab"_s << true;
+        QTest::newRow("click") << u"click"_s << false;
+        QTest::newRow("handed on") << u"hide"_s << false;
+    }
+    void aKeyShowsARingForKeyboardFocusOnly() {
+        QFETCH(QString, how);
+        QFETCH(bool, ring);
+        QWidget window;
+        auto* column = new QVBoxLayout(&window);
+        auto* first = new Key(u"Stop"_s);
+        auto* key = new Key(u"Start"_s);
+        column->addWidget(first);
+        column->addWidget(key);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        first->setFocus(Qt::MouseFocusReason);
+        if (how == u"tab"_s)
+            QTest::keyClick(first, Qt::Key_Tab);
+        else if (how == u"click"_s)
+            key->setFocus(Qt::MouseFocusReason);
+        else
+            first->hide(); // Qt hands the focus on, saying Tab
+        QVERIFY(key->hasFocus());
+        const QImage image = rendered(*key);
+        const QColor ringPixel = pixel(image, {key->width() / 2.0, 2});
+        QCOMPARE(ringPixel.red() > 200 && ringPixel.blue() < 150, ring);
+    }
+
+    void aToggleFlipsFromAnywhereOnItsRowUnlessDisabled() {
+        FieldToggle toggle(u"Answer my home network"_s);
+        toggle.resize(toggle.sizeHint());
+        toggle.show();
+        QTest::mouseClick(&toggle, Qt::LeftButton, {}, QPoint(5, toggle.height() / 2)); // on the label
+        QVERIFY(toggle.isChecked());
+        QTRY_COMPARE(toggle.knobPosition(), 1.0);
+        toggle.setFocus();
+        QTest::keyClick(&toggle, Qt::Key_Space);
+        QVERIFY(!toggle.isChecked());
+        toggle.setEnabled(false);
+        QTest::mouseClick(&toggle, Qt::LeftButton, {}, QPoint(toggle.width() - 5, toggle.height() / 2));
+        QVERIFY(!toggle.isChecked());
+
+        QAccessibleInterface* const reader = QAccessible::queryAccessibleInterface(&toggle);
+        QCOMPARE(reader->role(), QAccessible::CheckBox);
+        QCOMPARE(reader->text(QAccessible::Name), u"Answer my home network"_s);
+    }
+
+    void aLongToggleLabelWrapsRatherThanBeingCut() {
+        const FieldToggle toggle(u"Start Kestrin when you log in to this computer, every time"_s);
+        QVERIFY(toggle.heightForWidth(240) > toggle.heightForWidth(800));
+        QCOMPARE(toggle.heightForWidth(800), 26); // one line sits within the track's height
+    }
+
+    void keyHeights_data() {
+        QTest::addColumn<bool>("compact");
+        QTest::addColumn<int>("height");
+        QTest::newRow("regular") << false << 41 + 3;
+        QTest::newRow("compact") << true << 32 + 3;
+    }
+    void keyHeights() {
+        QFETCH(bool, compact);
+        QFETCH(int, height);
+        const Key key(u"Quit"_s, {.compact = compact});
+        QCOMPARE(key.sizeHint().height(), height);
+    }
+
+    // The approval ladder's shape: three options, the last one warns.
+    static QList<FieldSelector::Option> ladder() {
+        return {{u"Read only"_s}, {u"Ask"_s}, {u"Just run everything, no questions"_s, true}};
+    }
+
+    void aSelectorAsksAndTheOwnerSelects() {
+        FieldSelector selector(ladder(), 1);
+        selector.resize(420, selector.sizeHint().height());
+        selector.show();
+        QSignalSpy asked(&selector, &FieldSelector::selectRequested);
+        const auto segments = selector.findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+        QCOMPARE(segments.size(), 3);
+        QTest::mouseClick(segments[2], Qt::LeftButton);
+        QCOMPARE(asked.count(), 1);
+        QCOMPARE(asked.first().first().toInt(), 2);
+        QCOMPARE(selector.selection(), 1); // only the owner changes it
+        QVERIFY(segments[1]->isChecked() && !segments[2]->isChecked());
+        selector.setSelection(2);
+        QVERIFY(!segments[1]->isChecked() && segments[2]->isChecked());
+
+        QAccessibleInterface* const reader = QAccessible::queryAccessibleInterface(segments[2]);
+        QCOMPARE(reader->role(), QAccessible::RadioButton);
+        QVERIFY(reader->state().checked);
+
+        selector.setEnabled(false);
+        QTest::mouseClick(segments[0], Qt::LeftButton);
+        QCOMPARE(asked.count(), 1);
+    }
+
+    // A warning option is tinted while not selected; selected, it stands as the raised cap and keeps
+    // its lamp.
+    void aWarningOptionIsTintedUntilSelected() {
+        FieldSelector selector(ladder(), 1);
+        selector.resize(420, selector.sizeHint().height());
+        const auto segments = selector.findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+        const auto fillOf = [&](QAbstractButton* segment) {
+            const QImage image = rendered(selector);
+            return pixel(image, segment->geometry().topLeft() + QPointF(segment->width() / 2.0, 4));
+        };
+        QCOMPARE(fillOf(segments[2]), FU::wellWarning);
+        QCOMPARE(fillOf(segments[1]), FU::keyHi);
+        QCOMPARE(fillOf(segments[0]), FU::well);
+        selector.setSelection(2);
+        QCOMPARE(fillOf(segments[2]), FU::keyHi);
+        QCOMPARE(segments[2]->findChildren<Lamp*>().size(), 1);
+        QCOMPARE(segments[0]->findChildren<Lamp*>().size(), 0);
+    }
+
+    void aLinkIsClickedAndFadesWhilePressed() {
+        FieldLink link(u"Terms of use"_s);
+        link.show();
+        QSignalSpy clicked(&link, &QAbstractButton::clicked);
+        // How opaque the darkest ink of the drawn link is (it is drawn on nothing).
+        const auto strongestInk = [&] {
+            const QImage image = rendered(link);
+            int ink = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    ink = std::max(ink, qAlpha(image.pixel(x, y)));
+            return ink;
+        };
+        const int resting = strongestInk();
+        const QPoint onLabel(5, link.height() / 2);
+        QTest::mousePress(&link, Qt::LeftButton, {}, onLabel);
+        QVERIFY(strongestInk() < resting);
+        QTest::mouseRelease(&link, Qt::LeftButton, {}, onLabel);
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(strongestInk(), resting);
+    }
+
+    void panelsAreTheirColours() {
+        ChassisPanel chassis(u"Network"_s);
+        chassis.resize(200, 80);
+        QCOMPARE(pixel(rendered(chassis), {100, 60}), FU::panel);
+        QCOMPARE(pixel(rendered(chassis), {100, 0}), FU::edge);
+        GlassPanel glass;
+        glass.resize(200, 80);
+        const QImage screen = rendered(glass);
+        QCOMPARE(pixel(screen, {100, 40}), FU::glass);
+        QVERIFY(pixel(screen, {100, 6}).lightness() <= FU::glass.lightness()); // the shadow at the top
+        QVERIFY(pixel(screen, {100, 79}).lightness() > FU::glass.lightness()); // the lip at the bottom
+        WindowTopBar bar(u"Kestrin · your glasses"_s);
+        bar.adjustSize();
+        QCOMPARE(bar.height(), 52);
+    }
+
+    // The tray icon at the sizes panels use, on a light and a dark panel: drawn from the SVG (not an
+    // empty icon), in the live orange with its dark edge at every size.
+    void theIconReadsAtEverySize() {
+        const QIcon icon = kestrinIcon();
+        QVERIFY(!icon.isNull());
+        QImage sheet(QSize(16 + 22 + 32 + 48 + 64 + 6 * 8, 2 * (64 + 16)),
+                     QImage::Format_ARGB32_Premultiplied);
+        sheet.fill(QColor(0xF2, 0xF2, 0xF2));
+        QPainter painter(&sheet);
+        painter.fillRect(QRect(0, 64 + 16, sheet.width(), 64 + 16), QColor(0x20, 0x20, 0x22));
+        int x = 8;
+        for (const int size : {16, 22, 32, 48, 64}) {
+            const QImage drawn = icon.pixmap(QSize(size, size)).toImage();
+            QCOMPARE(drawn.size(), QSize(size, size));
+            int orange = 0;
+            int ink = 0;
+            for (int py = 0; py < size; ++py)
+                for (int px = 0; px < size; ++px) {
+                    const QColor c = drawn.pixelColor(px, py);
+                    orange += c.alpha() > 200 && c.red() > 200 && c.green() < 140 && c.blue() < 80;
+                    ink += c.alpha() > 200 && c.lightness() < 60;
+                }
+            QVERIFY2(orange > size && ink > size,
+                     qPrintable(u"%1 px: %2 orange, %3 ink"_s.arg(size).arg(orange).arg(ink)));
+            for (const int row : {0, 1})
+                painter.drawImage(QPoint(x, 8 + row * (64 + 16) + (64 - size) / 2), drawn);
+            x += size + 8;
+        }
+        painter.end();
+        QDir().mkpath(QStringLiteral(GALLERY_DIR));
+        QVERIFY(sheet.save(QStringLiteral(GALLERY_DIR "/icon.png")));
+    }
+
+    // Every control of this file on the ground it is made for.
+    void gallery() {
+        ChassisGround sheet;
+        auto* column = new QVBoxLayout(&sheet);
+        column->setContentsMargins(20, 20, 20, 20);
+        column->setSpacing(14);
+        column->addWidget(new Silk(u"Lamps of Kestrin: live, working, waiting, ok, off"_s, FU::silk));
+        auto* lamps = new QHBoxLayout;
+        for (const ReadoutLamp mode : {ReadoutLamp::live, ReadoutLamp::working, ReadoutLamp::waiting,
+                                       ReadoutLamp::ok, ReadoutLamp::off}) {
+            lamps->addWidget(new Lamp(mode, 8));
+            lamps->addWidget(new Lamp(mode, 12));
+        }
+        lamps->addStretch();
+        column->addLayout(lamps);
+        column->addWidget(new Silk(u"Cells"_s, FU::silk));
+        auto* cells = new QHBoxLayout;
+        cells->addWidget(new Cell(u"482 913"_s, 22));
+        cells->addWidget(new Cell(u"04:59"_s, 15));
+        cells->addWidget(new Cell(u"ON"_s, 11));
+        cells->addStretch();
+        column->addLayout(cells);
+        column->addWidget(new Silk(u"Ink silk on the chassis"_s, FU::ink));
+        column->addWidget(new FieldLink(u"Terms of use"_s));
+        column->addWidget(new Silk(u"Keys: resting, pressed, disabled; regular and compact"_s, FU::silk));
+        auto* keys = new QGridLayout;
+        keys->setHorizontalSpacing(10);
+        keys->setVerticalSpacing(10);
+        int row = 0;
+        QList<Key*> sinking;
+        for (const KeyStyle::Variant variant :
+             {KeyStyle::Variant::chassis, KeyStyle::Variant::hot, KeyStyle::Variant::dark}) {
+            for (const bool compact : {false, true}) {
+                auto* resting = new Key(u"Start"_s, {variant, compact});
+                auto* pressed = new Key(u"Copy"_s, {variant, compact});
+                pressed->setDown(true);
+                Q_EMIT pressed->pressed();
+                sinking.append(pressed);
+                auto* disabled = new Key(u"Stop"_s, {variant, compact});
+                disabled->setEnabled(false);
+                keys->addWidget(resting, row, 0);
+                keys->addWidget(pressed, row, 1);
+                keys->addWidget(disabled, row, 2);
+                ++row;
+            }
+        }
+        keys->setColumnStretch(3, 1);
+        column->addLayout(keys);
+        column->addWidget(
+            new Silk(u"Selectors: ask selected; the warning one selected; disabled"_s, FU::silk));
+        for (const int state : {0, 1, 2}) {
+            auto* selector = new FieldSelector(ladder(), state == 1 ? 2 : 1);
+            selector->setEnabled(state != 2);
+            column->addWidget(selector);
+        }
+        column->addWidget(new Silk(u"Toggles on the chassis: off, on, disabled on"_s, FU::silk));
+        for (const int state : {0, 1, 2}) {
+            auto* toggle = new FieldToggle(u"Start at login"_s);
+            toggle->setChecked(state > 0);
+            toggle->setEnabled(state < 2);
+            column->addWidget(toggle);
+        }
+        sheet.resize(560, 900);
+        sheet.show();
+        for (const Key* pressed : std::as_const(sinking))
+            QTRY_COMPARE(pressed->faceOffset(), Key::travel);
+        saveToGallery(sheet, u"controls"_s);
+    }
+
+    // A window's pieces together: the top bar, a chassis panel and the glass with what sits on it.
+    void panels() {
+        ChassisGround window;
+        auto* column = new QVBoxLayout(&window);
+        column->setContentsMargins(0, 0, 0, 20);
+        column->setSpacing(12);
+        column->addWidget(new WindowTopBar(u"Kestrin · your glasses"_s));
+        auto* chassis = new ChassisPanel(u"Network"_s);
+        chassis->content()->addWidget(new FieldToggle(u"Answer my home network"_s));
+        auto* glass = new GlassPanel(16);
+        auto* status = new QHBoxLayout;
+        status->addWidget(new Lamp(ReadoutLamp::live, 8));
+        status->addWidget(new Silk(u"Kestrin ON · PORT 9111"_s, FU::dText));
+        status->addStretch();
+        glass->content()->addLayout(status);
+        glass->content()->addWidget(
+            new FieldToggle(u"Keep the computer awake"_s, FieldToggle::Surface::glass));
+        glass->content()->addWidget(new Key(u"New code"_s, {KeyStyle::Variant::dark, true}));
+        for (QWidget* panel : {static_cast<QWidget*>(chassis), static_cast<QWidget*>(glass)}) {
+            auto* inset = new QHBoxLayout;
+            inset->setContentsMargins(20, 0, 20, 0);
+            inset->addWidget(panel);
+            column->addLayout(inset);
+        }
+        auto* code = new QHBoxLayout;
+        code->setContentsMargins(20, 0, 20, 0);
+        code->addWidget(new Silk(u"Then type this code"_s, FU::silk));
+        code->addWidget(new Cell(u"482 913"_s, 22));
+        code->addStretch();
+        column->addLayout(code);
+        column->addStretch();
+        window.resize(400, 420);
+        window.show();
+        saveToGallery(window, u"panels"_s);
+    }
+};
+
+QTEST_MAIN(TestFieldUnitGallery)
+#include "tst_FieldUnitGallery.moc"

@@ -1,0 +1,170 @@
+// The tray: the panel beside the icon or, with no tray on the desktop, as a window; the plain menu
+// with the panel's rows for trays that only show menus.
+
+#include "support/ServerViewModelFixture.h"
+
+#include <corvane/status/MenuWords.h>
+
+#include <corvane/menu/MenuContent.h>
+#include <corvane/tray/KestrinTray.h>
+#include <corvane/tray/PopupPlacement.h>
+#include <corvane/tray/TrayPopup.h>
+
+#include <QMenu>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+
+using namespace corvane;
+
+namespace {
+
+QAction* action(const QMenu& menu, const QString& text) {
+    for (QAction* candidate : menu.actions())
+        if (candidate->text() == text)
+            return candidate;
+    return nullptr;
+}
+
+} // namespace
+
+class TestKestrinTray : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void withoutATrayThePanelIsAWindow() {
+        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable()); // the offscreen desktop has none
+        Fixture f;
+        f.make();
+        KestrinTray tray(*f.model, f.updates);
+        QVERIFY(!tray.panel().windowFlags().testFlag(Qt::Popup));
+        tray.showPanel();
+        QVERIFY(tray.panel().isVisible());
+        QCOMPARE(tray.panel().width(), menu::MenuContent::fixedWidth);
+    }
+
+    void thePopupLiesBesideTheIconOnScreen() {
+        Fixture f;
+        f.make();
+        TrayPopup popup(*f.model, f.updates, TrayPopup::Kind::popup);
+        QVERIFY(popup.windowFlags().testFlag(Qt::Popup));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect icon(screen.right() - 30, screen.top() + 2, 24, 24);
+        popup.showBeside(icon);
+        QCOMPARE(popup.pos(), PopupPlacement::place(icon, popup.size(), screen));
+        QVERIFY(popup.pos().x() + popup.width() <= screen.right() + 1);
+        QVERIFY(popup.pos().x() >= screen.left() && popup.pos().y() >= screen.top());
+        popup.hide();
+    }
+
+    // Measured as it will look when shown, and kept beside the icon as it grows while shown: above an
+    // icon at the bottom, a panel that grows moves up rather than over the icon or off the screen.
+    void thePopupStaysBesideTheIconAsItGrows() {
+        Fixture f;
+        f.loginItems->failure = u"The system would not add Kestrin to your login items."_s;
+        f.make();
+        TrayPopup popup(*f.model, f.updates, TrayPopup::Kind::popup);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect icon(screen.right() - 30, screen.bottom() - 25, 24, 24);
+        popup.showBeside(icon);
+        settle();
+        const int shownHeight = popup.height();
+        QCOMPARE(popup.geometry().bottom(), icon.top() - 5);
+
+        f.model->loginItem().setEnabled(true); // refused: the panel shows the problem, and grows
+        f.model->publishLoginItem();
+        settle();
+        QVERIFY(popup.height() > shownHeight);
+        QCOMPARE(popup.geometry().bottom(), icon.top() - 5);
+
+        // Hidden, it follows nothing and gives back its window; shown again, it is measured as it now
+        // looks, so it does not jump once it has appeared.
+        popup.hide();
+        settle();
+        QVERIFY(!popup.testAttribute(Qt::WA_WState_Created));
+        f.loginItems->failure.reset();
+        f.model->loginItem().setEnabled(true); // this time it works, and the problem is gone
+        f.model->publishLoginItem();
+        QVERIFY(!f.model->loginProblem());
+        popup.showBeside(icon);
+        const QRect placed = popup.geometry();
+        settle();
+        QCOMPARE(popup.geometry(), placed);
+        QCOMPARE(placed.bottom(), icon.top() - 5);
+        QCOMPARE(placed.height(), shownHeight);
+        popup.hide();
+    }
+
+    void thePlainMenuHasThePanelsRows() {
+        Fixture f;
+        f.make();
+        KestrinTray tray(*f.model, f.updates);
+        QSignalSpy windows(&tray, &KestrinTray::openWindowRequested);
+        QSignalSpy quits(&tray, &KestrinTray::quitRequested);
+        action(tray.menu(), MenuWords::setUpGlasses.toString())->trigger();
+        action(tray.menu(), MenuWords::agentPermissions.toString())->trigger();
+        action(tray.menu(), MenuWords::setupGuide.toString())->trigger();
+        QCOMPARE(windows.count(), 3);
+        QCOMPARE(windows.at(0).first().toString(), u"glasses"_s);
+        QCOMPARE(windows.at(2).first().toString(), u"welcome"_s);
+
+        QAction* start = action(tray.menu(), u"Start"_s);
+        QAction* stop = action(tray.menu(), u"Stop"_s);
+        QVERIFY(start->isEnabled() && !stop->isEnabled());
+        start->trigger();
+        settle();
+        QVERIFY(f.model->state().isRunning());
+        QVERIFY(!start->isEnabled() && stop->isEnabled());
+        stop->trigger();
+        settle();
+        QVERIFY(!f.model->state().isRunning());
+
+        // The update entry says what the panel's key says, and is as unavailable.
+        const QAction* update = action(tray.menu(), u"Check for updates… · You have 0.4.2"_s);
+        QVERIFY(update && !update->isEnabled());
+
+        action(tray.menu(), u"Quit"_s)->trigger();
+        QCOMPARE(quits.count(), 1);
+    }
+
+    // A failure is said on the desktop once; after the server has run again, the next one is too.
+    void aFailureIsNotifiedOncePerFailure() {
+        Fixture f;
+        f.probe->busyFor(-1); // the port is taken
+        f.make();
+        KestrinTray tray(*f.model, f.updates);
+        f.model->start();
+        settle();
+        QVERIFY(f.model->state().failure().has_value());
+        QCOMPARE(tray.notifications(), QStringList{f.model->state().failure()->message()});
+        QVERIFY(tray.notifications().first().contains(u"already in use"_s));
+        f.model->start(); // refused again: the same failure, said no second time
+        settle();
+        QCOMPARE(tray.notifications().size(), 1);
+
+        f.probe->busyFor(0);
+        f.model->start();
+        settle();
+        QVERIFY(f.model->state().isRunning());
+        QCOMPARE(tray.notifications().size(), 1);
+        f.model->supervisor().stop();
+        f.probe->busyFor(-1);
+        f.model->start();
+        settle();
+        QCOMPARE(tray.notifications().size(), 2);
+    }
+
+    void aRowOfThePanelClosesItAndAsksForItsWindow() {
+        Fixture f;
+        f.make();
+        KestrinTray tray(*f.model, f.updates);
+        QSignalSpy windows(&tray, &KestrinTray::openWindowRequested);
+        tray.showPanel();
+        Q_EMIT tray.panel().content().openWindowRequested(u"approval"_s);
+        QCOMPARE(windows.count(), 1);
+        QVERIFY(!tray.panel().isVisible());
+    }
+};
+
+QTEST_MAIN(TestKestrinTray)
+#include "tst_KestrinTray.moc"

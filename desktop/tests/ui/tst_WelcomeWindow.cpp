@@ -1,0 +1,252 @@
+// The welcome window's screen over the welcome model (scripted server, fake tools and folders) and the
+// server's model: the corner cell, each step's keys, the key fields, the finish, and a picture of each
+// step for the gallery.
+
+#include "support/Gallery.h"
+#include "support/PreviewsFixture.h"
+#include "support/WelcomeFixture.h"
+
+#include <corvane/previews/LivePreviewsPanel.h>
+#include <corvane/previews/LivePreviewsWords.h>
+#include <corvane/welcome/FolderAccessWords.h>
+#include <corvane/welcome/WelcomeContent.h>
+#include <corvane/welcome/WelcomeFinish.h>
+
+#include <corvane/PreviewsSwitchViewModel.h>
+#include <corvane/controls/Cell.h>
+#include <corvane/controls/FieldUnitFonts.h>
+#include <corvane/controls/Key.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace corvane;
+
+namespace {
+
+// The wrapped texts given less height than they need: on a fixed-size window, a screen with too much
+// on it squeezes them instead of growing.
+QStringList squeezedTexts(QWidget& screen) {
+    layOutPending();
+    QStringList squeezed;
+    for (const QLabel* label : screen.findChildren<QLabel*>())
+        if (label->isVisibleTo(&screen) && label->wordWrap() &&
+            label->height() < label->heightForWidth(label->width()))
+            squeezed.append(label->text());
+    return squeezed;
+}
+
+// Writes the screen to the gallery, once every text on it has the room it needs.
+void look(QWidget& screen, const QString& name) {
+    const QStringList squeezed = squeezedTexts(screen);
+    QVERIFY2(squeezed.isEmpty(), qPrintable(squeezed.join(u" | "_s)));
+    saveToGallery(screen, name);
+}
+
+// A welcome with the server's model beside it, on screen.
+struct Screen {
+    Welcome w;
+    Fixture server;
+    std::unique_ptr<welcome::WelcomeContent> content;
+
+    void show(PreviewsSwitchViewModel* previews = nullptr) {
+        w.make();
+        server.make();
+        content = std::make_unique<welcome::WelcomeContent>(*w.model, *server.model, previews);
+        content->show(); // starts the poll
+        content->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(content.get()));
+        settle();
+    }
+};
+
+} // namespace
+
+class TestWelcomeWindow : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QCOMPARE(FieldUnitFonts::registerFonts(QStringLiteral(KESTRIN_FONTS_DIR)), 3); }
+
+    // Tools missing: the tools step, STEP 1/4, and Return starts the install; the folder step is then
+    // STEP 2/4.
+    void theToolsStepInstallsOnReturn() {
+        Screen s;
+        s.show();
+        QCOMPARE(s.content->stepCell().accessibleName(), u"Step 1 of 4"_s);
+        look(*s.content, u"welcome-tools"_s);
+        QVERIFY(shownKey(*s.content, u"install git"_s));
+        QTest::keyClick(s.content.get(), Qt::Key_Return);
+        QCOMPARE(s.w.model->toolsStage(), DeveloperToolsStage::installing);
+        look(*s.content, u"welcome-tools-installing"_s);
+        settle();
+        QCOMPARE(s.w.tools->installs, 1);
+        QCOMPARE(s.w.model->step(), WelcomeStep::folder);
+        QCOMPARE(s.content->stepCell().accessibleName(), u"Step 2 of 4"_s);
+    }
+
+    void theFolderStepShowsTheFolderAndTheAnswers() {
+        Screen s;
+        s.w.tools->status = DeveloperToolsStatus::ready;
+        s.show();
+        QCOMPARE(s.content->stepCell().accessibleName(), u"Step 1 of 3"_s); // tools there from the start
+        QVERIFY(shownLabels(*s.content).contains(u"Where should the AI work?"_s));
+        look(*s.content, u"welcome-folder"_s);
+
+        s.w.chosenFolder = u"/home/me/src"_s;
+        QTest::mouseClick(shownKey(*s.content, u"Choose a Folder…"_s), Qt::LeftButton);
+        settle();
+        QVERIFY(s.w.server->bodies.contains(R"({"path":"/home/me/src"})"));
+        QVERIFY2(shownLabels(*s.content).contains(u"/home/me/src"_s), qPrintable(shownLabels(*s.content)));
+        QTest::mouseClick(shownKey(*s.content, u"continue"_s), Qt::LeftButton);
+        settle();
+        QCOMPARE(s.w.folders->asked.size(), 3);
+        QCOMPARE(s.w.model->step(), WelcomeStep::folder); // the server's folder is not set yet
+        QVERIFY(!shownKey(*s.content, u"Not now"_s));     // settled: no more declining
+        QVERIFY(shownLabels(*s.content).contains(FolderAccessWords::deniedHelp.toString()));
+        look(*s.content, u"welcome-folder-answered"_s);
+    }
+
+    // Save waits for a key that is more than spaces, and sends it as typed; a failure shows in the
+    // footer.
+    void theAgentStepSavesKeysAsTyped() {
+        Screen s;
+        s.w.tools->status = DeveloperToolsStatus::ready;
+        s.w.server->setProjectsConfigured(true);
+        s.w.defaults->values.insert(FolderAccess::declinedKey.toString(), true);
+        s.show();
+        QCOMPARE(s.w.model->step(), WelcomeStep::agent);
+        look(*s.content, u"welcome-agent"_s);
+        QTest::mouseClick(shownKey(*s.content, u"Use an API key instead"_s), Qt::LeftButton);
+        QVERIFY(shownKey(*s.content, u"Hide API keys"_s));
+        auto* field = s.content->findChild<QLineEdit*>();
+        QVERIFY(field && field->echoMode() == QLineEdit::Password);
+        QAbstractButton* save = shownKey(*s.content, u"Save"_s);
+        field->setText(u"   "_s);
+        QVERIFY(!save->isEnabled());
+        field->setText(u" sk-key "_s);
+        QVERIFY(save->isEnabled());
+        look(*s.content, u"welcome-agent-keys"_s);
+        s.w.server->replies[u"POST /api/setup/agents/codex/key"_s] = {400,
+                                                                      R"({"error":"That key was refused."})"};
+        QTest::mouseClick(save, Qt::LeftButton);
+        settle();
+        QVERIFY(s.w.server->bodies.contains(R"({"apiKey":" sk-key "})"));
+        QVERIFY(shownLabels(*s.content).contains(u"That key was refused."_s));
+
+        QTest::mouseClick(shownKey(*s.content, u"Hide API keys"_s), Qt::LeftButton);
+        QTest::mouseClick(shownKey(*s.content, u"Sign in with ChatGPT"_s), Qt::LeftButton);
+        settle();
+        QVERIFY(shownLabels(*s.content).contains(u"ABCD-EFGH"_s));
+        look(*s.content, u"welcome-agent-challenge"_s);
+        QTest::mouseClick(shownKey(*s.content, u"Copy"_s), Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"ABCD-EFGH"_s);
+    }
+
+    void thePhoneStepShowsTheWayIn() {
+        Screen s;
+        s.w.setUpAllButThePhone();
+        s.w.server->replies[u"GET /api/setup"_s].second =
+            R"({"port":9111,"hostname":"studio.local","addresses":["192.168.1.5"],"lanEnabled":true,"projectsConfigured":true})";
+        s.show();
+        QCOMPARE(s.w.model->step(), WelcomeStep::phone);
+        s.w.tick(); // the code is read one cycle after landing
+        QVERIFY2(shownLabels(*s.content).contains(u"studio.local:9111"_s),
+                 qPrintable(shownLabels(*s.content)));
+        QVERIFY(shownLabels(*s.content).contains(u"111111"_s));
+        look(*s.content, u"welcome-phone"_s);
+        QTest::mouseClick(shownKey(*s.content, u"Copy"_s), Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"studio.local:9111"_s);
+
+        // Only this computer answers: the key asks the server's model to answer the network.
+        s.w.server->replies[u"GET /api/setup"_s].second =
+            R"({"port":9111,"hostname":"studio.local","addresses":["192.168.1.5"],"lanEnabled":false,"projectsConfigured":true})";
+        s.w.tick();
+        QVERIFY(shownLabels(*s.content).contains(u"Kestrin is only answering this computer"_s));
+        look(*s.content, u"welcome-phone-not-answering"_s);
+        QTest::mouseClick(shownKey(*s.content, u"Let my phone reach this computer"_s), Qt::LeftButton);
+        QCOMPARE(s.server.model->networkPreference(), NetworkPreference::homeNetwork);
+
+        s.w.server->replies[u"GET /api/pair/devices"_s].second =
+            R"({"devices":[{"id":"p","name":"Ana’s Pixel"}]})";
+        s.w.model->goBackToSkipped(); // nothing skipped: stays
+        s.w.tick();
+        QCOMPARE(s.w.model->step(), WelcomeStep::done); // paired: on to the end
+    }
+
+    // The poll runs only while the window is on screen.
+    void closingTheWindowStopsThePoll() {
+        Screen s;
+        s.show();
+        QVERIFY(s.w.model->isPolling());
+        s.content->hide();
+        QVERIFY(!s.w.model->isPolling());
+        const int reads = s.w.server->counts.value(u"GET /api/setup"_s);
+        s.w.tick();
+        QCOMPARE(s.w.server->counts.value(u"GET /api/setup"_s), reads);
+        s.content->show();
+        QVERIFY(s.w.model->isPolling());
+    }
+
+    void theLastStepFinishes() {
+        Screen s;
+        s.w.setUpAllButThePhone();
+        s.show();
+        QTest::mouseClick(shownKey(*s.content, u"Skip for now"_s), Qt::LeftButton);
+        QCOMPARE(s.w.model->step(), WelcomeStep::done);
+        QVERIFY(!shownKey(*s.content, u"Skip for now"_s));
+        QCOMPARE(s.content->stepCell().accessibleName(), u"FINISH"_s);
+        QVERIFY(shownLabels(*s.content).contains(u"Still to do: pair your phone."_s));
+        look(*s.content, u"welcome-done-not-ready"_s);
+
+        // Everything done but the tools, which install: almost ready.
+        s.w.server->replies[u"GET /api/pair/devices"_s].second = R"({"devices":[{"id":"p","name":"Pixel"}]})";
+        s.w.tools->status = DeveloperToolsStatus::missing;
+        s.w.model->installDeveloperTools();
+        settle();
+        QVERIFY(shownLabels(*s.content).contains(u"ALMOST READY"_s));
+        QVERIFY(shownLabels(*s.content).contains(WelcomeFinishWords::whileInstalling.toString()));
+        look(*s.content, u"welcome-done-almost-ready"_s);
+        s.w.tools->status = DeveloperToolsStatus::ready;
+
+        s.w.server->replies[u"GET /api/pair/devices"_s].second = R"({"devices":[{"id":"p","name":"Pixel"}]})";
+        s.w.tick();
+        QCOMPARE(s.content->stepCell().accessibleName(), u"DONE"_s);
+        look(*s.content, u"welcome-done"_s);
+        QSignalSpy finished(s.content.get(), &welcome::WelcomeContent::finished);
+        QTest::keyClick(s.content.get(), Qt::Key_Return);
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(s.w.model->isCompleted());
+        QVERIFY(!s.content->findChild<previews::LivePreviewsPanel*>()); // no previews model, no switch
+    }
+
+    // Given the switch's model, the last step offers it once the setup is at least almost ready, and
+    // it fits on the screen with everything else.
+    void theLastStepOffersPreviewsWhenGivenTheirModel() {
+        FakePreviewsServer previewsServer;
+        PreviewsSwitchViewModel previews(previewsServer.operations());
+        Screen s;
+        s.w.setUpAllButThePhone();
+        s.show(&previews);
+        QTest::mouseClick(shownKey(*s.content, u"Skip for now"_s), Qt::LeftButton);
+        const auto* panel = s.content->findChild<previews::LivePreviewsPanel*>();
+        QVERIFY(panel);
+        QVERIFY(!panel->isVisibleTo(s.content.get())); // not ready: nothing to preview yet
+        QVERIFY(previewsServer.requests.isEmpty());
+
+        s.w.server->replies[u"GET /api/pair/devices"_s].second = R"({"devices":[{"id":"p","name":"Pixel"}]})";
+        s.w.tick();
+        QCOMPARE(s.content->stepCell().accessibleName(), u"DONE"_s);
+        QVERIFY(panel->isVisibleTo(s.content.get()));
+        QTRY_COMPARE(previewsServer.requests, QStringList{u"load"_s}); // read as it came on screen
+        QTRY_VERIFY(shownKey(*s.content, LivePreviewsWords::compactLabel.toString())->isEnabled());
+        look(*s.content, u"welcome-done-with-previews"_s);
+    }
+};
+
+QTEST_MAIN(TestWelcomeWindow)
+#include "tst_WelcomeWindow.moc"
