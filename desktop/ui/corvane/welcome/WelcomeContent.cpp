@@ -1,6 +1,10 @@
 #include "WelcomeContent.h"
 
-#include "WelcomeSteps.h"
+#include "AgentStep.h"
+#include "DoneStep.h"
+#include "FolderStep.h"
+#include "PhoneStep.h"
+#include "ToolsStep.h"
 
 #include <corvane/welcome/WelcomeFinish.h>
 

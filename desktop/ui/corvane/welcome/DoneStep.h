@@ -1,0 +1,39 @@
+#pragma once
+
+#include "StepScreen.h"
+
+namespace corvane {
+class PreviewsSwitchViewModel;
+} // namespace corvane
+
+namespace corvane::welcome {
+
+class DoneStep final : public StepScreen {
+    Q_OBJECT
+public:
+    // With a previews model, the live-previews switch shows once the setup is at least almost ready.
+    DoneStep(WelcomeViewModel& model, PreviewsSwitchViewModel* previews, QWidget* parent = nullptr);
+    void sync() override;
+    Key* returnKey() const override { return m_finish; }
+
+Q_SIGNALS:
+    void finished();
+
+private:
+    Silk* m_silk;
+    Lamp* m_lamp;
+    QLabel* m_headline;
+    QLabel* m_title;
+    QLabel* m_lede;
+    QWidget* m_tools;
+    Lamp* m_toolsLamp;
+    QLabel* m_toolsNote;
+    Key* m_install;
+    QLabel* m_whileInstalling;
+    QWidget* m_skipped;
+    QLabel* m_skippedNote;
+    QWidget* m_previews = nullptr;
+    Key* m_finish;
+};
+
+} // namespace corvane::welcome

@@ -1,0 +1,117 @@
+#include "FolderStep.h"
+
+#include <corvane/welcome/FolderAccessWords.h>
+#include <corvane/welcome/WelcomeFinish.h>
+
+#include <corvane/WelcomeViewModel.h>
+#include <corvane/controls/ChassisPanel.h>
+#include <corvane/controls/FU.h>
+#include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/Key.h>
+#include <corvane/controls/Lamp.h>
+#include <corvane/controls/Silk.h>
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace corvane::welcome {
+
+using namespace Qt::Literals::StringLiterals;
+
+FolderStep::FolderStep(WelcomeViewModel& model, QWidget* parent)
+    : StepScreen(model, parent)
+    , m_readyLamp(new Lamp(ReadoutLamp::ok, 8))
+    , m_ready(new Silk({}, FU::silk))
+    , m_folder(label({}, FieldUnitText::monospaced(13, 0), FU::ink, false))
+    , m_voiceNote(smallNote(WelcomeWords::voiceDownload.toString()))
+    , m_choose(new Key(u"Choose a Folder…"_s, {KeyStyle::Variant::hot, false}))
+    , m_asking(
+          lampNote(new Lamp(ReadoutLamp::working, 8), smallNote(FolderAccessWords::askingNote.toString())))
+    , m_deniedHelp(smallNote(FolderAccessWords::deniedHelp.toString()))
+    , m_notNow(new Key(u"Not now"_s))
+    , m_continue(new Key(FolderAccessWords::continueLabel.toString())) {
+    addHeading(m_silk, m_title, m_lede);
+    auto* project = new ChassisPanel;
+    auto* header = row();
+    header->addWidget(new Silk(u"project folder"_s, FU::silk));
+    header->addStretch();
+    header->addWidget(m_readyLamp, 0, Qt::AlignVCenter);
+    header->addWidget(m_ready);
+    project->content()->addLayout(header);
+    auto* body = row(12);
+    m_folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    body->addWidget(m_folder, 1);
+    body->addWidget(m_voiceNote, 1);
+    body->addWidget(m_choose, 0, Qt::AlignVCenter);
+    project->content()->addLayout(body);
+    layout()->addWidget(project);
+
+    auto* access = new ChassisPanel(FolderAccessWords::panelLabel.toString());
+    access->content()->addWidget(smallNote(FolderAccessWords::why.toString()));
+    auto* folders = row(18);
+    for (const ProtectedFolder folder : ProtectedFolders::all) {
+        auto* lamp = new Lamp(ReadoutLamp::off, 8);
+        m_folderLamps.append(lamp);
+        folders->addWidget(lamp, 0, Qt::AlignVCenter);
+        folders->addWidget(new Silk(ProtectedFolders::rawValue(folder).toString(), FU::silk));
+    }
+    folders->addStretch();
+    access->content()->addLayout(folders);
+    m_asking->setMinimumHeight(44);
+    access->content()->addWidget(m_asking);
+    auto* keys = row(10);
+    keys->addWidget(m_deniedHelp, 1);
+    keys->addStretch();
+    keys->addWidget(m_notNow);
+    keys->addWidget(m_continue);
+    access->content()->addLayout(keys);
+    layout()->addWidget(access);
+    static_cast<QVBoxLayout*>(layout())->addStretch();
+
+    connect(m_choose, &QAbstractButton::clicked, this, [this] { m_model.chooseFolder(); });
+    connect(m_notNow, &QAbstractButton::clicked, this, [this] { m_model.declineFolderAccess(); });
+    connect(m_continue, &QAbstractButton::clicked, this, [this] { m_model.allowFolderAccess(); });
+}
+
+void FolderStep::sync() {
+    m_silk->setText(stepSilk(u"your projects"_s));
+    m_title->setText(WelcomeWords::folderTitle.toString());
+    m_lede->setText(u"Pick the folder your projects live in. Each folder inside it becomes a project you can "
+                    u"switch between from your phone."_s);
+    const auto& outcome = m_model.folderOutcome();
+    m_readyLamp->setVisible(outcome.has_value());
+    m_ready->setVisible(outcome.has_value());
+    if (outcome) {
+        const qsizetype count = outcome->bookmarks.size();
+        m_ready->setText(count == 1 ? u"1 project ready"_s : u"%1 projects ready"_s.arg(count));
+        m_folder->setText(m_folder->fontMetrics().elidedText(outcome->cwd, Qt::ElideMiddle, 420));
+    }
+    m_folder->setVisible(outcome.has_value());
+    m_voiceNote->setVisible(!outcome);
+    m_choose->setStyle({outcome ? KeyStyle::Variant::chassis : KeyStyle::Variant::hot, false});
+    m_choose->setEnabled(!m_model.busy());
+
+    const auto& answers = m_model.folderAnswers();
+    for (qsizetype index = 0; index < m_folderLamps.size(); ++index) {
+        const ProtectedFolder folder = ProtectedFolders::all[index];
+        ReadoutLamp lamp = ReadoutLamp::off;
+        if (m_model.askingFolder() == folder)
+            lamp = ReadoutLamp::working;
+        else if (answers.contains(folder))
+            lamp =
+                answers.value(folder) == FolderAccessAnswer::denied ? ReadoutLamp::waiting : ReadoutLamp::ok;
+        m_folderLamps.at(index)->setMode(lamp);
+    }
+    const bool asking = m_model.askingFolder().has_value();
+    const bool settled = m_model.facts().folderAccessSettled;
+    m_asking->setVisible(asking);
+    m_deniedHelp->setVisible(!asking && std::ranges::any_of(answers, [](FolderAccessAnswer answer) {
+        return answer == FolderAccessAnswer::denied;
+    }));
+    m_notNow->setVisible(!asking && !settled);
+    m_continue->setVisible(!asking);
+    m_continue->setStyle({outcome && !settled ? KeyStyle::Variant::hot : KeyStyle::Variant::chassis, false});
+}
+
+} // namespace corvane::welcome

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "StepScreen.h"
+
+namespace corvane::welcome {
+
+class FolderStep final : public StepScreen {
+    Q_OBJECT
+public:
+    explicit FolderStep(WelcomeViewModel& model, QWidget* parent = nullptr);
+    void sync() override;
+
+private:
+    Silk* m_silk = nullptr;
+    QLabel* m_title = nullptr;
+    QLabel* m_lede = nullptr;
+    Lamp* m_readyLamp;
+    Silk* m_ready;
+    QLabel* m_folder;
+    QLabel* m_voiceNote;
+    Key* m_choose;
+    QList<Lamp*> m_folderLamps;
+    QWidget* m_asking;
+    QLabel* m_deniedHelp;
+    Key* m_notNow;
+    Key* m_continue;
+};
+
+} // namespace corvane::welcome

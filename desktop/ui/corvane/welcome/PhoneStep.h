@@ -1,0 +1,37 @@
+#pragma once
+
+#include "StepScreen.h"
+
+namespace corvane {
+class ServerViewModel;
+} // namespace corvane
+
+namespace corvane::welcome {
+
+class PhoneStep final : public StepScreen {
+    Q_OBJECT
+public:
+    PhoneStep(WelcomeViewModel& model, ServerViewModel& server, QWidget* parent = nullptr);
+    void sync() override;
+
+private:
+    ServerViewModel& m_server;
+    Silk* m_silk = nullptr;
+    QLabel* m_title = nullptr;
+    QLabel* m_lede = nullptr;
+    QWidget* m_connected;
+    QLabel* m_connectedText;
+    QWidget* m_dial;
+    QLabel* m_address;
+    QLabel* m_alternate;
+    Silk* m_codeCaption;
+    QLabel* m_code;
+    Key* m_newCode;
+    QLabel* m_noAddress;
+    QWidget* m_homeNetwork;
+    QWidget* m_turningOn;
+    Key* m_reach;
+    QWidget* m_waiting;
+};
+
+} // namespace corvane::welcome

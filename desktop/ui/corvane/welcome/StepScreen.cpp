@@ -1,0 +1,82 @@
+#include "StepScreen.h"
+
+#include <corvane/WelcomeViewModel.h>
+#include <corvane/controls/FU.h>
+#include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/Lamp.h>
+#include <corvane/controls/Silk.h>
+
+#include <QGraphicsDropShadowEffect>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace corvane::welcome {
+
+using namespace Qt::Literals::StringLiterals;
+
+QLabel* StepScreen::label(const QString& text, const QFont& font, const QColor& colour, bool wraps) {
+    QLabel* made = FieldUnitText::sentence(text, font, colour);
+    made->setWordWrap(wraps);
+    return made;
+}
+
+QLabel* StepScreen::smallNote(const QString& text) {
+    return label(text, FieldUnitText::text(14), FU::silk);
+}
+
+QHBoxLayout* StepScreen::row(int spacing) {
+    auto* made = new QHBoxLayout;
+    made->setContentsMargins(0, 0, 0, 0);
+    made->setSpacing(spacing);
+    return made;
+}
+
+QWidget* StepScreen::lampNote(Lamp* lamp, QWidget* note) {
+    auto* holder = new QWidget;
+    auto* line = row();
+    holder->setLayout(line);
+    line->addWidget(lamp, 0, Qt::AlignTop);
+    line->addWidget(note, 1);
+    return holder;
+}
+
+QLabel* StepScreen::glowing(int points) {
+    auto* made = label({}, FieldUnitText::display(u"Black"_s, points, 3), FU::live, false);
+    made->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* glow = new QGraphicsDropShadowEffect(made);
+    QColor halo = FU::live;
+    halo.setAlphaF(0.5f);
+    glow->setColor(halo);
+    glow->setBlurRadius(10);
+    glow->setOffset(0, 0);
+    made->setGraphicsEffect(glow);
+    return made;
+}
+
+StepScreen::StepScreen(WelcomeViewModel& model, QWidget* parent)
+    : QWidget(parent)
+    , m_model(model) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(12);
+}
+
+void StepScreen::addHeading(Silk*& silk, QLabel*& title, QLabel*& lede) {
+    silk = new Silk({}, FU::silk);
+    title = label({}, FieldUnitText::text(30, QFont::DemiBold), FU::ink);
+    lede = label({}, FieldUnitText::text(16), FU::ink);
+    auto* heading = new QVBoxLayout;
+    heading->setSpacing(6);
+    heading->addWidget(silk);
+    heading->addWidget(title);
+    heading->addWidget(lede);
+    static_cast<QVBoxLayout*>(layout())->addLayout(heading);
+}
+
+QString StepScreen::stepSilk(const QString& text) const {
+    return WelcomeFlow::progressLabel(m_model.step(), m_model.showsToolsStep()).value_or(QString()) +
+           u" · "_s + text;
+}
+
+} // namespace corvane::welcome
