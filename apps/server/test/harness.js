@@ -1,7 +1,7 @@
 // Starts the built server as the desktop application does, on a free port with a temporary HOME.
 import { spawn } from 'node:child_process';
 import { randomBytes } from 'node:crypto';
-import { mkdtempSync } from 'node:fs';
+import { mkdtempSync, readFileSync } from 'node:fs';
 import { createServer, connect } from 'node:net';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
@@ -16,10 +16,55 @@ export async function stopAll() {
 
 export const entry = join(dirname(fileURLToPath(import.meta.url)), '..', 'dist', 'index.js');
 
-export function freePort() {
+// Ports outside the kernel's ephemeral range, which outgoing connections also draw from: a port
+// probed free there can be taken before the server binds it. Each is free on every IPv4 address when
+// handed out, and never handed out twice in one test file.
+function ephemeralRange() {
+  try {
+    const range = readFileSync('/proc/sys/net/ipv4/ip_local_port_range', 'utf8');
+    const [low, high] = range.trim().split(/\s+/).map(Number);
+    if (Number.isInteger(low) && Number.isInteger(high) && low <= high) return [low, high];
+  } catch {
+    // not Linux, or no /proc: Linux's default range
+  }
+  return [32768, 60999];
+}
+
+const handedOut = new Set();
+
+function portIsFree(port) {
   return new Promise((resolve) => {
     const probe = createServer();
-    probe.listen(0, '127.0.0.1', () => {
+    probe.once('error', () => resolve(false));
+    probe.listen(port, '0.0.0.0', () => probe.close(() => resolve(true)));
+  });
+}
+
+export async function freePort() {
+  const [low, high] = ephemeralRange();
+  const ranges = [
+    [10000, low - 1],
+    [Math.max(high + 1, 10000), 65535],
+  ].filter(([first, last]) => first <= last);
+  const size = ranges.reduce((sum, [first, last]) => sum + last - first + 1, 0);
+  for (let attempt = 0; size > 0 && attempt < 200; attempt++) {
+    let pick = Math.floor(Math.random() * size);
+    for (const [first, last] of ranges) {
+      if (pick <= last - first) {
+        pick += first;
+        break;
+      }
+      pick -= last - first + 1;
+    }
+    if (!handedOut.has(pick) && (await portIsFree(pick))) {
+      handedOut.add(pick);
+      return pick;
+    }
+  }
+  // No room outside the ephemeral range: one from the kernel.
+  return new Promise((resolve) => {
+    const probe = createServer();
+    probe.listen(0, '0.0.0.0', () => {
       const { port } = probe.address();
       probe.close(() => resolve(port));
     });

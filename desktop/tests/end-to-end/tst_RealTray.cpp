@@ -4,6 +4,7 @@
 
 #include "support/KestrinProcess.h"
 #include "support/ReferenceServer.h"
+#include "support/TestPorts.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>

@@ -6,6 +6,7 @@
 #include "support/KestrinProcess.h"
 #include "support/RecordingHttpServer.h"
 #include "support/ReferenceServer.h"
+#include "support/TestPorts.h"
 #include "support/TestSupport.h"
 #include "support/UpdateFixture.h"
 

@@ -3,6 +3,8 @@
 // Runs the reference server from this checkout as the application does: on a free loopback port, with
 // a temporary HOME and the admin secret on its standard input.
 
+#include "TestPorts.h"
+
 #include <corvane/supervision/LocalAdminSecret.h>
 
 #include <QDeadlineTimer>
@@ -16,12 +18,6 @@
 #include <csignal>
 #include <optional>
 #include <sys/prctl.h>
-
-inline int freeLoopbackPort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 class ReferenceServer {
 public:
