@@ -1,15 +1,26 @@
-# The Debian package: the application folder under /opt/kestrin (Node.js and Qt come from Debian, so
-# the folder's node is a link to the system's), /usr/bin/kestrin, the desktop entry, the icon in the
-# hicolor theme and the AppStream metainfo. A packaged copy has no update feed in its Info.json: the
-# package manager updates it.
-set(app_root opt/kestrin)
+# The Debian package: the application folder in /usr/lib/kestrin, where Debian keeps a program's private
+# tree (Node.js and Qt come from Debian, so the folder's node is a link to the system's), /usr/bin/kestrin,
+# the manual page, the desktop entry, the icon in the hicolor theme, the AppStream metainfo, and the
+# copyright file and changelog. A packaged copy has no update feed in its Info.json: the package manager
+# updates it.
+set(app_root usr/lib/kestrin)
 set(identifier com.mossgate.corvane.mac)
+set(docs usr/share/doc/kestrin)
 
 install(TARGETS kestrin RUNTIME DESTINATION ${app_root}/Contents/bin)
+# A stripped binary also loses the compilers' notes, as Debian's own stripping does.
+install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
+                                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${app_root}/Contents/bin/kestrin\"
+                        COMMAND_ERROR_IS_FATAL ANY)
+    endif()
+")
 install(FILES ${PROJECT_BINARY_DIR}/desktop/app/Info-packaged.json DESTINATION ${app_root}/Contents RENAME Info.json)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/apps/server/dist DESTINATION ${app_root}/Contents/Resources/server)
 install(FILES ${PROJECT_SOURCE_DIR}/apps/server/package.json DESTINATION ${app_root}/Contents/Resources/server)
-install(DIRECTORY ${KESTRIN_FONTS_DIR}/ DESTINATION ${app_root}/Contents/Resources/Fonts FILES_MATCHING PATTERN "*.ttf")
+install(DIRECTORY ${KESTRIN_FONTS_DIR}/ DESTINATION ${app_root}/Contents/Resources/Fonts
+        FILES_MATCHING PATTERN "*.ttf" PATTERN "OFL.txt")
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kestrin.desktop ${PROJECT_SOURCE_DIR}/packaging/icons/kestrin.svg
         DESTINATION ${app_root}/Contents/Resources)
 if(KESTRIN_GLASSES_APK)
@@ -20,13 +31,51 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/kestrin.desktop DESTINATION usr/sh
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/kestrin.svg DESTINATION usr/share/icons/hicolor/scalable/apps)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/${identifier}.metainfo.xml ${PROJECT_BINARY_DIR}/${identifier}.metainfo.xml @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/${identifier}.metainfo.xml DESTINATION usr/share/metainfo)
-# Links, relative where they stay inside the package, so that an unpacked tree works wherever it is.
-install(CODE [[
-    set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
-    file(MAKE_DIRECTORY "${root}/opt/kestrin/Contents/Helpers" "${root}/usr/bin")
-    file(CREATE_LINK /usr/bin/node "${root}/opt/kestrin/Contents/Helpers/node" SYMBOLIC)
-    file(CREATE_LINK ../../opt/kestrin/Contents/bin/kestrin "${root}/usr/bin/kestrin" SYMBOLIC)
-]])
+install(FILES ${KESTRIN_MANUAL} DESTINATION usr/share/man/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides DESTINATION usr/share/lintian/overrides RENAME kestrin)
+# Links within /usr are relative (Debian's rule), so that an unpacked tree also works wherever it is.
+install(CODE "
+    set(root \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+    file(MAKE_DIRECTORY \"\${root}/${app_root}/Contents/Helpers\" \"\${root}/usr/bin\")
+    file(CREATE_LINK ../../../../bin/node \"\${root}/${app_root}/Contents/Helpers/node\" SYMBOLIC)
+    file(CREATE_LINK ../lib/kestrin/Contents/bin/kestrin \"\${root}/usr/bin/kestrin\" SYMBOLIC)
+")
+
+# The changelog, whose newest entry must be this version's.
+set(changelog ${PROJECT_SOURCE_DIR}/packaging/changelog)
+file(STRINGS ${changelog} changelog_head LIMIT_COUNT 1)
+if(NOT changelog_head MATCHES "^kestrin \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "packaging/changelog must begin with an entry for kestrin ${PROJECT_VERSION}.")
+endif()
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/changelog.gz
+                   COMMAND ${CMAKE_COMMAND} -E copy ${changelog} ${PROJECT_BINARY_DIR}/changelog
+                   COMMAND gzip -9 --no-name --force ${PROJECT_BINARY_DIR}/changelog
+                   DEPENDS ${changelog})
+add_custom_target(kestrin_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/changelog.gz)
+install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${docs})
+
+# The copyright file, machine-readable, with the display faces' licence in full as the OFL asks.
+set(font_licence ${PROJECT_SOURCE_DIR}/node_modules/@expo-google-fonts/doto/LICENSE_FONT)
+file(STRINGS ${font_licence} font_licence_lines)
+list(POP_FRONT font_licence_lines font_copyright_line)
+string(REGEX REPLACE "^Copyright +" "" KESTRIN_FONT_COPYRIGHT "${font_copyright_line}")
+set(KESTRIN_FONT_LICENSE "")
+set(started FALSE)
+foreach(line IN LISTS font_licence_lines)
+    string(STRIP "${line}" stripped)
+    if(NOT started AND stripped STREQUAL "")
+        continue() # the blank lines between the copyright and the licence
+    endif()
+    set(started TRUE)
+    if(stripped STREQUAL "")
+        string(APPEND KESTRIN_FONT_LICENSE " .\n")
+    else()
+        string(APPEND KESTRIN_FONT_LICENSE " ${line}\n")
+    endif()
+endforeach()
+string(REGEX REPLACE "\n$" "" KESTRIN_FONT_LICENSE "${KESTRIN_FONT_LICENSE}")
+configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${PROJECT_BINARY_DIR}/copyright @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${docs})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kestrin)
@@ -39,7 +88,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The binary is stripped as it is packaged; its debug symbols are left out.
+set(CPACK_STRIP_FILES ON)
 # What the libraries do not say: the server's runtime, the icon's SVG plugins, adb's unpacker.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "nodejs (>= 18), libqt6svg6, unzip")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "adb")
+# Native Wayland windows, and the glasses' USB bridge.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, adb")
 include(CPack)

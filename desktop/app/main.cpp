@@ -26,7 +26,9 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-QString environmentHelp() {
+// What --help says after the options. The manual page is made from this same text at build time, each
+// heading becoming a section of it.
+QString helpSections() {
     return uR"(
 Environment:
   CORVANE_PORT                port of the local server and of every setup request (default 9111)
@@ -40,6 +42,23 @@ Environment:
   XDG_CONFIG_HOME             where Kestrin/Kestrin.conf and the autostart entry live (default ~/.config)
   DISPLAY, WAYLAND_DISPLAY    where Kestrin shows its tray; when no display server answers there, it
                               runs in the terminal
+
+Files:
+  ~/.config/Kestrin/Kestrin.conf
+                              Kestrin's settings
+  ~/.config/autostart/com.mossgate.corvane.mac.desktop
+                              present while Kestrin starts when you log in
+  ~/.local/share/com.mossgate.corvane.mac/platform-tools/adb
+                              the adb that Kestrin fetched to set glasses up
+  ~/.local/state/Corvane/     the server's log
+  $XDG_RUNTIME_DIR/kestrin-<uid>-<port>.socket
+                              where a second kestrin asks the running one to show itself
+
+Exit status:
+  0                           Kestrin quit (from its menu, its terminal, SIGTERM or Ctrl-C, always
+                              after the server stopped), printed this help or its version, or
+                              handed over to a Kestrin already running
+  1                           the command line was not understood
 )"_s;
 }
 
@@ -86,7 +105,9 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(
         u"Kestrin keeps the local server that your phone and glasses use to drive coding agents."_s);
     // Our own help option, so that --help also lists the environment variables.
-    const QCommandLineOption help({u"h"_s, u"help"_s}, u"Show this help and every environment variable."_s);
+    const QCommandLineOption help(
+        {u"h"_s, u"help"_s},
+        u"Show this help: the options, the environment, the files and the exit status."_s);
     const QCommandLineOption headless(
         u"headless"_s,
         u"Run in this terminal and print what the menu would show (chosen by itself when there "
@@ -96,7 +117,7 @@ int main(int argc, char* argv[]) {
     parser.addVersionOption();
     parser.process(*app);
     if (parser.isSet(help)) {
-        QTextStream(stdout) << parser.helpText() << environmentHelp();
+        QTextStream(stdout) << parser.helpText() << helpSections();
         return 0;
     }
     const corvane::AppBundle bundle = corvane::AppBundle::locate(QCoreApplication::applicationDirPath());

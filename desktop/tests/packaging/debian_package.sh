@@ -1,21 +1,33 @@
 #!/usr/bin/env bash
-# Packages this build tree as a .deb and installs it into an empty root: the package is named as
-# Debian names it, declares Node.js and Qt among its dependencies, carries a valid desktop entry and
-# AppStream metainfo, installs with dpkg, and the installed `kestrin --version` runs. A packaged copy
-# has no update feed.
+# Makes the release package as scripts/package does (in <build>/package) and checks it as Debian would:
+# lintian finds no error or warning that is not overridden with a reason, the package stays small,
+# declares Node.js and Qt among its dependencies and recommends Wayland support, carries a valid desktop
+# entry and AppStream metainfo, a manual page, a copyright file that holds the display faces' licence
+# and a changelog of this version; it installs with dpkg into an empty root, its links resolve inside
+# it, and the installed `kestrin --version` runs. A packaged copy has no update feed.
+# Usage: debian_package.sh <source root> <build folder>
 set -euo pipefail
-build=$1
+source_root=$1
+build=$2/package
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+fail() { echo "$*" >&2; exit 1; }
 
-(cd "$build" && cpack -G DEB -B "$work/out" > "$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; exit 1; }
-deb="$work/out/kestrin_${version}_amd64.deb"
-[ -f "$deb" ] || { echo "no $deb"; ls "$work/out"; exit 1; }
+"$source_root/scripts/build-deb" "$build" > "$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+deb="$build/kestrin_${version}_amd64.deb"
+[ -f "$deb" ] || { ls "$build"; fail "no $deb"; }
+
+lintian --fail-on error,warning --display-info "$deb" > "$work/lintian.log" 2>&1 ||
+    { cat "$work/lintian.log"; fail "lintian rejects $(basename "$deb")"; }
+size=$(stat -c %s "$deb")
+((size < 12 * 1024 * 1024)) || fail "the package weighs $size bytes, over 12 MB"
+
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in nodejs libqt6core6 libqt6widgets6 libqcoro6core0; do
-    grep -q "$needed" <<< "$depends" || { echo "Depends lacks $needed: $depends"; exit 1; }
+    grep -q "$needed" <<< "$depends" || fail "Depends lacks $needed: $depends"
 done
+grep -q qt6-wayland <<< "$(dpkg-deb -f "$deb" Recommends)" || fail "Recommends lacks qt6-wayland"
 
 # Installed by dpkg into a root of its own, as into a fresh container.
 root="$work/root"
@@ -29,16 +41,36 @@ desktop-file-validate "$root/usr/share/applications/com.mossgate.corvane.mac.des
 appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/com.mossgate.corvane.mac.metainfo.xml" \
     > "$work/appstream.log" 2>&1 || { cat "$work/appstream.log"; exit 1; }
 [ -f "$root/usr/share/icons/hicolor/scalable/apps/kestrin.svg" ]
-[ "$(readlink "$root/opt/kestrin/Contents/Helpers/node")" = /usr/bin/node ]
-[ -f "$root/opt/kestrin/Contents/Resources/server/dist/index.js" ]
-ls "$root"/opt/kestrin/Contents/Resources/Fonts/*.ttf > /dev/null
+
+app="$root/usr/lib/kestrin/Contents"
+# The links stay inside the tree they were installed into.
+[ "$(readlink -f "$root/usr/bin/kestrin")" = "$(readlink -f "$app/bin/kestrin")" ] ||
+    fail "/usr/bin/kestrin leads to $(readlink "$root/usr/bin/kestrin")"
+[ "$(readlink -m "$app/Helpers/node")" = "$(readlink -m "$root/usr/bin/node")" ] ||
+    fail "Helpers/node leads to $(readlink "$app/Helpers/node")"
+[ -f "$app/Resources/server/dist/index.js" ]
+ls "$app"/Resources/Fonts/*.ttf > /dev/null
+grep -q "SIL OPEN FONT LICENSE Version 1.1" "$app/Resources/Fonts/OFL.txt"
+
+docs="$root/usr/share/doc/kestrin"
+head -1 "$docs/copyright" | grep -q "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"
+grep -q "^License: OFL-1.1$" "$docs/copyright"
+grep -q "^ SIL OPEN FONT LICENSE Version 1.1" "$docs/copyright" || fail "the copyright file lacks the OFL's text"
+zcat "$docs/changelog.gz" | head -1 | grep -q "^kestrin ($version) " || fail "the changelog's newest entry is not $version"
+
+# The manual page, with every section a reader looks for.
+manual="$root/usr/share/man/man1/kestrin.1.gz"
+for section in NAME SYNOPSIS OPTIONS '"EXIT STATUS"' ENVIRONMENT FILES; do
+    zcat "$manual" | grep -q "^\.SH $section$" || fail "the manual page has no $section section"
+done
+zcat "$manual" | grep -qF -- '\-\-headless' || fail "the manual page does not tell --headless"
+
 # The package's own Info.json, which never names a feed, whatever the build was given.
-cmp -s "$root/opt/kestrin/Contents/Info.json" "$build/desktop/app/Info-packaged.json"
-if grep -q SUFeedURL "$root/opt/kestrin/Contents/Info.json"; then
-    echo "the package carries an update feed"
-    exit 1
+cmp -s "$app/Info.json" "$build/desktop/app/Info-packaged.json"
+if grep -q SUFeedURL "$app/Info.json"; then
+    fail "the package carries an update feed"
 fi
 
 reported=$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/kestrin" --version)
-[ "$reported" = "Kestrin $version" ] || { echo "kestrin --version said: $reported"; exit 1; }
-echo "debian package: ok ($(basename "$deb"))"
+[ "$reported" = "Kestrin $version" ] || fail "kestrin --version said: $reported"
+echo "debian package: ok ($(basename "$deb"), $size bytes, lintian clean)"
