@@ -33,7 +33,7 @@ AgentStep::AgentStep(WelcomeViewModel& model, QWidget* parent)
     , m_challenge(new QWidget)
     , m_userCode(glowing(34))
     , m_address(label({}, FieldUnitText::monospaced(14, 0), FU::dText, false)) {
-    addHeading(m_silk, m_title, m_lede);
+    addHeading();
     auto* choices = row(10);
     m_choices->setLayout(choices);
     choices->addWidget(m_signIn);
@@ -112,10 +112,11 @@ AgentStep::AgentStep(WelcomeViewModel& model, QWidget* parent)
 
 void AgentStep::sync() {
     const auto& challenge = m_model.challenge();
-    m_silk->setText(stepSilk(u"sign in"_s));
-    m_title->setText(WelcomeWords::agentTitle.toString());
-    m_lede->setText(challenge ? u"Open this link on any device and enter the code:"_s
-                              : u"The easiest path: sign in with the ChatGPT account you already pay for."_s);
+    m_heading.silk->setText(stepSilk(u"sign in"_s));
+    m_heading.title->setText(WelcomeWords::agentTitle.toString());
+    m_heading.lede->setText(
+        challenge ? u"Open this link on any device and enter the code:"_s
+                  : u"The easiest path: sign in with the ChatGPT account you already pay for."_s);
     m_challenge->setVisible(challenge.has_value());
     m_choices->setVisible(!challenge);
     if (challenge) {

@@ -16,9 +16,6 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    Silk* m_silk = nullptr;
-    QLabel* m_title = nullptr;
-    QLabel* m_lede = nullptr;
     QWidget* m_choices;
     Key* m_signIn;
     Key* m_showKeys;

@@ -31,7 +31,7 @@ FolderStep::FolderStep(WelcomeViewModel& model, QWidget* parent)
     , m_deniedHelp(smallNote(FolderAccessWords::deniedHelp.toString()))
     , m_notNow(new Key(u"Not now"_s))
     , m_continue(new Key(FolderAccessWords::continueLabel.toString())) {
-    addHeading(m_silk, m_title, m_lede);
+    addHeading();
     auto* project = new ChassisPanel;
     auto* header = row();
     header->addWidget(new Silk(u"project folder"_s, FU::silk));
@@ -75,10 +75,11 @@ FolderStep::FolderStep(WelcomeViewModel& model, QWidget* parent)
 }
 
 void FolderStep::sync() {
-    m_silk->setText(stepSilk(u"your projects"_s));
-    m_title->setText(WelcomeWords::folderTitle.toString());
-    m_lede->setText(u"Pick the folder your projects live in. Each folder inside it becomes a project you can "
-                    u"switch between from your phone."_s);
+    m_heading.silk->setText(stepSilk(u"your projects"_s));
+    m_heading.title->setText(WelcomeWords::folderTitle.toString());
+    m_heading.lede->setText(
+        u"Pick the folder your projects live in. Each folder inside it becomes a project you can "
+        u"switch between from your phone."_s);
     const auto& outcome = m_model.folderOutcome();
     m_readyLamp->setVisible(outcome.has_value());
     m_ready->setVisible(outcome.has_value());

@@ -11,9 +11,6 @@ public:
     void sync() override;
 
 private:
-    Silk* m_silk = nullptr;
-    QLabel* m_title = nullptr;
-    QLabel* m_lede = nullptr;
     Lamp* m_readyLamp;
     Silk* m_ready;
     QLabel* m_folder;

@@ -42,7 +42,7 @@ PhoneStep::PhoneStep(WelcomeViewModel& model, ServerViewModel& server, QWidget* 
     , m_reach(new Key(u"Let my phone reach this computer"_s, {KeyStyle::Variant::hot, false}))
     , m_waiting(
           lampNote(new Lamp(ReadoutLamp::working, 8), new Silk(u"Waiting for your phone…"_s, FU::silk))) {
-    addHeading(m_silk, m_title, m_lede);
+    addHeading();
     auto* connected = row(8);
     m_connected->setLayout(connected);
     connected->addWidget(new Lamp(ReadoutLamp::ok, 8), 0, Qt::AlignVCenter);
@@ -106,10 +106,10 @@ PhoneStep::PhoneStep(WelcomeViewModel& model, ServerViewModel& server, QWidget* 
 
 void PhoneStep::sync() {
     const bool paired = m_model.facts().phonePaired;
-    m_silk->setText(stepSilk(u"your phone"_s));
-    m_title->setText(WelcomeWords::phoneTitle.toString());
-    m_lede->setText(u"In the Kestrin app on your phone, type this address and code."_s);
-    m_lede->setVisible(!paired);
+    m_heading.silk->setText(stepSilk(u"your phone"_s));
+    m_heading.title->setText(WelcomeWords::phoneTitle.toString());
+    m_heading.lede->setText(u"In the Kestrin app on your phone, type this address and code."_s);
+    m_heading.lede->setVisible(!paired);
     m_connected->setVisible(paired);
     m_connectedText->setText(u"%1 is connected"_s.arg(m_model.pairedDeviceName().value_or(u"Your phone"_s)));
     const auto& info = m_model.setupInfo();

@@ -16,9 +16,6 @@ public:
 
 private:
     ServerViewModel& m_server;
-    Silk* m_silk = nullptr;
-    QLabel* m_title = nullptr;
-    QLabel* m_lede = nullptr;
     QWidget* m_connected;
     QLabel* m_connectedText;
     QWidget* m_dial;

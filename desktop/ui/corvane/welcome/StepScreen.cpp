@@ -62,15 +62,15 @@ StepScreen::StepScreen(WelcomeViewModel& model, QWidget* parent)
     column->setSpacing(12);
 }
 
-void StepScreen::addHeading(Silk*& silk, QLabel*& title, QLabel*& lede) {
-    silk = new Silk({}, FU::silk);
-    title = label({}, FieldUnitText::text(30, QFont::DemiBold), FU::ink);
-    lede = label({}, FieldUnitText::text(16), FU::ink);
+void StepScreen::addHeading() {
+    m_heading.silk = new Silk({}, FU::silk);
+    m_heading.title = label({}, FieldUnitText::text(30, QFont::DemiBold), FU::ink);
+    m_heading.lede = label({}, FieldUnitText::text(16), FU::ink);
     auto* heading = new QVBoxLayout;
     heading->setSpacing(6);
-    heading->addWidget(silk);
-    heading->addWidget(title);
-    heading->addWidget(lede);
+    heading->addWidget(m_heading.silk);
+    heading->addWidget(m_heading.title);
+    heading->addWidget(m_heading.lede);
     static_cast<QVBoxLayout*>(layout())->addLayout(heading);
 }
 

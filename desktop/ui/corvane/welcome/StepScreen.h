@@ -27,7 +27,12 @@ public:
 protected:
     StepScreen(WelcomeViewModel& model, QWidget* parent = nullptr);
     // The step's silk line, title and lede, at the top of the screen.
-    void addHeading(Silk*& silk, QLabel*& title, QLabel*& lede);
+    struct Heading {
+        Silk* silk = nullptr;
+        QLabel* title = nullptr;
+        QLabel* lede = nullptr;
+    };
+    void addHeading();
     // "Step n of m · {text}" as the step's silk line says it.
     QString stepSilk(const QString& text) const;
 
@@ -42,6 +47,7 @@ protected:
     static QLabel* glowing(int points);
 
     WelcomeViewModel& m_model;
+    Heading m_heading; // filled by addHeading()
 };
 
 } // namespace corvane::welcome

@@ -25,7 +25,7 @@ ToolsStep::ToolsStep(WelcomeViewModel& model, QWidget* parent)
     , m_statusNote(smallNote())
     , m_closedNote(smallNote(DeveloperToolsWords::status(DeveloperToolsStage::installerClosed).toString()))
     , m_install(new Key({}, {KeyStyle::Variant::hot, false})) {
-    addHeading(m_silk, m_title, m_lede);
+    addHeading();
     auto* panel = new ChassisPanel(u"developer tools"_s);
     auto* statusRow = row(12);
     statusRow->addWidget(m_status);
@@ -42,9 +42,9 @@ ToolsStep::ToolsStep(WelcomeViewModel& model, QWidget* parent)
 }
 
 void ToolsStep::sync() {
-    m_silk->setText(stepSilk(u"get this computer ready"_s));
-    m_title->setText(DeveloperToolsWords::title.toString());
-    m_lede->setText(DeveloperToolsWords::why.toString());
+    m_heading.silk->setText(stepSilk(u"get this computer ready"_s));
+    m_heading.title->setText(DeveloperToolsWords::title.toString());
+    m_heading.lede->setText(DeveloperToolsWords::why.toString());
     const DeveloperToolsStage stage = m_model.toolsStage();
     using enum DeveloperToolsStage;
     m_status->setText(stage == checking     ? u"CHECKING"_s

@@ -16,9 +16,6 @@ public:
     Key* returnKey() const override { return m_install; }
 
 private:
-    Silk* m_silk = nullptr;
-    QLabel* m_title = nullptr;
-    QLabel* m_lede = nullptr;
     Cell* m_status;
     Lamp* m_lamp;
     QLabel* m_statusNote;
