@@ -90,8 +90,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The binary is stripped as it is packaged; its debug symbols are left out.
 set(CPACK_STRIP_FILES ON)
-# What the libraries do not say: the server's runtime, the icon's SVG plugins, adb's unpacker.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "nodejs (>= 18), libqt6svg6, unzip")
-# Native Wayland windows, and the glasses' USB bridge.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, adb")
+# What the libraries do not say: the server's runtime, the icon's SVG plugins, adb's unpacker, and
+# Qt's Wayland platform, so that Kestrin's windows are native Wayland windows with their app id.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "nodejs (>= 18), libqt6svg6, unzip, qt6-wayland")
+# The glasses' USB bridge, which Kestrin can also fetch itself.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "adb")
 include(CPack)

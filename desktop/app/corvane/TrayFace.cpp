@@ -2,6 +2,7 @@
 
 #include <corvane/agents/ApprovalView.h>
 #include <corvane/glasses/GlassesSetupView.h>
+#include <corvane/shell/AppConfiguration.h>
 #include <corvane/shell/Environment.h>
 #include <corvane/updates/UpdateAlertView.h>
 #include <corvane/welcome/WelcomeContent.h>
@@ -15,8 +16,10 @@
 #include <corvane/controls/Cell.h>
 #include <corvane/controls/FieldUnitFonts.h>
 #include <corvane/controls/WindowTopBar.h>
+#include <corvane/tray/KestrinIcon.h>
 #include <corvane/windows/AppWindow.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QTimer>
@@ -47,6 +50,10 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels s
     : QObject(parent)
     , m_welcome(screens.welcome)
     , m_tray(withFonts(model, bundle), updates) {
+    // Every window carries Kestrin's icon and, on Wayland, the app id of its desktop entry, so that a
+    // task list shows Kestrin and not a generic window.
+    QGuiApplication::setDesktopFileName(AppConfiguration::defaultBundleIdentifier.toString());
+    QApplication::setWindowIcon(kestrinIcon());
     PreviewsSwitchViewModel* previews = screens.previews;
     if (ApprovalViewModel* approval = screens.approval)
         m_windows.setBuilder(u"approval"_s, [approval, previews](AppWindow& window) {
@@ -105,6 +112,12 @@ void TrayFace::applicationDidFinishLaunching() {
     // The welcome's model already read whether it was finished; the settings are not read again.
     if (m_welcome && WelcomeLaunch::shouldAutoOpen(m_welcome->isCompleted(), processEnvironment()))
         QTimer::singleShot(0, &m_windows, [this] { m_windows.open(u"welcome"_s); });
+    // With no tray on the desktop, Kestrin would run unseen: the panel comes as a window, unless the
+    // welcome is there to show it runs.
+    m_tray.showPanelUnlessTrayAppears([this] {
+        const AppWindow* welcome = m_windows.window(u"welcome"_s);
+        return welcome && welcome->isVisible();
+    });
 }
 
 } // namespace corvane

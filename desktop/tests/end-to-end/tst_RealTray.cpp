@@ -110,10 +110,7 @@ public:
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_runtime.isValid());
-        m_trayer.start(u"trayer"_s, {u"--edge"_s, u"top"_s, u"--align"_s, u"right"_s, u"--widthtype"_s,
-                                     u"request"_s, u"--height"_s, u"28"_s, u"--SetDockType"_s, u"true"_s});
-        QVERIFY2(m_trayer.waitForStarted(), "trayer (Debian's trayer package) is needed for this test");
-        QVERIFY2(waitForWindows(u"panel"_s, 1).size() == 1, "trayer's panel never showed");
+        startTrayer();
     }
 
     void cleanupTestCase() {
@@ -168,6 +165,56 @@ private Q_SLOTS:
         QVERIFY(portIsFree(port));
     }
 
+    // No tray when Kestrin starts, as at a login where the panel comes up later: after the wait, the
+    // panel is a window titled "Kestrin" with Kestrin's icon and the desktop entry's window class. A
+    // tray that appears then takes the icon at once, and a click on it shows the panel beside it.
+    void withoutATrayAWindowThenTheIconOnceATrayAppears() {
+        m_trayer.terminate();
+        QVERIFY(m_trayer.waitForFinished());
+        const int port = freeLoopbackPort();
+        Kestrin kestrin(port, {}, environment(), {});
+        QElapsedTimer waited;
+        waited.start();
+        const QList<QRect> shown = waitForWindows(u"kestrin"_s, 1, 30000);
+        QVERIFY2(shown.size() == 1, "no window showed without a tray");
+        QVERIFY2(waited.elapsed() > 5000, "the window did not wait for a tray"); // 10 s after launch
+        const QString id =
+            xTool(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--classname"_s, u"^kestrin$"_s})
+                .value_or(QString())
+                .trimmed();
+        QCOMPARE(xTool(u"xdotool"_s, {u"getwindowname"_s, id}).value_or(QString()).trimmed(), u"Kestrin"_s);
+        const QString properties = xTool(u"xprop"_s, {u"-id"_s, id}).value_or(QString());
+        QVERIFY2(properties.contains(u"WM_CLASS(STRING) = \"kestrin\", \"Kestrin\""_s),
+                 qPrintable(properties));
+        QVERIFY2(contentOf(QStringLiteral(REPO_ROOT "/packaging/kestrin.desktop"))
+                     .contains("\nStartupWMClass=Kestrin\n"),
+                 "the desktop entry does not name the window class");
+        QVERIFY2(properties.contains(u"_NET_WM_ICON(CARDINAL)"_s), "the window has no icon");
+        photograph(u"desktop-no-tray"_s);
+
+        QElapsedTimer docked;
+        docked.start();
+        startTrayer();
+        const QList<QRect> windows = waitForWindows(u"kestrin"_s, 2, 10000);
+        QVERIFY2(windows.size() == 2, "the icon never docked in the tray that appeared");
+        qInfo("tray appeared to icon: %lld ms", docked.elapsed());
+        QVERIFY(docked.elapsed() < 5000);
+        const auto icon = std::find_if(windows.begin(), windows.end(), [](const QRect& window) {
+            return window.bottom() < 28 && window.width() <= 28;
+        });
+        QVERIFY2(icon != windows.end(), qPrintable(debugText(windows)));
+
+        click(icon->center());
+        popupBeside(*icon);
+        QVERIFY(!QTest::currentTestFailed());
+        photograph(u"desktop-late-tray-panel"_s);
+
+        ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+        QVERIFY(kestrin.process().waitForFinished(15000));
+        QCOMPARE(kestrin.process().exitCode(), 0);
+        QVERIFY(portIsFree(port));
+    }
+
 private:
     corvane::Environment environment() const {
         return {
@@ -177,6 +224,13 @@ private:
             // No session bus: the icon goes to the XEmbed tray, and libdbus does not try to start a bus.
             {u"DBUS_SESSION_BUS_ADDRESS"_s, u"unix:path=/nonexistent"_s},
         };
+    }
+
+    void startTrayer() {
+        m_trayer.start(u"trayer"_s, {u"--edge"_s, u"top"_s, u"--align"_s, u"right"_s, u"--widthtype"_s,
+                                     u"request"_s, u"--height"_s, u"28"_s, u"--SetDockType"_s, u"true"_s});
+        QVERIFY2(m_trayer.waitForStarted(), "trayer (Debian's trayer package) is needed for this test");
+        QVERIFY2(waitForWindows(u"panel"_s, 1).size() == 1, "trayer's panel never showed");
     }
 
     // Waits for the panel beside `icon` and checks where it lies; gives its place.

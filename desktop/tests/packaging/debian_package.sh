@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the release package as scripts/package does (in <build>/package) and checks it as Debian would:
 # lintian finds no error or warning that is not overridden with a reason, the package stays small,
-# declares Node.js and Qt among its dependencies and recommends Wayland support, carries a valid desktop
+# declares Node.js, Qt and Qt's Wayland platform among its dependencies, carries a valid desktop
 # entry and AppStream metainfo, a manual page, a copyright file that holds the display faces' licence
 # and a changelog of this version; it installs with dpkg into an empty root, its links resolve inside
 # it, and the installed `kestrin --version` runs. A packaged copy has no update feed.
@@ -24,10 +24,9 @@ size=$(stat -c %s "$deb")
 ((size < 12 * 1024 * 1024)) || fail "the package weighs $size bytes, over 12 MB"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in nodejs libqt6core6 libqt6widgets6 libqcoro6core0; do
+for needed in nodejs libqt6core6 libqt6widgets6 libqcoro6core0 qt6-wayland; do
     grep -q "$needed" <<< "$depends" || fail "Depends lacks $needed: $depends"
 done
-grep -q qt6-wayland <<< "$(dpkg-deb -f "$deb" Recommends)" || fail "Recommends lacks qt6-wayland"
 
 # Installed by dpkg into a root of its own, as into a fresh container.
 root="$work/root"

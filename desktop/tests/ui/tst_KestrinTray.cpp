@@ -17,6 +17,7 @@
 #include <QTest>
 
 using namespace corvane;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -41,6 +42,58 @@ private Q_SLOTS:
         tray.showPanel();
         QVERIFY(tray.panel().isVisible());
         QCOMPARE(tray.panel().width(), menu::MenuContent::fixedWidth);
+    }
+
+    // The tray is asked at each show, not once: one that appears after Kestrin (at login, say) gets
+    // the popup, and one that goes away leaves an ordinary window.
+    void thePanelFollowsTheTrayAtEachShow() {
+        Fixture f;
+        f.make();
+        bool trayThere = false;
+        KestrinTray tray(*f.model, f.updates, nullptr, [&trayThere] { return trayThere; });
+        for (const bool there : {false, true, false}) {
+            trayThere = there;
+            tray.showPanel();
+            QVERIFY(tray.panel().isVisible());
+            QCOMPARE(tray.panel().kind(), there ? TrayPopup::Kind::popup : TrayPopup::Kind::window);
+            QCOMPARE(tray.panel().windowFlags().testFlag(Qt::Popup), there);
+            QCOMPARE(tray.panel().windowTitle(), u"Kestrin"_s);
+            tray.panel().hide();
+        }
+    }
+
+    // With no tray after the wait, the panel shows as a window so that the person sees Kestrin runs;
+    // not when a tray came meanwhile, when another of Kestrin's windows is there, or when the panel
+    // was already asked for.
+    void withNoTrayThePanelShowsAsAWindowAfterTheWait_data() {
+        QTest::addColumn<bool>("trayAppears");
+        QTest::addColumn<bool>("welcomeShowing");
+        QTest::addColumn<bool>("askedMeanwhile");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("no tray, nothing else") << false << false << false << true;
+        QTest::newRow("a tray appeared") << true << false << false << false;
+        QTest::newRow("the welcome is there") << false << true << false << false;
+        QTest::newRow("shown and closed before") << false << false << true << false;
+    }
+    void withNoTrayThePanelShowsAsAWindowAfterTheWait() {
+        QFETCH(bool, trayAppears);
+        QFETCH(bool, welcomeShowing);
+        QFETCH(bool, askedMeanwhile);
+        QFETCH(bool, shown);
+        Fixture f;
+        f.make();
+        bool trayThere = false;
+        KestrinTray tray(*f.model, f.updates, nullptr, [&trayThere] { return trayThere; });
+        tray.showPanelUnlessTrayAppears([welcomeShowing] { return welcomeShowing; }, 50ms);
+        if (askedMeanwhile) {
+            tray.showPanel(); // a second launch asked for it, and the person closed it
+            tray.panel().close();
+        }
+        trayThere = trayAppears;
+        QTest::qWait(200);
+        QCOMPARE(tray.panel().isVisible(), shown);
+        if (shown)
+            QCOMPARE(tray.panel().kind(), TrayPopup::Kind::window);
     }
 
     void thePopupLiesBesideTheIconOnScreen() {

@@ -14,13 +14,18 @@ namespace corvane {
 
 using namespace Qt::Literals::StringLiterals;
 
-KestrinTray::KestrinTray(ServerViewModel& model, UpdatesModel& updates, QObject* parent)
+KestrinTray::TrayCheck KestrinTray::defaultTrayCheck() {
+    return [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+}
+
+KestrinTray::KestrinTray(ServerViewModel& model, UpdatesModel& updates, QObject* parent,
+                         TrayCheck trayAvailable)
     : QObject(parent)
     , m_model(model)
     , m_updates(updates)
-    , m_hasTray(QSystemTrayIcon::isSystemTrayAvailable()) {
-    m_panel = std::make_unique<TrayPopup>(model, updates,
-                                          m_hasTray ? TrayPopup::Kind::popup : TrayPopup::Kind::window);
+    , m_trayAvailable(std::move(trayAvailable)) {
+    m_panel = std::make_unique<TrayPopup>(
+        model, updates, m_trayAvailable() ? TrayPopup::Kind::popup : TrayPopup::Kind::window);
     m_panel->setWindowIcon(kestrinIcon());
     connect(&m_panel->content(), &menu::MenuContent::openWindowRequested, this, [this](const QString& id) {
         m_panel->hide();
@@ -52,24 +57,35 @@ KestrinTray::KestrinTray(ServerViewModel& model, UpdatesModel& updates, QObject*
                 if (reason == QSystemTrayIcon::Trigger)
                     showPanel();
             });
-    if (m_hasTray)
-        m_icon->show();
+    // Offered even without a tray: the icon docks in one as soon as it appears.
+    m_icon->show();
+    m_trayWait.setSingleShot(true);
 }
 
 KestrinTray::~KestrinTray() = default;
 
 void KestrinTray::showPanel() {
-    if (!m_hasTray) {
-        m_panel->show();
-        m_panel->raise();
-        m_panel->activateWindow();
+    m_trayWait.stop(); // shown once, by whatever asked first
+    if (!m_trayAvailable()) {
+        m_panel->showAsWindow();
         return;
     }
+    m_panel->setKind(TrayPopup::Kind::popup);
     // Some trays do not say where the icon is: the pointer that clicked it is beside it.
     QRect anchor = m_icon->geometry();
     if (!anchor.isValid())
         anchor = QRect(QCursor::pos(), QSize(1, 1));
     m_panel->showBeside(anchor);
+}
+
+void KestrinTray::showPanelUnlessTrayAppears(std::function<bool()> othersShowing,
+                                             std::chrono::milliseconds wait) {
+    m_trayWait.disconnect();
+    connect(&m_trayWait, &QTimer::timeout, this, [this, othersShowing = std::move(othersShowing)] {
+        if (!m_trayAvailable() && !othersShowing())
+            showPanel();
+    });
+    m_trayWait.start(wait);
 }
 
 // A failure the supervisor gives up on (the crash budget spent, a busy port, a launch that failed) is

@@ -10,9 +10,18 @@
 
 namespace corvane {
 
+namespace {
+
+Qt::WindowFlags flagsFor(TrayPopup::Kind kind) {
+    return kind == TrayPopup::Kind::popup ? Qt::Popup | Qt::FramelessWindowHint : Qt::Window;
+}
+
+} // namespace
+
 TrayPopup::TrayPopup(ServerViewModel& model, UpdatesModel& updates, Kind kind, QWidget* parent)
-    : QWidget(parent, kind == Kind::popup ? Qt::Popup | Qt::FramelessWindowHint : Qt::Window)
-    , m_content(new menu::MenuContent(model, updates)) {
+    : QWidget(parent, flagsFor(kind))
+    , m_content(new menu::MenuContent(model, updates))
+    , m_kind(kind) {
     setWindowTitle(QStringLiteral("Kestrin"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -20,17 +29,39 @@ TrayPopup::TrayPopup(ServerViewModel& model, UpdatesModel& updates, Kind kind, Q
     layout->setSizeConstraint(QLayout::SetFixedSize); // sized by its content, never resized by hand
 }
 
+void TrayPopup::setKind(Kind kind) {
+    if (kind == m_kind)
+        return;
+    m_kind = kind;
+    m_anchor.reset(); // a window stays where the window manager puts it; a popup is placed at each show
+    setWindowFlags(flagsFor(kind));
+}
+
 void TrayPopup::showBeside(const QRect& anchor) {
     m_anchor = anchor;
-    // Measured as it will look, not as it looked when last shown. While hidden, no layout passes its
-    // changes up, so every size a parent keeps is stale: each is forgotten and the window's fixed size
-    // taken again.
+    measure();
+    placeBesideAnchor();
+    bringForward();
+}
+
+void TrayPopup::showAsWindow() {
+    setKind(Kind::window);
+    measure();
+    bringForward();
+}
+
+// Measured as it will look, not as it looked when last shown. While hidden, no layout passes its
+// changes up, so every size a parent keeps is stale: each is forgotten and the window's fixed size
+// taken again.
+void TrayPopup::measure() {
     m_content->sync();
     for (QWidget* piece : m_content->findChildren<QWidget*>())
         piece->updateGeometry();
     m_content->updateGeometry();
     layout()->activate();
-    placeBesideAnchor();
+}
+
+void TrayPopup::bringForward() {
     show();
     raise();
     activateWindow();

@@ -23,9 +23,14 @@ public:
     TrayPopup(ServerViewModel& model, UpdatesModel& updates, Kind kind, QWidget* parent = nullptr);
 
     menu::MenuContent& content() const { return *m_content; }
+    Kind kind() const { return m_kind; }
+    // Becomes a popup or an ordinary window; a shown panel hides to change.
+    void setKind(Kind kind);
     // Shows the panel beside `anchor` (the icon's place on screen), wholly on that screen, and keeps it
     // there as it grows or shrinks while shown (when the server's answers arrive, say).
     void showBeside(const QRect& anchor);
+    // Shows the panel as an ordinary window, measured the same way.
+    void showAsWindow();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -33,8 +38,11 @@ protected:
 
 private:
     void placeBesideAnchor();
+    void measure();
+    void bringForward();
 
     menu::MenuContent* m_content;
+    Kind m_kind;
     std::optional<QRect> m_anchor;
 };
 
