@@ -2,6 +2,7 @@
 // autostart entry, and keep-awake through D-Bus inhibitors (logind and the screensaver, played by
 // objects on a private bus).
 
+#include "support/PrivateBus.h"
 #include "support/TestSupport.h"
 
 #include <corvane/InhibitorSleepAssertions.h>
@@ -19,6 +20,7 @@
 
 #include <atomic>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <unistd.h>
 
@@ -190,7 +192,7 @@ public Q_SLOTS:
 class TestInhibitorSleepAssertions : public QObject {
     Q_OBJECT
 
-    QProcess m_bus;
+    std::optional<PrivateBus> m_bus;
     QString m_address;
     QThread m_serviceThread;
 
@@ -212,18 +214,16 @@ class TestInhibitorSleepAssertions : public QObject {
 
 private Q_SLOTS:
     void initTestCase() {
-        m_bus.start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address=1"_s});
-        QVERIFY2(m_bus.waitForStarted(), "dbus-daemon is installed by scripts/bootstrap");
-        QVERIFY(m_bus.waitForReadyRead(5000));
-        m_address = QString::fromUtf8(m_bus.readLine()).trimmed();
+        m_bus.emplace();
+        m_address = m_bus->address();
+        QVERIFY2(!m_address.isEmpty(), "dbus-daemon is installed by scripts/bootstrap");
         m_serviceThread.start();
     }
 
     void cleanupTestCase() {
         m_serviceThread.quit();
         m_serviceThread.wait();
-        m_bus.kill();
-        m_bus.waitForFinished();
+        m_bus.reset();
     }
 
     void withoutAnyBusHoldsNothingAndNeverFails() {

@@ -1,0 +1,99 @@
+#include "StatusNotifierTrayIcon.h"
+
+#include "StatusNotifierAdaptors.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QPointer>
+
+#include <atomic>
+
+namespace corvane {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The name every item of this process takes on the bus: unique per process and per item.
+QString nextServiceName() {
+    static std::atomic<int> items = 0;
+    return u"org.kde.StatusNotifierItem-%1-%2"_s.arg(QCoreApplication::applicationPid()).arg(++items);
+}
+
+} // namespace
+
+StatusNotifierTrayIcon::StatusNotifierTrayIcon(QString id, QString title, QDBusConnection bus,
+                                               QObject* parent)
+    : TrayIcon(parent)
+    , m_bus(std::move(bus))
+    , m_service(nextServiceName())
+    , m_itemObject(std::make_unique<QObject>())
+    , m_menuObject(std::make_unique<QObject>()) {
+    sni::registerTypes();
+    m_item = new sni::ItemAdaptor(m_itemObject.get(), *this, std::move(id), std::move(title),
+                                  QDBusObjectPath(menuPath.toString()));
+    m_menu = new sni::MenuAdaptor(m_menuObject.get(), *this);
+    if (!m_bus.isConnected())
+        return; // no session bus: no host can show it
+    m_bus.registerObject(itemPath.toString(), m_itemObject.get(), QDBusConnection::ExportAdaptors);
+    m_bus.registerObject(menuPath.toString(), m_menuObject.get(), QDBusConnection::ExportAdaptors);
+    m_bus.registerService(m_service);
+
+    m_watcher.setConnection(m_bus);
+    m_watcher.addWatchedService(watcherService.toString());
+    m_watcher.setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
+    connect(&m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString&, const QString& owner) {
+                // A new watcher (a tray host started or restarted) knows nothing of this item yet.
+                setShown(false);
+                if (!owner.isEmpty())
+                    registerWithWatcher();
+            });
+    if (m_bus.interface() && m_bus.interface()->isServiceRegistered(watcherService.toString()))
+        registerWithWatcher();
+}
+
+StatusNotifierTrayIcon::~StatusNotifierTrayIcon() {
+    if (!m_bus.isConnected())
+        return;
+    m_bus.unregisterService(m_service);
+    m_bus.unregisterObject(itemPath.toString());
+    m_bus.unregisterObject(menuPath.toString());
+}
+
+void StatusNotifierTrayIcon::registerWithWatcher() {
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(watcherService.toString(), u"/StatusNotifierWatcher"_s,
+                                       watcherService.toString(), u"RegisterStatusNotifierItem"_s);
+    call << m_service;
+    auto* pending = new QDBusPendingCallWatcher(m_bus.asyncCall(call, callTimeoutMs), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* finished) {
+        finished->deleteLater();
+        setShown(!QDBusPendingReply<>(*finished).isError());
+    });
+}
+
+void StatusNotifierTrayIcon::setShown(bool shown) {
+    if (std::exchange(m_shown, shown) != shown)
+        Q_EMIT shownChanged(shown);
+}
+
+void StatusNotifierTrayIcon::setIcon(const QList<Pixmap>& sizes) {
+    sni::IconPixmapList pixmaps;
+    for (const Pixmap& size : sizes)
+        pixmaps.append(sni::IconPixmap{size.width, size.height, size.argb});
+    m_item->setPixmaps(std::move(pixmaps));
+}
+
+void StatusNotifierTrayIcon::setToolTip(const QString& text) {
+    m_item->setToolTip(text);
+}
+
+void StatusNotifierTrayIcon::setMenu(const QList<MenuRow>& rows) {
+    m_menu->setRows(rows);
+}
+
+} // namespace corvane
