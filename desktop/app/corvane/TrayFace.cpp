@@ -11,6 +11,7 @@
 #include <corvane/AppQuit.h>
 #include <corvane/ApprovalViewModel.h>
 #include <corvane/GlassesViewModel.h>
+#include <corvane/StatusNotifierTrayIcon.h>
 #include <corvane/UpdatesModel.h>
 #include <corvane/WelcomeViewModel.h>
 #include <corvane/controls/Cell.h>
@@ -49,7 +50,8 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels s
                    const AppBundle& bundle, QObject* parent)
     : QObject(parent)
     , m_welcome(screens.welcome)
-    , m_tray(withFonts(model, bundle), updates) {
+    , m_statusIcon(std::make_unique<StatusNotifierTrayIcon>(u"kestrin"_s, u"Kestrin"_s))
+    , m_tray(withFonts(model, bundle), updates, m_statusIcon.get()) {
     // Every window carries Kestrin's icon and, on Wayland, the app id of its desktop entry, so that a
     // task list shows Kestrin and not a generic window.
     QGuiApplication::setDesktopFileName(AppConfiguration::defaultBundleIdentifier.toString());

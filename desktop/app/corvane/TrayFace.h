@@ -1,11 +1,15 @@
 #pragma once
 
+#include <corvane/shell/TrayIcon.h>
+
 #include <corvane/AppBundle.h>
 #include <corvane/ScreenModels.h>
 #include <corvane/tray/KestrinTray.h>
 #include <corvane/windows/AppWindows.h>
 
 #include <QObject>
+
+#include <memory>
 
 namespace corvane {
 
@@ -27,7 +31,8 @@ public:
     AppWindows& windows() { return m_windows; }
 
 private:
-    WelcomeViewModel* m_welcome; // the welcome window's model, when there is one
+    WelcomeViewModel* m_welcome;            // the welcome window's model, when there is one
+    std::unique_ptr<TrayIcon> m_statusIcon; // the icon for StatusNotifierItem hosts
     KestrinTray m_tray;
     AppWindows m_windows;
 };

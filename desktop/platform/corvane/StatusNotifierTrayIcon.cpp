@@ -64,16 +64,22 @@ StatusNotifierTrayIcon::~StatusNotifierTrayIcon() {
     m_bus.unregisterObject(menuPath.toString());
 }
 
+// Shown from the moment it asks, so that no other icon stands in for it meanwhile; a refusal takes it
+// back.
 void StatusNotifierTrayIcon::registerWithWatcher() {
+    setShown(true);
     QDBusMessage call =
         QDBusMessage::createMethodCall(watcherService.toString(), u"/StatusNotifierWatcher"_s,
                                        watcherService.toString(), u"RegisterStatusNotifierItem"_s);
     call << m_service;
     auto* pending = new QDBusPendingCallWatcher(m_bus.asyncCall(call, callTimeoutMs), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* finished) {
-        finished->deleteLater();
-        setShown(!QDBusPendingReply<>(*finished).isError());
-    });
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this, asked = ++m_registrations](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                // A refusal from a watcher since replaced says nothing of the present one.
+                if (asked == m_registrations && QDBusPendingReply<>(*finished).isError())
+                    setShown(false);
+            });
 }
 
 void StatusNotifierTrayIcon::setShown(bool shown) {

@@ -51,6 +51,7 @@ private:
     sni::MenuAdaptor* m_menu = nullptr; // owned by m_menuObject
     QDBusServiceWatcher m_watcher;
     bool m_shown = false;
+    int m_registrations = 0;
 };
 
 } // namespace corvane

@@ -8,6 +8,7 @@
 #include <corvane/StatusNotifierTypes.h>
 
 #include <QDBusConnectionInterface>
+#include <QDBusContext>
 #include <QDBusInterface>
 #include <QDBusReply>
 #include <QSignalSpy>
@@ -19,14 +20,20 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 // The desktop's watcher, as far as an item uses it.
-class FakeWatcher : public QObject {
+class FakeWatcher : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
 public:
     QStringList registered;
+    bool refuses = false;
 
 public Q_SLOTS:
-    void RegisterStatusNotifierItem(const QString& service) { registered.append(service); }
+    void RegisterStatusNotifierItem(const QString& service) {
+        if (refuses)
+            sendErrorReply(QDBusError::Failed, u"not now"_s);
+        else
+            registered.append(service);
+    }
 };
 
 // What a host hears from the menu.
@@ -101,15 +108,28 @@ private Q_SLOTS:
 
         FakeWatcher watcher;
         serveWatcher(watcher);
-        QTRY_VERIFY(icon.isShown());
-        QCOMPARE(watcher.registered, QStringList{icon.serviceName()});
+        QTRY_COMPARE(watcher.registered, QStringList{icon.serviceName()});
+        QVERIFY(icon.isShown());
 
         stopWatcher();
         QTRY_VERIFY(!icon.isShown());
         serveWatcher(watcher);
-        QTRY_VERIFY(icon.isShown());
-        QCOMPARE(watcher.registered, QStringList({icon.serviceName(), icon.serviceName()}));
+        QTRY_COMPARE(watcher.registered, QStringList({icon.serviceName(), icon.serviceName()}));
+        QVERIFY(icon.isShown());
         QCOMPARE(shown.count(), 3);
+        stopWatcher();
+    }
+
+    // A watcher that refuses the item leaves it unshown, so that Qt's own icon stands in.
+    void aRefusedItemIsNotShown() {
+        FakeWatcher watcher;
+        watcher.refuses = true;
+        serveWatcher(watcher);
+        StatusNotifierTrayIcon icon(u"kestrin"_s, u"Kestrin"_s, m_bus.connect(u"kestrin"_s));
+        QVERIFY(icon.isShown()); // while it asks
+        QSignalSpy shown(&icon, &TrayIcon::shownChanged);
+        QTRY_COMPARE(shown.count(), 1);
+        QVERIFY(!icon.isShown());
         stopWatcher();
     }
 

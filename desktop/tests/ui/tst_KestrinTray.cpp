@@ -3,6 +3,7 @@
 
 #include "support/ServerViewModelFixture.h"
 
+#include <corvane/shell/TrayIcon.h>
 #include <corvane/status/MenuWords.h>
 
 #include <corvane/menu/MenuContent.h>
@@ -16,10 +17,37 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 
+#include <utility>
+
 using namespace corvane;
 using namespace std::chrono_literals;
 
 namespace {
+
+// A StatusNotifierItem host, as far as the tray sees one.
+class FakeTrayIcon : public TrayIcon {
+public:
+    bool shown = false;
+    QList<Pixmap> sizes;
+    QString toolTip;
+    QList<MenuRow> rows;
+
+    bool isShown() const override { return shown; }
+    void setIcon(const QList<Pixmap>& icon) override { sizes = icon; }
+    void setToolTip(const QString& text) override { toolTip = text; }
+    void setMenu(const QList<MenuRow>& menu) override { rows = menu; }
+    void show(bool there) {
+        shown = there;
+        Q_EMIT shownChanged(there);
+    }
+};
+
+qsizetype rowIndex(const QList<TrayIcon::MenuRow>& rows, const QString& title) {
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        if (rows[i].title == title)
+            return i;
+    return -1;
+}
 
 QAction* action(const QMenu& menu, const QString& text) {
     for (QAction* candidate : menu.actions())
@@ -94,6 +122,86 @@ private Q_SLOTS:
         QCOMPARE(tray.panel().isVisible(), shown);
         if (shown)
             QCOMPARE(tray.panel().kind(), TrayPopup::Kind::window);
+    }
+
+    // A StatusNotifierItem host takes the icon while it shows it, and Qt's own icon stands aside so
+    // that there is never a second one; it goes back to Qt's when the host goes.
+    void aStatusNotifierHostTakesTheIconWhileItIsThere() {
+        Fixture f;
+        f.make();
+        FakeTrayIcon status;
+        KestrinTray tray(*f.model, f.updates, &status, [] { return false; });
+        QVERIFY(tray.offersQtIcon());
+        QCOMPARE(status.toolTip, u"Kestrin"_s);
+        QCOMPARE(status.sizes.size(), 6);
+        for (const TrayIcon::Pixmap& size : std::as_const(status.sizes))
+            QCOMPARE(size.argb.size(), size.width * size.height * 4);
+        // Drawn, not blank: some pixel of the 22-point icon is opaque.
+        const TrayIcon::Pixmap& small = status.sizes.at(1);
+        QCOMPARE(small.width, 22);
+        bool opaque = false;
+        for (qsizetype i = 0; i < small.argb.size(); i += 4)
+            opaque = opaque || static_cast<uchar>(small.argb.at(i)) == 0xff; // alpha leads
+        QVERIFY(opaque);
+
+        status.show(true);
+        QVERIFY(!tray.offersQtIcon());
+        status.show(false);
+        QVERIFY(tray.offersQtIcon());
+    }
+
+    // The host's click shows the panel beside the point it gives, inside the screen's free area; a
+    // second click closes it. Escape closes it too.
+    void aHostsClickShowsThePanelAtItsPointAndASecondClosesIt() {
+        Fixture f;
+        f.make();
+        FakeTrayIcon status;
+        KestrinTray tray(*f.model, f.updates, &status, [] { return false; });
+        status.show(true);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QPoint at(screen.right() - 40, screen.top() + 10);
+        Q_EMIT status.activated(at);
+        QVERIFY(tray.panel().isVisible());
+        QCOMPARE(tray.panel().kind(), TrayPopup::Kind::popup);
+        QCOMPARE(tray.panel().pos(),
+                 PopupPlacement::place(QRect(at, QSize(1, 1)), tray.panel().size(), screen));
+        QVERIFY(screen.contains(tray.panel().geometry()));
+
+        Q_EMIT status.activated(at);
+        QVERIFY(!tray.panel().isVisible());
+        QTest::qWait(KestrinTray::closingClickMs + 50);
+        Q_EMIT status.activated(at);
+        QVERIFY(tray.panel().isVisible());
+        QTest::keyClick(&tray.panel(), Qt::Key_Escape);
+        QVERIFY(!tray.panel().isVisible());
+    }
+
+    // The host's menu has the plain menu's rows and states, follows them, and its clicks do what the
+    // rows do.
+    void theHostsMenuHasThePlainMenusRows() {
+        Fixture f;
+        f.make();
+        FakeTrayIcon status;
+        KestrinTray tray(*f.model, f.updates, &status, [] { return false; });
+        QSignalSpy quits(&tray, &KestrinTray::quitRequested);
+        QCOMPARE(status.rows.size(), tray.menu().actions().size());
+        for (qsizetype i = 0; i < status.rows.size(); ++i) {
+            const QAction* row = tray.menu().actions().at(i);
+            QCOMPARE(status.rows[i], (TrayIcon::MenuRow{row->text(), row->isEnabled(), row->isSeparator()}));
+        }
+        const qsizetype start = rowIndex(status.rows, u"Start"_s);
+        const qsizetype stop = rowIndex(status.rows, u"Stop"_s);
+        QVERIFY(status.rows[start].enabled && !status.rows[stop].enabled);
+
+        Q_EMIT status.rowTriggered(static_cast<int>(start));
+        settle();
+        QVERIFY(f.model->state().isRunning());
+        QVERIFY(!status.rows[start].enabled && status.rows[stop].enabled);
+
+        Q_EMIT status.rowTriggered(static_cast<int>(rowIndex(status.rows, u"Quit"_s)));
+        QCOMPARE(quits.count(), 1);
+        f.model->supervisor().stop();
+        settle();
     }
 
     void thePopupLiesBesideTheIconOnScreen() {

@@ -1,5 +1,7 @@
 #include "KestrinTray.h"
 
+#include <corvane/shell/TrayIcon.h>
+
 #include <corvane/ServerViewModel.h>
 #include <corvane/UpdatesModel.h>
 #include <corvane/menu/MenuContent.h>
@@ -7,25 +9,59 @@
 #include <corvane/tray/TrayPopup.h>
 
 #include <QCursor>
+#include <QImage>
 #include <QMenu>
+#include <QPainter>
 #include <QSystemTrayIcon>
+#include <QtEndian>
 
 namespace corvane {
 
 using namespace Qt::Literals::StringLiterals;
 
+namespace {
+
+// The icon at the sizes hosts ask for, as a StatusNotifierItem carries it: ARGB32, network byte order.
+QList<TrayIcon::Pixmap> statusPixmaps() {
+    QList<TrayIcon::Pixmap> sizes;
+    for (const int side : {16, 22, 24, 32, 48, 64}) {
+        QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
+        square.fill(Qt::transparent);
+        {
+            QPainter painter(&square);
+            kestrinIcon().paint(&painter, square.rect()); // centred, its proportions kept
+        }
+        const QImage image = square.convertToFormat(QImage::Format_ARGB32);
+        QByteArray bytes;
+        bytes.reserve(side * side * 4);
+        for (int y = 0; y < side; ++y) {
+            const auto* line = reinterpret_cast<const quint32*>(image.constScanLine(y));
+            for (int x = 0; x < side; ++x) {
+                const quint32 pixel = qToBigEndian(line[x]);
+                bytes.append(reinterpret_cast<const char*>(&pixel), sizeof pixel);
+            }
+        }
+        sizes.append({side, side, bytes});
+    }
+    return sizes;
+}
+
+} // namespace
+
 KestrinTray::TrayCheck KestrinTray::defaultTrayCheck() {
     return [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
 }
 
-KestrinTray::KestrinTray(ServerViewModel& model, UpdatesModel& updates, QObject* parent,
-                         TrayCheck trayAvailable)
+KestrinTray::KestrinTray(ServerViewModel& model, UpdatesModel& updates, TrayIcon* statusIcon,
+                         TrayCheck trayAvailable, QObject* parent)
     : QObject(parent)
     , m_model(model)
     , m_updates(updates)
+    , m_status(statusIcon)
     , m_trayAvailable(std::move(trayAvailable)) {
-    m_panel = std::make_unique<TrayPopup>(
-        model, updates, m_trayAvailable() ? TrayPopup::Kind::popup : TrayPopup::Kind::window);
+    m_panel = std::make_unique<TrayPopup>(model, updates,
+                                          trayShown() ? TrayPopup::Kind::popup : TrayPopup::Kind::window);
+    connect(m_panel.get(), &TrayPopup::hidden, this, [this] { m_panelHidden.start(); });
     m_panel->setWindowIcon(kestrinIcon());
     connect(&m_panel->content(), &menu::MenuContent::openWindowRequested, this, [this](const QString& id) {
         m_panel->hide();
@@ -54,27 +90,71 @@ KestrinTray::KestrinTray(ServerViewModel& model, UpdatesModel& updates, QObject*
     m_icon->setContextMenu(m_menu.get());
     connect(m_icon.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger)
-                    showPanel();
+                if (reason != QSystemTrayIcon::Trigger)
+                    return;
+                // Some trays do not say where the icon is: the pointer that clicked it is beside it.
+                const QRect icon = m_icon->geometry();
+                togglePanel(icon.isValid() ? icon : QRect(QCursor::pos(), QSize(1, 1)));
             });
-    // Offered even without a tray: the icon docks in one as soon as it appears.
-    m_icon->show();
+    if (m_status) {
+        m_status->setIcon(statusPixmaps());
+        m_status->setToolTip(u"Kestrin"_s);
+        connect(m_status, &TrayIcon::shownChanged, this, &KestrinTray::syncIcons);
+        // The host hands over where its icon is; a host that does not says (0, 0).
+        connect(m_status, &TrayIcon::activated, this, [this](QPoint at) {
+            togglePanel(at.isNull() ? QRect(QCursor::pos(), QSize(1, 1)) : QRect(at, QSize(1, 1)));
+        });
+        connect(m_status, &TrayIcon::rowTriggered, this, [this](int index) {
+            if (QAction* row = m_menu->actions().value(index))
+                row->trigger();
+        });
+        syncMenu();
+    }
+    syncIcons();
     m_trayWait.setSingleShot(true);
 }
 
 KestrinTray::~KestrinTray() = default;
 
+bool KestrinTray::trayShown() const {
+    return (m_status && m_status->isShown()) || m_trayAvailable();
+}
+
+bool KestrinTray::offersQtIcon() const {
+    return m_icon->isVisible();
+}
+
+// One icon at a time: a StatusNotifierItem host's when it shows Kestrin's, else Qt's own, offered even
+// without a tray so that it docks in one as soon as it appears.
+void KestrinTray::syncIcons() {
+    m_icon->setVisible(!(m_status && m_status->isShown()));
+}
+
 void KestrinTray::showPanel() {
+    const QRect icon = m_icon->isVisible() ? m_icon->geometry() : QRect();
+    showPanelBeside(icon.isValid() ? icon : m_lastAnchor.value_or(QRect(QCursor::pos(), QSize(1, 1))));
+}
+
+void KestrinTray::togglePanel(const QRect& anchor) {
+    m_lastAnchor = anchor;
+    if (m_panel->isVisible() && m_panel->kind() == TrayPopup::Kind::popup) {
+        m_panel->hide();
+        return;
+    }
+    // A popup closes on the press outside it, before the click on the icon arrives: that click closed
+    // it and does not open it again.
+    if (m_panelHidden.isValid() && m_panelHidden.elapsed() < closingClickMs)
+        return;
+    showPanelBeside(anchor);
+}
+
+void KestrinTray::showPanelBeside(const QRect& anchor) {
     m_trayWait.stop(); // shown once, by whatever asked first
-    if (!m_trayAvailable()) {
+    if (!trayShown()) {
         m_panel->showAsWindow();
         return;
     }
     m_panel->setKind(TrayPopup::Kind::popup);
-    // Some trays do not say where the icon is: the pointer that clicked it is beside it.
-    QRect anchor = m_icon->geometry();
-    if (!anchor.isValid())
-        anchor = QRect(QCursor::pos(), QSize(1, 1));
     m_panel->showBeside(anchor);
 }
 
@@ -103,7 +183,8 @@ void KestrinTray::notifyFailure() {
     m_icon->showMessage(u"Kestrin stopped"_s, m_notifications.last(), QSystemTrayIcon::Warning);
 }
 
-// Start and Stop as the panel's keys: each only when it can do something.
+// Start and Stop as the panel's keys: each only when it can do something. A host's menu gets the same
+// rows.
 void KestrinTray::syncMenu() {
     const bool running = m_model.state().isRunning();
     m_start->setEnabled(!running);
@@ -111,6 +192,12 @@ void KestrinTray::syncMenu() {
     const UpdateKey update = m_updates.key();
     m_update->setText(update.smallPrint ? update.title + u" · "_s + *update.smallPrint : update.title);
     m_update->setEnabled(update.enabled);
+    if (!m_status)
+        return;
+    QList<TrayIcon::MenuRow> rows;
+    for (const QAction* action : m_menu->actions())
+        rows.append({action->text(), action->isEnabled(), action->isSeparator()});
+    m_status->setMenu(rows);
 }
 
 } // namespace corvane

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QRect>
 #include <QStringList>
 #include <QTimer>
 
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -15,13 +18,15 @@ class QSystemTrayIcon;
 namespace corvane {
 
 class ServerViewModel;
+class TrayIcon;
 class TrayPopup;
 class UpdatesModel;
 
-// Kestrin in the system tray: the eyeglasses icon, the menu panel beside it on a left click, and the
-// same rows as a plain menu on a right click for panels that only show menus. The icon is offered
-// whether or not a tray is there yet, so that a tray that starts later (at login, say) takes it. With
-// no tray on the desktop, the panel is an ordinary window.
+// Kestrin in the system tray: the eyeglasses icon, the menu panel beside it on a left click (a second
+// click closes it), and the same rows as a plain menu on a right click. The icon goes to a
+// StatusNotifierItem host whenever the desktop runs one (`statusIcon`), else to Qt's own tray icon,
+// which is offered whether or not a tray is there yet, so that a tray that starts later (at login,
+// say) takes it. With no tray on the desktop, the panel is an ordinary window.
 class KestrinTray : public QObject {
     Q_OBJECT
 public:
@@ -29,9 +34,11 @@ public:
     using TrayCheck = std::function<bool()>;
     // How long a start waits for a tray before it shows the panel as a window.
     static constexpr std::chrono::milliseconds trayWait{10000};
+    // A click on the icon this soon after the panel hid is the press that closed it.
+    static constexpr int closingClickMs = 300;
 
-    KestrinTray(ServerViewModel& model, UpdatesModel& updates, QObject* parent = nullptr,
-                TrayCheck trayAvailable = defaultTrayCheck());
+    KestrinTray(ServerViewModel& model, UpdatesModel& updates, TrayIcon* statusIcon = nullptr,
+                TrayCheck trayAvailable = defaultTrayCheck(), QObject* parent = nullptr);
     ~KestrinTray() override;
 
     static TrayCheck defaultTrayCheck();
@@ -40,6 +47,8 @@ public:
     QMenu& menu() const { return *m_menu; }
     // Brings the panel forward, beside the icon when there is a tray, else as a window.
     void showPanel();
+    // Whether Qt's own tray icon is offered (no StatusNotifierItem host shows Kestrin's).
+    bool offersQtIcon() const;
     // Once launching has finished: when no tray has appeared after `wait` and `othersShowing` says no
     // other window of Kestrin's is on screen, the panel shows as a window, so that the person sees
     // Kestrin runs.
@@ -54,7 +63,13 @@ Q_SIGNALS:
 
 private:
     void syncMenu();
+    void syncIcons();
     void notifyFailure();
+    bool trayShown() const;
+    // A click on the icon: the panel beside `anchor`, or, when it is open there, closed. (A panel shown
+    // as a window while there was no tray comes beside the icon instead.)
+    void togglePanel(const QRect& anchor);
+    void showPanelBeside(const QRect& anchor);
 
     ServerViewModel& m_model;
     UpdatesModel& m_updates;
@@ -64,7 +79,10 @@ private:
     QAction* m_stop = nullptr;
     QAction* m_update = nullptr;
     std::unique_ptr<QSystemTrayIcon> m_icon;
+    TrayIcon* m_status; // not owned; may be null
     TrayCheck m_trayAvailable;
+    std::optional<QRect> m_lastAnchor; // where the icon was last clicked
+    QElapsedTimer m_panelHidden;       // since the panel last hid
     QTimer m_trayWait;
     QStringList m_notifications;
     bool m_failureNotified = false; // once per failure: a new run starts the count again

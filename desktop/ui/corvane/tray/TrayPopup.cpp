@@ -4,6 +4,7 @@
 #include <corvane/tray/PopupPlacement.h>
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -81,11 +82,21 @@ void TrayPopup::placeBesideAnchor() {
 // a panel seen a few seconds a day); the next show makes them again in a few milliseconds.
 void TrayPopup::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    Q_EMIT hidden();
     if (m_anchor)
         QTimer::singleShot(0, this, [this] {
             if (!isVisible())
                 destroy();
         });
+}
+
+// Escape puts the panel away, a popup or a window alike.
+void TrayPopup::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Cancel)) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TrayPopup::resizeEvent(QResizeEvent* event) {

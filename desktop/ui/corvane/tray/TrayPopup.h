@@ -32,9 +32,13 @@ public:
     // Shows the panel as an ordinary window, measured the same way.
     void showAsWindow();
 
+Q_SIGNALS:
+    void hidden();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void placeBesideAnchor();
