@@ -3,11 +3,15 @@
 // connection to that display.
 
 #include "support/KestrinProcess.h"
+#include "support/PrivateBus.h"
 #include "support/ReferenceServer.h"
 #include "support/TestPorts.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -97,6 +101,63 @@ void photograph(const QString& name) {
     QVERIFY(!screen.isNull());
     QVERIFY(screen.save(u"%1/%2.png"_s.arg(QStringLiteral(GALLERY_DIR), name)));
 }
+
+// XFCE's settings daemon, window manager and panel on the test's display and bus, with the panel of
+// desktop/tests/support/fixtures/xfce; stopped when it goes.
+class XfceDesktop {
+public:
+    XfceDesktop(const QString& display, const QString& busAddress, const QString& home) {
+        const QString channels = home + u"/config/xfce4/xfconf/xfce-perchannel-xml"_s;
+        QDir().mkpath(channels);
+        QFile::copy(QStringLiteral(REPO_ROOT "/desktop/tests/support/fixtures/xfce/xfce4-panel.xml"),
+                    channels + u"/xfce4-panel.xml"_s);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"DISPLAY"_s, display);
+        environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, busAddress);
+        environment.insert(u"HOME"_s, home);
+        environment.insert(u"XDG_CONFIG_HOME"_s, home + u"/config"_s);
+        for (QProcess* part : {&m_settings, &m_windowManager, &m_panel}) {
+            part->setProcessEnvironment(environment);
+            part->setStandardOutputFile(QProcess::nullDevice());
+            part->setStandardErrorFile(QProcess::nullDevice());
+        }
+        m_settings.start(u"/usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd"_s, QStringList{});
+        m_windowManager.start(u"xfwm4"_s, {u"--compositor=off"_s});
+    }
+    ~XfceDesktop() {
+        for (QProcess* part : {&m_panel, &m_windowManager, &m_settings}) {
+            part->terminate();
+            if (!part->waitForFinished(5000))
+                part->kill();
+            part->waitForFinished();
+        }
+    }
+
+    // Whether the window manager started and says so on the screen.
+    bool windowManagerRuns() {
+        if (!m_settings.waitForStarted() || !m_windowManager.waitForStarted())
+            return false;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 10000) {
+            if (xTool(u"xprop"_s, {u"-root"_s, u"_NET_SUPPORTING_WM_CHECK"_s})
+                    .value_or(QString())
+                    .contains(u"window id"_s))
+                return true;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+    bool startPanel() {
+        m_panel.start(u"xfce4-panel"_s, QStringList{});
+        return m_panel.waitForStarted();
+    }
+
+private:
+    QProcess m_settings;
+    QProcess m_windowManager;
+    QProcess m_panel;
+};
 
 } // namespace
 
@@ -215,6 +276,79 @@ private Q_SLOTS:
         QVERIFY(portIsFree(port));
     }
 
+    // A real XFCE desktop (xfwm4 and xfce4-panel with its status tray) that starts after Kestrin, as at
+    // a login: the icon becomes a StatusNotifierItem in the panel, and Qt's own icon does not dock
+    // there as a second one. A click on it shows the panel below the bar, inside the work area; a
+    // second click closes it. The host's point places the panel, wherever the pointer is.
+    void inXfceTheIconIsAStatusNotifierItemAndTheHostsPointPlacesThePanel() {
+        m_trayer.terminate(); // xfce4-panel's tray takes the screen's tray selection itself
+        QVERIFY(m_trayer.waitForFinished());
+        const PrivateBus bus;
+        QVERIFY2(!bus.address().isEmpty(), "dbus-daemon is installed by scripts/bootstrap");
+        QTemporaryDir xfceHome;
+        corvane::Environment session = environment();
+        session.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, bus.address());
+
+        const int port = freeLoopbackPort();
+        Kestrin kestrin(port, {}, session, {});
+        QTRY_VERIFY_WITH_TIMEOUT(childrenOf(static_cast<pid_t>(kestrin.process().processId())).size() == 1,
+                                 15000);
+
+        std::optional<XfceDesktop> desktop(std::in_place, m_display, bus.address(), xfceHome.path());
+        QVERIFY2(desktop->windowManagerRuns(),
+                 "xfwm4 and xfconf (Debian's packages) are needed for this test");
+        QElapsedTimer appeared;
+        appeared.start();
+        QVERIFY2(desktop->startPanel(), "xfce4-panel (Debian's package) is needed for this test");
+
+        // The item registers with the panel's watcher; Qt's own icon, which the panel's tray could
+        // also take, is not offered while it does.
+        QDBusConnection client = bus.connect(u"test"_s);
+        QString item;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(item = registeredItem(client, static_cast<pid_t>(kestrin.process().processId()))).isEmpty(),
+            15000);
+        qInfo("panel started to icon registered: %lld ms", appeared.elapsed());
+        QTest::qWait(1000);
+        QCOMPARE(visibleWindows(u"kestrin"_s).size(), 0);
+        photograph(u"desktop-xfce"_s);
+
+        // A click on the icon at the right end of the bar: the panel below the bar, inside the work
+        // area, at the right of the screen; a second click closes it.
+        const QRect workArea = workAreaOfScreen();
+        QVERIFY2(workArea.top() > 0, qPrintable(debugText(workArea))); // the bar is a strut
+        click({screenSize.width() - 14, workArea.top() / 2});
+        QList<QRect> windows = waitForWindows(u"kestrin"_s, 1);
+        QVERIFY2(windows.size() == 1, "the panel never showed");
+        QVERIFY2(
+            workArea.contains(windows.first()) && windows.first().top() - workArea.top() <= 10 &&
+                screenSize.width() - windows.first().right() <= 20,
+            qPrintable(u"the panel lies at %1 in %2"_s.arg(debugText(windows.first()), debugText(workArea))));
+        photograph(u"desktop-xfce-panel"_s);
+        click({screenSize.width() - 14, workArea.top() / 2});
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindows(u"kestrin"_s).isEmpty(), 3000);
+
+        // The point the host hands over places the panel, not the pointer.
+        QVERIFY(xTool(u"xdotool"_s, {u"mousemove"_s, u"100"_s, u"700"_s}));
+        QTest::qWait(500); // past the moment in which a click counts as the one that closed the panel
+        const QDBusMessage activate =
+            client.call(QDBusMessage::createMethodCall(item.section(u'/', 0, 0), u"/StatusNotifierItem"_s,
+                                                       u"org.kde.StatusNotifierItem"_s, u"Activate"_s)
+                        << 600 << workArea.top() / 2);
+        QCOMPARE(activate.type(), QDBusMessage::ReplyMessage);
+        windows = waitForWindows(u"kestrin"_s, 1);
+        QVERIFY2(windows.size() == 1, "the panel never showed");
+        QVERIFY2(std::abs(windows.first().right() - 600) <= 2 && workArea.contains(windows.first()),
+                 qPrintable(debugText(windows.first())));
+
+        ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+        QVERIFY(kestrin.process().waitForFinished(15000));
+        QCOMPARE(kestrin.process().exitCode(), 0);
+        QVERIFY(portIsFree(port));
+        desktop.reset();
+        startTrayer();
+    }
+
 private:
     corvane::Environment environment() const {
         return {
@@ -231,6 +365,33 @@ private:
                                      u"request"_s, u"--height"_s, u"28"_s, u"--SetDockType"_s, u"true"_s});
         QVERIFY2(m_trayer.waitForStarted(), "trayer (Debian's trayer package) is needed for this test");
         QVERIFY2(waitForWindows(u"panel"_s, 1).size() == 1, "trayer's panel never showed");
+    }
+
+    // The item the panel's watcher knows for the process `pid`, as "service/path"; empty when none.
+    static QString registeredItem(QDBusConnection& bus, pid_t pid) {
+        const QDBusMessage reply = bus.call(
+            QDBusMessage::createMethodCall(u"org.kde.StatusNotifierWatcher"_s, u"/StatusNotifierWatcher"_s,
+                                           u"org.freedesktop.DBus.Properties"_s, u"Get"_s)
+            << u"org.kde.StatusNotifierWatcher"_s << u"RegisteredStatusNotifierItems"_s);
+        if (reply.type() != QDBusMessage::ReplyMessage)
+            return {};
+        const QStringList items = reply.arguments().first().value<QDBusVariant>().variant().toStringList();
+        for (const QString& item : items)
+            if (item.startsWith(u"org.kde.StatusNotifierItem-%1-"_s.arg(pid)))
+                return item;
+        return {};
+    }
+
+    // The first desktop's work area, as the window manager says it.
+    static QRect workAreaOfScreen() {
+        const QStringList values = xTool(u"xprop"_s, {u"-root"_s, u"_NET_WORKAREA"_s})
+                                       .value_or(QString())
+                                       .section(u'=', 1)
+                                       .split(u',', Qt::SkipEmptyParts);
+        if (values.size() < 4)
+            return {};
+        return {values[0].trimmed().toInt(), values[1].trimmed().toInt(), values[2].trimmed().toInt(),
+                values[3].trimmed().toInt()};
     }
 
     // Waits for the panel beside `icon` and checks where it lies; gives its place.
