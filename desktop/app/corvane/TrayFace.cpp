@@ -15,7 +15,10 @@
 #include <corvane/UpdatesModel.h>
 #include <corvane/WelcomeViewModel.h>
 #include <corvane/controls/Cell.h>
+#include <corvane/controls/FU.h>
 #include <corvane/controls/FieldUnitFonts.h>
+#include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/Key.h>
 #include <corvane/controls/WindowTopBar.h>
 #include <corvane/tray/KestrinIcon.h>
 #include <corvane/windows/AppWindow.h>
@@ -23,6 +26,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -82,8 +86,9 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels s
                        ? std::optional(chooser.selectedFiles().first())
                        : std::nullopt;
         });
-        m_windows.setBuilder(u"welcome"_s, [welcome, previews, &model](AppWindow& window) {
+        m_windows.setBuilder(u"welcome"_s, [this, welcome, previews, &model](AppWindow& window) {
             auto* content = new welcome::WelcomeContent(*welcome, model, previews);
+            content->setTrayCheck([this] { return m_tray.trayShown(); });
             window.topBar().setLabel(u"Kestrin · setup"_s);
             window.topBar().setCorner(&content->stepCell());
             content->stepCell().show();
@@ -106,6 +111,22 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels s
         else if (AppWindow* window = m_windows.window(u"update"_s))
             window->close();
     });
+    // Closing the panel's window on a desktop without a tray leaves Kestrin running unseen: said once.
+    m_windows.setBuilder(u"still-running"_s, [](AppWindow& window) {
+        window.topBar().setLabel(u"Kestrin"_s);
+        auto* note = FieldUnitText::sentence(
+            u"Kestrin is still running, and its server with it. Open Kestrin again to bring its panel back, "
+            u"or choose Quit there to stop both."_s,
+            FieldUnitText::text(16), FU::ink);
+        note->setWordWrap(true);
+        note->setFixedWidth(360);
+        window.content()->addWidget(note);
+        auto* ok = new Key(u"OK"_s, {KeyStyle::Variant::hot, false});
+        window.content()->addWidget(ok, 0, Qt::AlignRight);
+        QObject::connect(ok, &QAbstractButton::clicked, &window, &QWidget::close);
+    });
+    connect(&m_tray, &KestrinTray::closedWithoutTray, &m_windows,
+            [this] { m_windows.open(u"still-running"_s); });
     connect(&m_tray, &KestrinTray::openWindowRequested, &m_windows, &AppWindows::open);
     connect(&m_tray, &KestrinTray::quitRequested, this, [] { AppQuit::request(); });
 }

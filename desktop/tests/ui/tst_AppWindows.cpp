@@ -25,6 +25,7 @@ private Q_SLOTS:
         QTest::newRow("glasses") << u"glasses"_s << u"Set Up Your Glasses"_s;
         QTest::newRow("approval") << u"approval"_s << u"What Can the Agents Do?"_s;
         QTest::newRow("update") << u"update"_s << u"Software Update"_s;
+        QTest::newRow("still running") << u"still-running"_s << u"Kestrin"_s;
     }
     void eachWindowIsMadeOnceWithItsTitle() {
         QFETCH(QString, identifier);
@@ -50,6 +51,10 @@ private Q_SLOTS:
         QVERIFY(made->windowFlags().testFlag(Qt::FramelessWindowHint));
         QDir().mkpath(QStringLiteral(GALLERY_DIR));
         QVERIFY(made->grab().save(u"%1/window-%2.png"_s.arg(QStringLiteral(GALLERY_DIR), identifier)));
+        // Escape does what the close key does.
+        made->activateWindow();
+        QTest::keyClick(made, Qt::Key_Escape);
+        QVERIFY(!made->isVisible());
     }
 
     // News the person did not ask for shows without taking the keyboard, and never pulls an open window

@@ -90,6 +90,35 @@ private Q_SLOTS:
         }
     }
 
+    // Closing the panel's window where there is no tray is said once; the panel putting itself away
+    // for a row's window, or a tray being there, says nothing.
+    void closingTheWindowWithoutATrayIsToldOnce() {
+        Fixture f;
+        f.make();
+        bool trayThere = false;
+        KestrinTray tray(*f.model, f.updates, nullptr, [&trayThere] { return trayThere; });
+        QSignalSpy told(&tray, &KestrinTray::closedWithoutTray);
+        tray.showPanel();
+        Q_EMIT tray.panel().content().openWindowRequested(u"approval"_s);
+        QVERIFY(!tray.panel().isVisible());
+        QCOMPARE(told.count(), 0);
+
+        tray.showPanel();
+        QTest::keyClick(&tray.panel(), Qt::Key_Escape);
+        QVERIFY(!tray.panel().isVisible());
+        QCOMPARE(told.count(), 1);
+        tray.showPanel();
+        QVERIFY(tray.panel().close());
+        QCOMPARE(told.count(), 1);
+
+        KestrinTray withTray(*f.model, f.updates, nullptr, [] { return true; });
+        QSignalSpy toldWithTray(&withTray, &KestrinTray::closedWithoutTray);
+        withTray.panel().setKind(TrayPopup::Kind::window);
+        withTray.panel().showAsWindow();
+        QVERIFY(withTray.panel().close());
+        QCOMPARE(toldWithTray.count(), 0);
+    }
+
     // With no tray after the wait, the panel shows as a window so that the person sees Kestrin runs;
     // not when a tray came meanwhile, when another of Kestrin's windows is there, or when the panel
     // was already asked for.

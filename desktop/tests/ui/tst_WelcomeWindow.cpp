@@ -224,6 +224,22 @@ private Q_SLOTS:
         QVERIFY(!s.content->findChild<previews::LivePreviewsPanel*>()); // no previews model, no switch
     }
 
+    // The last step speaks of the tray only where there is one, and says how to come back where not.
+    void theLastStepSpeaksOfTheTrayOnlyWhereThereIsOne() {
+        Screen s;
+        s.w.setUpAllButThePhone();
+        s.show();
+        QTest::mouseClick(shownKey(*s.content, u"Skip for now"_s), Qt::LeftButton);
+        QVERIFY(shownLabels(*s.content).contains(WelcomeWords::livesInTray.toString()));
+        QVERIFY(shownLabels(*s.content).contains(WelcomeWords::glassesLater.toString()));
+        s.content->setTrayCheck([] { return false; });
+        const QString shown = shownLabels(*s.content);
+        QVERIFY(shown.contains(WelcomeWords::livesWithoutTray.toString()));
+        QVERIFY(shown.contains(WelcomeWords::glassesLaterWithoutTray.toString()));
+        QVERIFY(!shown.contains(WelcomeWords::livesInTray.toString()));
+        look(*s.content, u"welcome-done-without-tray"_s);
+    }
+
     // Given the switch's model, the last step offers it once the setup is at least almost ready, and
     // it fits on the screen with everything else.
     void theLastStepOffersPreviewsWhenGivenTheirModel() {

@@ -56,6 +56,14 @@ inline constexpr QStringView voiceDownload =
 inline constexpr QStringView glassesLater =
     u"Have AR glasses? Set them up any time: click the eyeglasses icon in the system tray, then Set up "
     u"my glasses….";
+inline constexpr QStringView livesInTray =
+    u"Kestrin lives in your system tray — the eyeglasses icon. The server runs whenever this app does.";
+// Where the desktop has no system tray, the panel is a window that launching Kestrin again brings back.
+inline constexpr QStringView glassesLaterWithoutTray =
+    u"Have AR glasses? Set them up any time: open Kestrin again, then Set up my glasses….";
+inline constexpr QStringView livesWithoutTray =
+    u"This desktop has no system tray, so Kestrin shows its panel in a window — open Kestrin again to "
+    u"bring it back. The server runs whenever this app does.";
 
 } // namespace WelcomeWords
 

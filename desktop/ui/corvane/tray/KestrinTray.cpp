@@ -62,6 +62,10 @@ KestrinTray::KestrinTray(ServerViewModel& model, UpdatesModel& updates, TrayIcon
     m_panel = std::make_unique<TrayPopup>(model, updates,
                                           trayShown() ? TrayPopup::Kind::popup : TrayPopup::Kind::window);
     connect(m_panel.get(), &TrayPopup::hidden, this, [this] { m_panelHidden.start(); });
+    connect(m_panel.get(), &TrayPopup::closedAsWindow, this, [this] {
+        if (!trayShown() && !std::exchange(m_toldHowToComeBack, true))
+            Q_EMIT closedWithoutTray();
+    });
     m_panel->setWindowIcon(kestrinIcon());
     connect(&m_panel->content(), &menu::MenuContent::openWindowRequested, this, [this](const QString& id) {
         m_panel->hide();

@@ -49,6 +49,8 @@ public:
     void showPanel();
     // Whether Qt's own tray icon is offered (no StatusNotifierItem host shows Kestrin's).
     bool offersQtIcon() const;
+    // Whether the desktop shows Kestrin's icon in a tray now.
+    bool trayShown() const;
     // Once launching has finished: when no tray has appeared after `wait` and `othersShowing` says no
     // other window of Kestrin's is on screen, the panel shows as a window, so that the person sees
     // Kestrin runs.
@@ -60,12 +62,14 @@ public:
 Q_SIGNALS:
     void openWindowRequested(const QString& identifier);
     void quitRequested();
+    // The person closed the panel's window while there is no tray, the first time in this run: they
+    // may not know how to get it back.
+    void closedWithoutTray();
 
 private:
     void syncMenu();
     void syncIcons();
     void notifyFailure();
-    bool trayShown() const;
     // A click on the icon: the panel beside `anchor`, or, when it is open there, closed. (A panel shown
     // as a window while there was no tray comes beside the icon instead.)
     void togglePanel(const QRect& anchor);
@@ -83,6 +87,7 @@ private:
     TrayCheck m_trayAvailable;
     std::optional<QRect> m_lastAnchor; // where the icon was last clicked
     QElapsedTimer m_panelHidden;       // since the panel last hid
+    bool m_toldHowToComeBack = false;
     QTimer m_trayWait;
     QStringList m_notifications;
     bool m_failureNotified = false; // once per failure: a new run starts the count again

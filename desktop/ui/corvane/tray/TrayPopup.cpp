@@ -3,6 +3,7 @@
 #include <corvane/menu/MenuContent.h>
 #include <corvane/tray/PopupPlacement.h>
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -90,13 +91,22 @@ void TrayPopup::hideEvent(QHideEvent* event) {
         });
 }
 
-// Escape puts the panel away, a popup or a window alike.
+// Escape puts the panel away: a popup hides, a window closes as its close button would.
 void TrayPopup::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Cancel)) {
-        hide();
+        if (m_kind == Kind::window)
+            close();
+        else
+            hide();
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void TrayPopup::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (m_kind == Kind::window && event->isAccepted())
+        Q_EMIT closedAsWindow();
 }
 
 void TrayPopup::resizeEvent(QResizeEvent* event) {

@@ -34,11 +34,15 @@ public:
 
 Q_SIGNALS:
     void hidden();
+    // The person closed the panel's window (its close button or Escape), as opposed to the panel
+    // putting itself away.
+    void closedAsWindow();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void placeBesideAnchor();

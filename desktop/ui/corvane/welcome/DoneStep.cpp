@@ -58,10 +58,10 @@ DoneStep::DoneStep(WelcomeViewModel& model, PreviewsSwitchViewModel* previews, Q
     auto* back = new Key(WelcomeFinishWords::goBackLabel.toString());
     skipped->addWidget(back, 0, Qt::AlignVCenter);
     layout()->addWidget(m_skipped);
-    layout()->addWidget(smallNote(WelcomeWords::glassesLater.toString()));
-    layout()->addWidget(
-        smallNote(u"Kestrin lives in your system tray — the eyeglasses icon. The server runs whenever "
-                  u"this app does."_s));
+    m_glassesNote = smallNote();
+    m_whereNote = smallNote();
+    layout()->addWidget(m_glassesNote);
+    layout()->addWidget(m_whereNote);
     if (previews) {
         m_previews = new previews::LivePreviewsPanel(*previews, previews::LivePreviewsPanel::Form::compact);
         layout()->addWidget(m_previews);
@@ -80,7 +80,17 @@ DoneStep::DoneStep(WelcomeViewModel& model, PreviewsSwitchViewModel* previews, Q
     });
 }
 
+void DoneStep::setTrayCheck(std::function<bool()> trayShown) {
+    m_trayShown = std::move(trayShown);
+    sync();
+}
+
 void DoneStep::sync() {
+    // Words about the tray only where there is one: asked at each showing, as a tray may come late.
+    const bool tray = m_trayShown();
+    m_glassesNote->setText(
+        (tray ? WelcomeWords::glassesLater : WelcomeWords::glassesLaterWithoutTray).toString());
+    m_whereNote->setText((tray ? WelcomeWords::livesInTray : WelcomeWords::livesWithoutTray).toString());
     const WelcomeFinishState state = WelcomeFinish::state(m_model.facts(), m_model.toolsStage());
     m_silk->setText(WelcomeFinishWords::silk(state).toString());
     m_lamp->setMode(state == WelcomeFinishState::ready         ? ReadoutLamp::live

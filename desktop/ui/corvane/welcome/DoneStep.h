@@ -2,6 +2,8 @@
 
 #include "StepScreen.h"
 
+#include <functional>
+
 namespace corvane {
 class PreviewsSwitchViewModel;
 } // namespace corvane
@@ -14,6 +16,8 @@ public:
     // With a previews model, the live-previews switch shows once the setup is at least almost ready.
     DoneStep(WelcomeViewModel& model, PreviewsSwitchViewModel* previews, QWidget* parent = nullptr);
     void sync() override;
+    // Whether the desktop has a tray now; without one, the notes say how to come back instead.
+    void setTrayCheck(std::function<bool()> trayShown);
     Key* returnKey() const override { return m_finish; }
 
 Q_SIGNALS:
@@ -34,6 +38,9 @@ private:
     QLabel* m_skippedNote;
     QWidget* m_previews = nullptr;
     Key* m_finish;
+    QLabel* m_glassesNote;
+    QLabel* m_whereNote;
+    std::function<bool()> m_trayShown = [] { return true; };
 };
 
 } // namespace corvane::welcome

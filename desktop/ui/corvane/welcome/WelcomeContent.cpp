@@ -110,9 +110,9 @@ WelcomeContent::WelcomeContent(WelcomeViewModel& model, ServerViewModel& server,
     serverLine->addStretch();
     right->addWidget(m_serverLine);
 
-    auto* done = new DoneStep(model, previews);
+    m_done = new DoneStep(model, previews);
     m_screens = {new ToolsStep(model), new FolderStep(model), new AgentStep(model),
-                 new PhoneStep(model, server), done};
+                 new PhoneStep(model, server), m_done};
     for (StepScreen* screen : std::as_const(m_screens))
         m_steps->addWidget(screen);
     right->addWidget(m_steps, 1);
@@ -129,9 +129,13 @@ WelcomeContent::WelcomeContent(WelcomeViewModel& model, ServerViewModel& server,
     columns->addLayout(right, 1);
 
     connect(m_skip, &QAbstractButton::clicked, this, [this] { m_model.skip(); });
-    connect(done, &DoneStep::finished, this, &WelcomeContent::finished);
+    connect(m_done, &DoneStep::finished, this, &WelcomeContent::finished);
     connect(&m_model, &WelcomeViewModel::changed, this, &WelcomeContent::sync);
     sync();
+}
+
+void WelcomeContent::setTrayCheck(std::function<bool()> trayShown) {
+    m_done->setTrayCheck(std::move(trayShown));
 }
 
 void WelcomeContent::sync() {

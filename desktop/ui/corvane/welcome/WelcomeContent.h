@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QStackedWidget;
 
@@ -37,6 +39,8 @@ public:
     // window puts it in its top bar.
     Cell& stepCell() const { return *m_stepCell; }
     void sync();
+    // Whether the desktop has a tray now, for the last step's words (a tray is assumed until told).
+    void setTrayCheck(std::function<bool()> trayShown);
 
 Q_SIGNALS:
     // The person finished: the window closes.
@@ -55,6 +59,7 @@ private:
     QWidget* m_serverLine;
     QStackedWidget* m_steps;
     QList<StepScreen*> m_screens; // in the order of the steps
+    DoneStep* m_done;
     Lamp* m_errorLamp;
     QLabel* m_error;
     Key* m_skip;

@@ -3,6 +3,7 @@
 #include <corvane/controls/Key.h>
 #include <corvane/controls/WindowTopBar.h>
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QScreen>
@@ -32,6 +33,14 @@ AppWindow::AppWindow(const QString& title, QWidget* parent)
 }
 
 // Dragging the background moves the window, as dragging a title bar would.
+void AppWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Cancel)) {
+        close();
+        return;
+    }
+    ChassisGround::keyPressEvent(event);
+}
+
 void AppWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && windowHandle() && windowHandle()->startSystemMove()) {
         m_draggedByPerson = true;

@@ -22,6 +22,8 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // Escape does what the close key does, unless the screen inside takes it for itself.
+    void keyPressEvent(QKeyEvent* event) override;
     // Until the person drags it, a window that grows or shrinks (its screen filled in after a read)
     // keeps its centre where it was, so one placed in the middle stays there.
     void resizeEvent(QResizeEvent* event) override;

@@ -23,8 +23,8 @@ struct Scene {
     QString purpose;
 };
 
-const std::array<Scene, 4>& scenes() {
-    static const std::array<Scene, 4> all{{
+const std::array<Scene, 5>& scenes() {
+    static const std::array<Scene, 5> all{{
         {u"welcome"_s, u"Welcome to Kestrin"_s,
          u"This window will walk you through setting up Kestrin: your project folder, an agent and your phone."_s},
         {u"glasses"_s, u"Set Up Your Glasses"_s,
@@ -32,6 +32,8 @@ const std::array<Scene, 4>& scenes() {
         {u"approval"_s, u"What Can the Agents Do?"_s,
          u"This window will let you choose how much Claude and Codex may do without asking you."_s},
         {u"update"_s, u"Software Update"_s, u"This window will tell you about a newer version of Kestrin."_s},
+        {u"still-running"_s, u"Kestrin"_s,
+         u"This window will tell you how to bring Kestrin's panel back on a desktop without a tray."_s},
     }};
     return all;
 }

@@ -12,7 +12,7 @@ namespace corvane {
 class AppWindow;
 
 // The application's named windows, each made once, on first opening, and brought forward when opened
-// again: "welcome", "glasses", "approval" and "update".
+// again: "welcome", "glasses", "approval", "update" and "still-running".
 class AppWindows : public QObject {
     Q_OBJECT
 public:
