@@ -205,6 +205,33 @@ private Q_SLOTS:
         QVERIFY(!tray.panel().isVisible());
     }
 
+    // Where the compositor places windows (Wayland), the panel is a frameless window it puts where it
+    // likes, which goes when the focus moves elsewhere; Qt's own icon, with no tray to dock in there,
+    // is never offered.
+    void whereTheCompositorPlacesWindowsThePanelFloats() {
+        Fixture f;
+        f.make();
+        FakeTrayIcon status;
+        KestrinTray tray(
+            *f.model, f.updates, &status, [] { return false; }, KestrinTray::Placement::byCompositor);
+        QVERIFY(!tray.offersQtIcon());
+        status.show(true);
+        Q_EMIT status.activated(QPoint(900, 10));
+        QVERIFY(tray.panel().isVisible());
+        QCOMPARE(tray.panel().kind(), TrayPopup::Kind::floating);
+        QVERIFY(tray.panel().windowFlags().testFlag(Qt::FramelessWindowHint));
+        QVERIFY(!tray.panel().windowFlags().testFlag(Qt::Popup));
+        QVERIFY(QTest::qWaitForWindowActive(&tray.panel()));
+
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        QTRY_VERIFY(!tray.panel().isVisible());
+        status.show(false);
+        QVERIFY(!tray.offersQtIcon());
+    }
+
     // The host's menu has the plain menu's rows and states, follows them, and its clicks do what the
     // rows do.
     void theHostsMenuHasThePlainMenusRows() {

@@ -9,6 +9,7 @@
 #include <corvane/tray/TrayPopup.h>
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
@@ -52,13 +53,18 @@ KestrinTray::TrayCheck KestrinTray::defaultTrayCheck() {
     return [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
 }
 
+KestrinTray::Placement KestrinTray::platformPlacement() {
+    return QGuiApplication::platformName() == u"wayland"_s ? Placement::byCompositor : Placement::byKestrin;
+}
+
 KestrinTray::KestrinTray(ServerViewModel& model, UpdatesModel& updates, TrayIcon* statusIcon,
-                         TrayCheck trayAvailable, QObject* parent)
+                         TrayCheck trayAvailable, Placement placement, QObject* parent)
     : QObject(parent)
     , m_model(model)
     , m_updates(updates)
     , m_status(statusIcon)
-    , m_trayAvailable(std::move(trayAvailable)) {
+    , m_trayAvailable(std::move(trayAvailable))
+    , m_placement(placement) {
     m_panel = std::make_unique<TrayPopup>(model, updates,
                                           trayShown() ? TrayPopup::Kind::popup : TrayPopup::Kind::window);
     connect(m_panel.get(), &TrayPopup::hidden, this, [this] { m_panelHidden.start(); });
@@ -130,8 +136,9 @@ bool KestrinTray::offersQtIcon() const {
 
 // One icon at a time: a StatusNotifierItem host's when it shows Kestrin's, else Qt's own, offered even
 // without a tray so that it docks in one as soon as it appears.
+// (On Wayland, Qt's own icon has no tray to dock in: only a StatusNotifierItem host shows one.)
 void KestrinTray::syncIcons() {
-    m_icon->setVisible(!(m_status && m_status->isShown()));
+    m_icon->setVisible(m_placement == Placement::byKestrin && !(m_status && m_status->isShown()));
 }
 
 void KestrinTray::showPanel() {
@@ -141,7 +148,7 @@ void KestrinTray::showPanel() {
 
 void KestrinTray::togglePanel(const QRect& anchor) {
     m_lastAnchor = anchor;
-    if (m_panel->isVisible() && m_panel->kind() == TrayPopup::Kind::popup) {
+    if (m_panel->isVisible() && m_panel->kind() != TrayPopup::Kind::window) {
         m_panel->hide();
         return;
     }
@@ -156,6 +163,10 @@ void KestrinTray::showPanelBeside(const QRect& anchor) {
     m_trayWait.stop(); // shown once, by whatever asked first
     if (!trayShown()) {
         m_panel->showAsWindow();
+        return;
+    }
+    if (m_placement == Placement::byCompositor) {
+        m_panel->showFloating();
         return;
     }
     m_panel->setKind(TrayPopup::Kind::popup);

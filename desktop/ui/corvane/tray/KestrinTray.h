@@ -37,11 +37,16 @@ public:
     // A click on the icon this soon after the panel hid is the press that closed it.
     static constexpr int closingClickMs = 300;
 
+    // Whether windows are placed by the compositor, not by Kestrin (Wayland).
+    enum class Placement { byKestrin, byCompositor };
+
     KestrinTray(ServerViewModel& model, UpdatesModel& updates, TrayIcon* statusIcon = nullptr,
-                TrayCheck trayAvailable = defaultTrayCheck(), QObject* parent = nullptr);
+                TrayCheck trayAvailable = defaultTrayCheck(), Placement placement = platformPlacement(),
+                QObject* parent = nullptr);
     ~KestrinTray() override;
 
     static TrayCheck defaultTrayCheck();
+    static Placement platformPlacement();
 
     TrayPopup& panel() const { return *m_panel; }
     QMenu& menu() const { return *m_menu; }
@@ -85,6 +90,7 @@ private:
     std::unique_ptr<QSystemTrayIcon> m_icon;
     TrayIcon* m_status; // not owned; may be null
     TrayCheck m_trayAvailable;
+    Placement m_placement;
     std::optional<QRect> m_lastAnchor; // where the icon was last clicked
     QElapsedTimer m_panelHidden;       // since the panel last hid
     bool m_toldHowToComeBack = false;

@@ -15,7 +15,15 @@ namespace corvane {
 namespace {
 
 Qt::WindowFlags flagsFor(TrayPopup::Kind kind) {
-    return kind == TrayPopup::Kind::popup ? Qt::Popup | Qt::FramelessWindowHint : Qt::Window;
+    switch (kind) {
+    case TrayPopup::Kind::popup:
+        return Qt::Popup | Qt::FramelessWindowHint;
+    case TrayPopup::Kind::floating:
+        return Qt::Window | Qt::FramelessWindowHint;
+    case TrayPopup::Kind::window:
+        break;
+    }
+    return Qt::Window;
 }
 
 } // namespace
@@ -48,6 +56,12 @@ void TrayPopup::showBeside(const QRect& anchor) {
 
 void TrayPopup::showAsWindow() {
     setKind(Kind::window);
+    measure();
+    bringForward();
+}
+
+void TrayPopup::showFloating() {
+    setKind(Kind::floating);
     measure();
     bringForward();
 }
@@ -101,6 +115,14 @@ void TrayPopup::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+// A floating panel goes when the focus moves elsewhere, as a popup goes on a click elsewhere.
+void TrayPopup::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && m_kind == Kind::floating && isVisible() &&
+        !isActiveWindow())
+        hide();
 }
 
 void TrayPopup::closeEvent(QCloseEvent* event) {

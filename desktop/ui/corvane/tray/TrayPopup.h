@@ -18,7 +18,10 @@ class MenuContent;
 class TrayPopup : public QWidget {
     Q_OBJECT
 public:
-    enum class Kind { popup, window };
+    // popup: beside the icon, placed by Kestrin, closing when the person clicks elsewhere (X11).
+    // floating: frameless, placed by the compositor, closing when it loses the focus (Wayland, where a
+    // client cannot place a window). window: an ordinary window (no tray at all).
+    enum class Kind { popup, floating, window };
 
     TrayPopup(ServerViewModel& model, UpdatesModel& updates, Kind kind, QWidget* parent = nullptr);
 
@@ -31,6 +34,8 @@ public:
     void showBeside(const QRect& anchor);
     // Shows the panel as an ordinary window, measured the same way.
     void showAsWindow();
+    // Shows the panel as a frameless window wherever the compositor puts it.
+    void showFloating();
 
 Q_SIGNALS:
     void hidden();
@@ -43,6 +48,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void placeBesideAnchor();
