@@ -199,9 +199,16 @@ private Q_SLOTS:
         QVERIFY(!QTest::currentTestFailed());
         photograph(u"desktop-panel"_s);
 
-        // The popup closes when the person clicks elsewhere.
+        // The popup closes when the person clicks elsewhere, and on a second click on the icon.
         click({screenSize.width() / 4, screenSize.height() / 2});
         QVERIFY(waitForWindows(u"kestrin"_s, 1).size() == 1);
+        QTest::qWait(500);
+        click(icon.center());
+        QCOMPARE(popupBeside(icon), panel);
+        click(icon.center());
+        QVERIFY(waitForWindows(u"kestrin"_s, 1).size() == 1);
+        QTest::qWait(500); // and it stays closed
+        QCOMPARE(visibleWindows(u"kestrin"_s).size(), 1);
 
         // A second kestrin for the same user and port: the panel comes back, the second leaves with
         // status 0, and the first still has its one server.
