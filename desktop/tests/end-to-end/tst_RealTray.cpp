@@ -125,12 +125,8 @@ public:
         m_windowManager.start(u"xfwm4"_s, {u"--compositor=off"_s});
     }
     ~XfceDesktop() {
-        for (QProcess* part : {&m_panel, &m_windowManager, &m_settings}) {
-            part->terminate();
-            if (!part->waitForFinished(5000))
-                part->kill();
-            part->waitForFinished();
-        }
+        for (QProcess* part : {&m_panel, &m_windowManager, &m_settings})
+            stopProcess(*part);
     }
 
     // Whether the window manager started and says so on the screen.
@@ -450,20 +446,11 @@ public:
                                        u"-nolisten"_s, u"tcp"_s});
             if (!m_server.waitForStarted())
                 return;
-            QElapsedTimer clock;
-            clock.start();
-            while (clock.elapsed() < 10000 && m_server.state() == QProcess::Running &&
-                   !QFileInfo::exists(u"/tmp/.X11-unix/X%1"_s.arg(number)))
-                QThread::msleep(20);
-            if (m_server.state() == QProcess::Running &&
-                QFileInfo::exists(u"/tmp/.X11-unix/X%1"_s.arg(number)))
+            if (waitForSocket(m_server, u"/tmp/.X11-unix/X%1"_s.arg(number)))
                 m_name = u":%1"_s.arg(number);
         }
     }
-    ~VirtualDisplay() {
-        m_server.terminate();
-        m_server.waitForFinished();
-    }
+    ~VirtualDisplay() { stopProcess(m_server); }
     const QString& name() const { return m_name; }
 
 private:

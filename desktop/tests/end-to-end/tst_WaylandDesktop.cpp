@@ -37,22 +37,10 @@ public:
         m_compositor.start(u"weston"_s, {u"--backend=headless-backend.so"_s, u"--use-pixman"_s,
                                          u"--socket=%1"_s.arg(socket), u"--width=1280"_s, u"--height=800"_s,
                                          u"--idle-time=0"_s, u"--debug"_s});
-        if (!m_compositor.waitForStarted())
-            return;
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 10000 && m_compositor.state() == QProcess::Running &&
-               !QFileInfo::exists(m_runtime.filePath(socket.toString())))
-            QThread::msleep(20);
-        m_running = m_compositor.state() == QProcess::Running &&
-                    QFileInfo::exists(m_runtime.filePath(socket.toString()));
+        m_running = m_compositor.waitForStarted() &&
+                    waitForSocket(m_compositor, m_runtime.filePath(socket.toString()));
     }
-    ~Weston() {
-        m_compositor.terminate();
-        if (!m_compositor.waitForFinished(5000))
-            m_compositor.kill();
-        m_compositor.waitForFinished();
-    }
+    ~Weston() { stopProcess(m_compositor); }
 
     bool running() const { return m_running; }
     QString runtime() const { return m_runtime.path(); }

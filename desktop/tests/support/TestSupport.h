@@ -3,8 +3,12 @@
 // Small helpers shared by the test suites.
 
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QString>
+#include <QThread>
 
 #include <sys/types.h>
 
@@ -16,6 +20,24 @@ inline bool processAlive(pid_t pid) {
     const QByteArray line = stat.readAll();
     const qsizetype afterName = line.lastIndexOf(')');
     return afterName >= 0 && line.size() > afterName + 2 && line.at(afterName + 2) != 'Z';
+}
+
+// Waits until the server `process` has made its socket at `path`; false when it ended first or the
+// time ran out.
+inline bool waitForSocket(const QProcess& process, const QString& path, int timeoutMs = 10000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs && process.state() == QProcess::Running && !QFileInfo::exists(path))
+        QThread::msleep(20);
+    return process.state() == QProcess::Running && QFileInfo::exists(path);
+}
+
+// Asks `process` to stop, and makes it when it does not within a few seconds.
+inline void stopProcess(QProcess& process) {
+    process.terminate();
+    if (!process.waitForFinished(5000))
+        process.kill();
+    process.waitForFinished();
 }
 
 // A file's whole content; empty when there is no such file.
