@@ -124,29 +124,34 @@ private Q_SLOTS:
     // was already asked for.
     void withNoTrayThePanelShowsAsAWindowAfterTheWait_data() {
         QTest::addColumn<bool>("trayAppears");
+        QTest::addColumn<bool>("hostAppears");
         QTest::addColumn<bool>("welcomeShowing");
         QTest::addColumn<bool>("askedMeanwhile");
         QTest::addColumn<bool>("shown");
-        QTest::newRow("no tray, nothing else") << false << false << false << true;
-        QTest::newRow("a tray appeared") << true << false << false << false;
-        QTest::newRow("the welcome is there") << false << true << false << false;
-        QTest::newRow("shown and closed before") << false << false << true << false;
+        QTest::newRow("no tray, nothing else") << false << false << false << false << true;
+        QTest::newRow("a tray appeared") << true << false << false << false << false;
+        QTest::newRow("a StatusNotifierItem host appeared") << false << true << false << false << false;
+        QTest::newRow("the welcome is there") << false << false << true << false << false;
+        QTest::newRow("shown and closed before") << false << false << false << true << false;
     }
     void withNoTrayThePanelShowsAsAWindowAfterTheWait() {
         QFETCH(bool, trayAppears);
+        QFETCH(bool, hostAppears);
         QFETCH(bool, welcomeShowing);
         QFETCH(bool, askedMeanwhile);
         QFETCH(bool, shown);
         Fixture f;
         f.make();
         bool trayThere = false;
-        KestrinTray tray(*f.model, f.updates, nullptr, [&trayThere] { return trayThere; });
+        FakeTrayIcon status;
+        KestrinTray tray(*f.model, f.updates, &status, [&trayThere] { return trayThere; });
         tray.showPanelUnlessTrayAppears([welcomeShowing] { return welcomeShowing; }, 50ms);
         if (askedMeanwhile) {
             tray.showPanel(); // a second launch asked for it, and the person closed it
             tray.panel().close();
         }
         trayThere = trayAppears;
+        status.show(hostAppears);
         QTest::qWait(200);
         QCOMPARE(tray.panel().isVisible(), shown);
         if (shown)

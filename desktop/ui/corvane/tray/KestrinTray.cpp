@@ -177,7 +177,7 @@ void KestrinTray::showPanelUnlessTrayAppears(std::function<bool()> othersShowing
                                              std::chrono::milliseconds wait) {
     m_trayWait.disconnect();
     connect(&m_trayWait, &QTimer::timeout, this, [this, othersShowing = std::move(othersShowing)] {
-        if (!m_trayAvailable() && !othersShowing())
+        if (!trayShown() && !othersShowing())
             showPanel();
     });
     m_trayWait.start(wait);
