@@ -3,11 +3,9 @@
 #include "StatusNotifierAdaptors.h"
 
 #include <QCoreApplication>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QPointer>
 
 #include <atomic>
 
@@ -52,8 +50,18 @@ StatusNotifierTrayIcon::StatusNotifierTrayIcon(QString id, QString title, QDBusC
                 if (!owner.isEmpty())
                     registerWithWatcher();
             });
-    if (m_bus.interface() && m_bus.interface()->isServiceRegistered(watcherService.toString()))
-        registerWithWatcher();
+    // Whether a watcher is there already, asked without waiting: the answer comes in a later turn.
+    QDBusMessage asked = QDBusMessage::createMethodCall(u"org.freedesktop.DBus"_s, u"/org/freedesktop/DBus"_s,
+                                                        u"org.freedesktop.DBus"_s, u"NameHasOwner"_s);
+    asked << watcherService.toString();
+    auto* pending = new QDBusPendingCallWatcher(m_bus.asyncCall(asked, callTimeoutMs), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this, asked = m_registrations](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                // A watcher that appeared meanwhile has been asked already.
+                if (asked == m_registrations && QDBusPendingReply<bool>(*finished).value())
+                    registerWithWatcher();
+            });
 }
 
 StatusNotifierTrayIcon::~StatusNotifierTrayIcon() {

@@ -32,19 +32,18 @@ QList<TrayIcon::Pixmap> statusPixmaps() {
             QPainter painter(&square);
             kestrinIcon().paint(&painter, square.rect()); // centred, its proportions kept
         }
-        const QImage image = square.convertToFormat(QImage::Format_ARGB32);
-        QByteArray bytes;
-        bytes.reserve(side * side * 4);
-        for (int y = 0; y < side; ++y) {
-            const auto* line = reinterpret_cast<const quint32*>(image.constScanLine(y));
-            for (int x = 0; x < side; ++x) {
-                const quint32 pixel = qToBigEndian(line[x]);
-                bytes.append(reinterpret_cast<const char*>(&pixel), sizeof pixel);
-            }
-        }
+        const QImage image = square.convertToFormat(QImage::Format_ARGB32); // rows without padding
+        QByteArray bytes(qsizetype(side) * side * 4, Qt::Uninitialized);
+        qToBigEndian<quint32>(image.constBits(), qsizetype(side) * side, bytes.data());
         sizes.append({side, side, bytes});
     }
     return sizes;
+}
+
+// Where the pointer is, for a tray or host that does not say where its icon is: the click that asked
+// for the panel was on the icon.
+QRect pointerAnchor() {
+    return {QCursor::pos(), QSize(1, 1)};
 }
 
 } // namespace
@@ -102,18 +101,16 @@ KestrinTray::KestrinTray(ServerViewModel& model, UpdatesModel& updates, TrayIcon
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason != QSystemTrayIcon::Trigger)
                     return;
-                // Some trays do not say where the icon is: the pointer that clicked it is beside it.
                 const QRect icon = m_icon->geometry();
-                togglePanel(icon.isValid() ? icon : QRect(QCursor::pos(), QSize(1, 1)));
+                togglePanel(icon.isValid() ? icon : pointerAnchor());
             });
     if (m_status) {
         m_status->setIcon(statusPixmaps());
         m_status->setToolTip(u"Kestrin"_s);
         connect(m_status, &TrayIcon::shownChanged, this, &KestrinTray::syncIcons);
         // The host hands over where its icon is; a host that does not says (0, 0).
-        connect(m_status, &TrayIcon::activated, this, [this](QPoint at) {
-            togglePanel(at.isNull() ? QRect(QCursor::pos(), QSize(1, 1)) : QRect(at, QSize(1, 1)));
-        });
+        connect(m_status, &TrayIcon::activated, this,
+                [this](QPoint at) { togglePanel(at.isNull() ? pointerAnchor() : QRect(at, QSize(1, 1))); });
         connect(m_status, &TrayIcon::rowTriggered, this, [this](int index) {
             if (QAction* row = m_menu->actions().value(index))
                 row->trigger();
@@ -143,7 +140,7 @@ void KestrinTray::syncIcons() {
 
 void KestrinTray::showPanel() {
     const QRect icon = m_icon->isVisible() ? m_icon->geometry() : QRect();
-    showPanelBeside(icon.isValid() ? icon : m_lastAnchor.value_or(QRect(QCursor::pos(), QSize(1, 1))));
+    showPanelBeside(icon.isValid() ? icon : m_lastAnchor.value_or(pointerAnchor()));
 }
 
 void KestrinTray::togglePanel(const QRect& anchor) {
@@ -162,11 +159,11 @@ void KestrinTray::togglePanel(const QRect& anchor) {
 void KestrinTray::showPanelBeside(const QRect& anchor) {
     m_trayWait.stop(); // shown once, by whatever asked first
     if (!trayShown()) {
-        m_panel->showAsWindow();
+        m_panel->showPlacedBySystem(TrayPopup::Kind::window);
         return;
     }
     if (m_placement == Placement::byCompositor) {
-        m_panel->showFloating();
+        m_panel->showPlacedBySystem(TrayPopup::Kind::floating);
         return;
     }
     m_panel->setKind(TrayPopup::Kind::popup);

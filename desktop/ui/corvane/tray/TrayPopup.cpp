@@ -54,14 +54,8 @@ void TrayPopup::showBeside(const QRect& anchor) {
     bringForward();
 }
 
-void TrayPopup::showAsWindow() {
-    setKind(Kind::window);
-    measure();
-    bringForward();
-}
-
-void TrayPopup::showFloating() {
-    setKind(Kind::floating);
+void TrayPopup::showPlacedBySystem(Kind kind) {
+    setKind(kind);
     measure();
     bringForward();
 }

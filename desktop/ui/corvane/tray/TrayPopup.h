@@ -32,10 +32,9 @@ public:
     // Shows the panel beside `anchor` (the icon's place on screen), wholly on that screen, and keeps it
     // there as it grows or shrinks while shown (when the server's answers arrive, say).
     void showBeside(const QRect& anchor);
-    // Shows the panel as an ordinary window, measured the same way.
-    void showAsWindow();
-    // Shows the panel as a frameless window wherever the compositor puts it.
-    void showFloating();
+    // Shows the panel, measured the same way, as a window (`kind` window or floating) that the window
+    // manager or compositor places.
+    void showPlacedBySystem(Kind kind);
 
 Q_SIGNALS:
     void hidden();
