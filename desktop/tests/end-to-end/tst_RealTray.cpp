@@ -66,15 +66,10 @@ QList<QRect> visibleWindows(const QString& instance) {
 
 // Waits until `instance` has `count` visible windows; gives them, or none after `timeoutMs`.
 QList<QRect> waitForWindows(const QString& instance, qsizetype count, int timeoutMs = 15000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < timeoutMs) {
-        const QList<QRect> windows = visibleWindows(instance);
-        if (windows.size() == count)
-            return windows;
-        QThread::msleep(20);
-    }
-    return {};
+    QList<QRect> windows;
+    return waitUntil([&] { return (windows = visibleWindows(instance)).size() == count; }, timeoutMs)
+               ? windows
+               : QList<QRect>{};
 }
 
 void click(QPoint at) {
@@ -136,16 +131,13 @@ public:
     bool windowManagerRuns() {
         if (!m_settings.waitForStarted() || !m_windowManager.waitForStarted())
             return false;
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 10000) {
-            if (xTool(u"xprop"_s, {u"-root"_s, u"_NET_SUPPORTING_WM_CHECK"_s})
+        return waitUntil(
+            [] {
+                return xTool(u"xprop"_s, {u"-root"_s, u"_NET_SUPPORTING_WM_CHECK"_s})
                     .value_or(QString())
-                    .contains(u"window id"_s))
-                return true;
-            QThread::msleep(50);
-        }
-        return false;
+                    .contains(u"window id"_s);
+            },
+            10000);
     }
     bool startPanel() {
         m_panel.start(u"xfce4-panel"_s, QStringList{});
@@ -285,12 +277,12 @@ private Q_SLOTS:
         QVERIFY2(icons.size() == 1, "the icon never docked in the tray that appeared");
         qInfo("tray appeared to icon: %lld ms", docked.elapsed());
         QVERIFY(docked.elapsed() < 5000);
-        const auto icon = icons.begin();
-        QVERIFY2(icon->bottom() < 28 && icon->width() <= 28, qPrintable(debugText(*icon)));
+        const QRect icon = icons.first();
+        QVERIFY2(icon.bottom() < 28 && icon.width() <= 28, qPrintable(debugText(icon)));
         QTest::qWait(500); // the tray lays itself out around the icon it has just taken
 
-        click(icon->center());
-        popupBeside(*icon);
+        click(icon.center());
+        popupBeside(icon);
         QVERIFY(!QTest::currentTestFailed());
         photograph(u"desktop-late-tray-panel"_s);
 

@@ -3,14 +3,14 @@
 // The kestrin binary as a child of a test: a temporary HOME, the reference server of this checkout on
 // a given port, and everything kestrin prints.
 
+#include "TestPorts.h"
+
 #include <corvane/shell/Environment.h>
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QHostAddress>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -107,9 +107,3 @@ private:
     QProcess m_process;
     QString m_output;
 };
-
-// Whether nothing listens on the loopback port.
-inline bool portIsFree(int port) {
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, static_cast<quint16>(port));
-}

@@ -42,7 +42,8 @@ inline QList<std::pair<int, int>> testPortRanges(std::pair<int, int> ephemeral) 
     return ranges;
 }
 
-inline bool portIsFreeOnEveryAddress(int port) {
+// Whether nothing holds the port on any IPv4 address (loopback included).
+inline bool portIsFree(int port) {
     QTcpServer probe;
     return probe.listen(QHostAddress::AnyIPv4, static_cast<quint16>(port));
 }
@@ -63,7 +64,7 @@ inline std::optional<int> freeTestPort() {
             }
             pick -= last - first + 1;
         }
-        if (!handedOut.contains(pick) && portIsFreeOnEveryAddress(pick)) {
+        if (!handedOut.contains(pick) && portIsFree(pick)) {
             handedOut.insert(pick);
             return pick;
         }

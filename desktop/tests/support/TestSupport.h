@@ -10,6 +10,7 @@
 #include <QString>
 #include <QThread>
 
+#include <functional>
 #include <sys/types.h>
 
 // Whether a process still runs: present in /proc and not a zombie waiting for its parent to reap it.
@@ -22,13 +23,23 @@ inline bool processAlive(pid_t pid) {
     return afterName >= 0 && line.size() > afterName + 2 && line.at(afterName + 2) != 'Z';
 }
 
+// Checks `condition` every 20 ms, without running this thread's event loop, until it holds or
+// `timeoutMs` have passed; says whether it held. For what other processes do.
+inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() >= timeoutMs)
+            return false;
+        QThread::msleep(20);
+    }
+    return true;
+}
+
 // Waits until the server `process` has made its socket at `path`; false when it ended first or the
 // time ran out.
 inline bool waitForSocket(const QProcess& process, const QString& path, int timeoutMs = 10000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < timeoutMs && process.state() == QProcess::Running && !QFileInfo::exists(path))
-        QThread::msleep(20);
+    waitUntil([&] { return process.state() != QProcess::Running || QFileInfo::exists(path); }, timeoutMs);
     return process.state() == QProcess::Running && QFileInfo::exists(path);
 }
 
