@@ -34,8 +34,10 @@ StatusNotifierTrayIcon::StatusNotifierTrayIcon(QString id, QString title, QDBusC
     m_item = new sni::ItemAdaptor(m_itemObject.get(), *this, std::move(id), std::move(title),
                                   QDBusObjectPath(menuPath.toString()));
     m_menu = new sni::MenuAdaptor(m_menuObject.get(), *this);
-    if (!m_bus.isConnected())
-        return; // no session bus: no host can show it
+    if (!m_bus.isConnected()) {
+        m_settled = true; // no session bus: no host can show it
+        return;
+    }
     m_bus.registerObject(itemPath.toString(), m_itemObject.get(), QDBusConnection::ExportAdaptors);
     m_bus.registerObject(menuPath.toString(), m_menuObject.get(), QDBusConnection::ExportAdaptors);
     m_bus.registerService(m_service);
@@ -49,6 +51,7 @@ StatusNotifierTrayIcon::StatusNotifierTrayIcon(QString id, QString title, QDBusC
                 setShown(false);
                 if (!owner.isEmpty())
                     registerWithWatcher();
+                settle();
             });
     // Whether a watcher is there already, asked without waiting: the answer comes in a later turn.
     QDBusMessage asked = QDBusMessage::createMethodCall(u"org.freedesktop.DBus"_s, u"/org/freedesktop/DBus"_s,
@@ -61,7 +64,12 @@ StatusNotifierTrayIcon::StatusNotifierTrayIcon(QString id, QString title, QDBusC
                 // A watcher that appeared meanwhile has been asked already.
                 if (asked == m_registrations && QDBusPendingReply<bool>(*finished).value())
                     registerWithWatcher();
+                settle();
             });
+}
+
+QDBusConnection StatusNotifierTrayIcon::ownSessionConnection() {
+    return QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"kestrin-status-notifier"_s);
 }
 
 StatusNotifierTrayIcon::~StatusNotifierTrayIcon() {
@@ -93,6 +101,11 @@ void StatusNotifierTrayIcon::registerWithWatcher() {
 void StatusNotifierTrayIcon::setShown(bool shown) {
     if (std::exchange(m_shown, shown) != shown)
         Q_EMIT shownChanged(shown);
+}
+
+void StatusNotifierTrayIcon::settle() {
+    if (!std::exchange(m_settled, true))
+        Q_EMIT settled();
 }
 
 void StatusNotifierTrayIcon::setIcon(const QList<Pixmap>& sizes) {

@@ -27,11 +27,16 @@ public:
     static constexpr int callTimeoutMs = 2000;
 
     // `id`: the application's name for the host ("kestrin"); `title`: what the host may show.
-    StatusNotifierTrayIcon(QString id, QString title, QDBusConnection bus = QDBusConnection::sessionBus(),
+    StatusNotifierTrayIcon(QString id, QString title, QDBusConnection bus = ownSessionConnection(),
                            QObject* parent = nullptr);
     ~StatusNotifierTrayIcon() override;
 
+    // A session bus connection of the item's own. Qt's tray icon takes names of the same pattern on the
+    // shared connection, and releasing one there must never take the item's name with it.
+    static QDBusConnection ownSessionConnection();
+
     bool isShown() const override { return m_shown; }
+    bool isSettled() const override { return m_settled; }
     void setIcon(const QList<Pixmap>& sizes) override;
     void setToolTip(const QString& text) override;
     void setMenu(const QList<MenuRow>& rows) override;
@@ -42,6 +47,7 @@ public:
 private:
     void registerWithWatcher();
     void setShown(bool shown);
+    void settle();
 
     QDBusConnection m_bus;
     QString m_service;
@@ -51,6 +57,7 @@ private:
     sni::MenuAdaptor* m_menu = nullptr; // owned by m_menuObject
     QDBusServiceWatcher m_watcher;
     bool m_shown = false;
+    bool m_settled = false;
     int m_registrations = 0;
 };
 

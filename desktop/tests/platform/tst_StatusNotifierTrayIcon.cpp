@@ -14,6 +14,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <optional>
+
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;
 
@@ -95,6 +97,7 @@ private Q_SLOTS:
     void withoutABusItIsNeverShown() {
         StatusNotifierTrayIcon icon(u"kestrin"_s, u"Kestrin"_s, QDBusConnection(u"no bus"_s));
         QVERIFY(!icon.isShown());
+        QVERIFY(icon.isSettled());
         icon.setMenu(rows); // and nothing fails
     }
 
@@ -103,6 +106,10 @@ private Q_SLOTS:
     void itRegistersWithEveryWatcherThatAppears() {
         StatusNotifierTrayIcon icon(u"kestrin"_s, u"Kestrin"_s, m_bus.connect(u"kestrin"_s));
         QSignalSpy shown(&icon, &TrayIcon::shownChanged);
+        QSignalSpy settled(&icon, &TrayIcon::settled);
+        QVERIFY(!icon.isSettled()); // the bus is asked without waiting
+        QTRY_VERIFY(icon.isSettled());
+        QCOMPARE(settled.count(), 1);
         QVERIFY(!icon.isShown());
         QVERIFY(m_bus.connect(u"host"_s).interface()->isServiceRegistered(icon.serviceName()));
 
@@ -120,14 +127,18 @@ private Q_SLOTS:
         stopWatcher();
     }
 
-    // A watcher that refuses the item leaves it unshown, so that Qt's own icon stands in.
+    // A watcher that refuses the item leaves it unshown, so that Qt's own icon stands in. It settles
+    // already shown, while it asks, so that Qt's icon is not made for the moment between.
     void aRefusedItemIsNotShown() {
         FakeWatcher watcher;
         watcher.refuses = true;
         serveWatcher(watcher);
         StatusNotifierTrayIcon icon(u"kestrin"_s, u"Kestrin"_s, m_bus.connect(u"kestrin"_s));
         QSignalSpy shown(&icon, &TrayIcon::shownChanged);
+        std::optional<bool> shownWhenSettled;
+        connect(&icon, &TrayIcon::settled, this, [&] { shownWhenSettled = icon.isShown(); });
         QTRY_COMPARE(shown.count(), 2);
+        QCOMPARE(shownWhenSettled, std::optional(true));
         QCOMPARE(shown.first().first().toBool(), true); // while it asks
         QVERIFY(!icon.isShown());
         stopWatcher();

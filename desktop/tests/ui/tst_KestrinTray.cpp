@@ -28,17 +28,23 @@ namespace {
 class FakeTrayIcon : public TrayIcon {
 public:
     bool shown = false;
+    bool known = true;
     QList<Pixmap> sizes;
     QString toolTip;
     QList<MenuRow> rows;
 
     bool isShown() const override { return shown; }
+    bool isSettled() const override { return known; }
     void setIcon(const QList<Pixmap>& icon) override { sizes = icon; }
     void setToolTip(const QString& text) override { toolTip = text; }
     void setMenu(const QList<MenuRow>& menu) override { rows = menu; }
     void show(bool there) {
         shown = there;
         Q_EMIT shownChanged(there);
+    }
+    void settle() {
+        known = true;
+        Q_EMIT settled();
     }
 };
 
@@ -159,13 +165,22 @@ private Q_SLOTS:
     }
 
     // A StatusNotifierItem host takes the icon while it shows it, and Qt's own icon stands aside so
-    // that there is never a second one; it goes back to Qt's when the host goes.
+    // that there is never a second one; it goes back to Qt's when the host goes. Until the item knows
+    // whether a host is there, Qt's icon is neither made nor asked about the tray.
     void aStatusNotifierHostTakesTheIconWhileItIsThere() {
         Fixture f;
         f.make();
         FakeTrayIcon status;
-        KestrinTray tray(*f.model, f.updates, &status, [] { return false; });
+        status.known = false;
+        int trayChecks = 0;
+        KestrinTray tray(*f.model, f.updates, &status, [&trayChecks] { return ++trayChecks, false; });
+        QVERIFY(!tray.offersQtIcon());
+        QVERIFY(!tray.trayShown());
+        QCOMPARE(trayChecks, 0);
+        status.settle();
         QVERIFY(tray.offersQtIcon());
+        QVERIFY(!tray.trayShown());
+        QCOMPARE(trayChecks, 1);
         QCOMPARE(status.toolTip, u"Kestrin"_s);
         QCOMPARE(status.sizes.size(), 6);
         for (const TrayIcon::Pixmap& size : std::as_const(status.sizes))

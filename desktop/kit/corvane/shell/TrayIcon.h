@@ -33,12 +33,17 @@ public:
 
     // Whether a host shows the icon now.
     virtual bool isShown() const = 0;
+    // Whether it has learned yet if a host is there: until then it is neither shown nor known to be
+    // missing.
+    virtual bool isSettled() const = 0;
     virtual void setIcon(const QList<Pixmap>& sizes) = 0;
     virtual void setToolTip(const QString& text) = 0;
     virtual void setMenu(const QList<MenuRow>& rows) = 0;
 
 Q_SIGNALS:
     void shownChanged(bool shown);
+    // It has learned whether a host is there (once).
+    void settled();
     // A click on the icon; `at` is the screen point the host gives, (0, 0) when it gives none.
     void activated(QPoint at);
     // The row of the menu at `index` was chosen.

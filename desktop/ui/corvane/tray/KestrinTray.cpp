@@ -94,20 +94,11 @@ KestrinTray::KestrinTray(ServerViewModel& model, UpdatesModel& updates, TrayIcon
     connect(&m_model, &ServerViewModel::stateChanged, this, &KestrinTray::notifyFailure);
     syncMenu();
 
-    m_icon = std::make_unique<QSystemTrayIcon>(kestrinIcon());
-    m_icon->setToolTip(u"Kestrin"_s);
-    m_icon->setContextMenu(m_menu.get());
-    connect(m_icon.get(), &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason != QSystemTrayIcon::Trigger)
-                    return;
-                const QRect icon = m_icon->geometry();
-                togglePanel(icon.isValid() ? icon : pointerAnchor());
-            });
     if (m_status) {
         m_status->setIcon(statusPixmaps());
         m_status->setToolTip(u"Kestrin"_s);
         connect(m_status, &TrayIcon::shownChanged, this, &KestrinTray::syncIcons);
+        connect(m_status, &TrayIcon::settled, this, &KestrinTray::syncIcons);
         // The host hands over where its icon is; a host that does not says (0, 0).
         connect(m_status, &TrayIcon::activated, this,
                 [this](QPoint at) { togglePanel(at.isNull() ? pointerAnchor() : QRect(at, QSize(1, 1))); });
@@ -124,22 +115,46 @@ KestrinTray::KestrinTray(ServerViewModel& model, UpdatesModel& updates, TrayIcon
 KestrinTray::~KestrinTray() = default;
 
 bool KestrinTray::trayShown() const {
-    return (m_status && m_status->isShown()) || m_trayAvailable();
+    return (m_status && m_status->isShown()) || (wantsQtIcon() && m_trayAvailable());
 }
 
 bool KestrinTray::offersQtIcon() const {
-    return m_icon->isVisible();
+    return m_icon && m_icon->isVisible();
 }
 
 // One icon at a time: a StatusNotifierItem host's when it shows Kestrin's, else Qt's own, offered even
-// without a tray so that it docks in one as soon as it appears.
-// (On Wayland, Qt's own icon has no tray to dock in: only a StatusNotifierItem host shows one.)
+// without a tray so that it docks in one as soon as it appears. Qt's is made only once the item knows
+// that no host is there: Qt decides at its first icon, for the whole run, whether to put its own on the
+// StatusNotifierItem bus, and there it would stand beside Kestrin's. (On Wayland, Qt's own icon has no
+// tray to dock in: only a StatusNotifierItem host shows one.)
+bool KestrinTray::wantsQtIcon() const {
+    return m_placement == Placement::byKestrin &&
+           !(m_status && (!m_status->isSettled() || m_status->isShown()));
+}
+
 void KestrinTray::syncIcons() {
-    m_icon->setVisible(m_placement == Placement::byKestrin && !(m_status && m_status->isShown()));
+    if (!wantsQtIcon()) {
+        if (m_icon)
+            m_icon->hide();
+        return;
+    }
+    if (!m_icon) {
+        m_icon = std::make_unique<QSystemTrayIcon>(kestrinIcon());
+        m_icon->setToolTip(u"Kestrin"_s);
+        m_icon->setContextMenu(m_menu.get());
+        connect(m_icon.get(), &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason != QSystemTrayIcon::Trigger)
+                        return;
+                    const QRect icon = m_icon->geometry();
+                    togglePanel(icon.isValid() ? icon : pointerAnchor());
+                });
+    }
+    m_icon->show();
 }
 
 void KestrinTray::showPanel() {
-    const QRect icon = m_icon->isVisible() ? m_icon->geometry() : QRect();
+    const QRect icon = offersQtIcon() ? m_icon->geometry() : QRect();
     showPanelBeside(icon.isValid() ? icon : m_lastAnchor.value_or(pointerAnchor()));
 }
 
@@ -192,7 +207,8 @@ void KestrinTray::notifyFailure() {
     if (std::exchange(m_failureNotified, true))
         return;
     m_notifications.append(failure->message());
-    m_icon->showMessage(u"Kestrin stopped"_s, m_notifications.last(), QSystemTrayIcon::Warning);
+    if (m_icon)
+        m_icon->showMessage(u"Kestrin stopped"_s, m_notifications.last(), QSystemTrayIcon::Warning);
 }
 
 // Start and Stop as the panel's keys: each only when it can do something. A host's menu gets the same

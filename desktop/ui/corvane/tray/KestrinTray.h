@@ -73,6 +73,7 @@ Q_SIGNALS:
 
 private:
     void syncMenu();
+    bool wantsQtIcon() const;
     void syncIcons();
     void notifyFailure();
     // A click on the icon: the panel beside `anchor`, or, when it is open there, closed. (A panel shown
@@ -87,8 +88,8 @@ private:
     QAction* m_start = nullptr; // owned by the menu
     QAction* m_stop = nullptr;
     QAction* m_update = nullptr;
-    std::unique_ptr<QSystemTrayIcon> m_icon;
-    TrayIcon* m_status; // not owned; may be null
+    std::unique_ptr<QSystemTrayIcon> m_icon; // made when first wanted
+    TrayIcon* m_status;                      // not owned; may be null
     TrayCheck m_trayAvailable;
     Placement m_placement;
     std::optional<QRect> m_lastAnchor; // where the icon was last clicked
