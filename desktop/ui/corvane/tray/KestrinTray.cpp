@@ -9,8 +9,10 @@
 #include <corvane/tray/TrayPopup.h>
 
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QPainter>
 #include <QSystemTrayIcon>
@@ -19,6 +21,9 @@
 namespace corvane {
 
 using namespace Qt::Literals::StringLiterals;
+
+// How long a click on the icon takes to put the panel on screen: QT_LOGGING_RULES="kestrin.tray.info=true".
+Q_LOGGING_CATEGORY(lcTray, "kestrin.tray", QtWarningMsg)
 
 namespace {
 
@@ -72,6 +77,7 @@ KestrinTray::KestrinTray(ServerViewModel& model, UpdatesModel& updates, TrayIcon
             Q_EMIT closedWithoutTray();
     });
     m_panel->setWindowIcon(kestrinIcon());
+    m_panel->content().installEventFilter(this);
     connect(&m_panel->content(), &menu::MenuContent::openWindowRequested, this, [this](const QString& id) {
         m_panel->hide();
         Q_EMIT openWindowRequested(id);
@@ -168,6 +174,8 @@ void KestrinTray::togglePanel(const QRect& anchor) {
     // it and does not open it again.
     if (m_panelHidden.isValid() && m_panelHidden.elapsed() < closingClickMs)
         return;
+    if (lcTray().isInfoEnabled())
+        m_clicked.start();
     showPanelBeside(anchor);
 }
 
@@ -183,6 +191,14 @@ void KestrinTray::showPanelBeside(const QRect& anchor) {
     }
     m_panel->setKind(TrayPopup::Kind::popup);
     m_panel->showBeside(anchor);
+}
+
+bool KestrinTray::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Paint && m_clicked.isValid()) {
+        qCInfo(lcTray, "panel painted %lld ms after the click", static_cast<long long>(m_clicked.elapsed()));
+        m_clicked.invalidate();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void KestrinTray::showPanelUnlessTrayAppears(std::function<bool()> othersShowing,

@@ -71,6 +71,9 @@ Q_SIGNALS:
     // may not know how to get it back.
     void closedWithoutTray();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void syncMenu();
     bool wantsQtIcon() const;
@@ -94,6 +97,7 @@ private:
     Placement m_placement;
     std::optional<QRect> m_lastAnchor; // where the icon was last clicked
     QElapsedTimer m_panelHidden;       // since the panel last hid
+    QElapsedTimer m_clicked;           // since a click that is to show the panel, while it is timed
     bool m_toldHowToComeBack = false;
     QTimer m_trayWait;
     QStringList m_notifications;
