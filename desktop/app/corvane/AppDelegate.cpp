@@ -107,17 +107,16 @@ std::unique_ptr<GlassesViewModel> glassesModel(const AppBundle& bundle, std::sha
         return std::make_unique<GlassesViewModel>(nullptr, std::nullopt);
     const QString home = QDir::homePath();
     const QString support = AppConfiguration::applicationSupportDirectory(bundle.bundleIdentifier(), home);
-    const Environment environment = processEnvironment();
-    const QString repository = environment.value(AdbDownload::repositoryVariable.toString(),
-                                                 AdbDownload::defaultRepository.toString());
+    const QString repository = AdbDownload::repository(bundle.info, processEnvironment());
     auto flow = std::make_shared<GlassesSetup>(GlassesSetup::Dependencies{
         .locate = [home, support] { return AdbLocator{}.locate(home, support); },
         .makeRunner = [](const QString& path) -> std::shared_ptr<AdbRunner> {
             return std::make_shared<ProcessAdbRunner>(path);
         },
         .provider = std::make_shared<AdbProvisioner>(
-            std::make_shared<NetworkAdbProvisionSteps>(), std::make_shared<Sha1DigestVerifier>(), repository,
-            QDir::tempPath() + QStringLiteral("/corvane-platform-tools")),
+            std::make_shared<NetworkAdbProvisionSteps>(
+                AppConfiguration::cacheDirectory(bundle.bundleIdentifier()) + QStringLiteral("/downloads")),
+            std::make_shared<Sha1DigestVerifier>(), repository),
         .applicationSupport = support,
         .app = *app,
         .server = std::make_shared<LocalGlassesServer>(setupClient()),

@@ -7,14 +7,36 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace corvane {
 
 using namespace Qt::Literals::StringLiterals;
 
-NetworkAdbProvisionSteps::NetworkAdbProvisionSteps(std::chrono::milliseconds stallLimit, QString unzip)
-    : m_fetcher(stallLimit)
+NetworkAdbProvisionSteps::NetworkAdbProvisionSteps(QString workingParent,
+                                                   std::chrono::milliseconds stallLimit, QString unzip)
+    : m_workingParent(std::move(workingParent))
+    , m_fetcher(stallLimit)
     , m_unzip(std::move(unzip)) {}
+
+// The parent must be a real folder of this user's that no one else may write in: there, another
+// account could rename the fetch's folder away and put its own in its place. Inside it, mkdtemp makes
+// a name no one could have taken first, mode 0700.
+std::expected<QString, QString> NetworkAdbProvisionSteps::makeWorkingFolder() {
+    if (!QDir().mkpath(m_workingParent))
+        return std::unexpected(u"Could not make %1."_s.arg(m_workingParent));
+    const QByteArray parent = QFile::encodeName(m_workingParent);
+    struct stat facts {};
+    if (::lstat(parent.constData(), &facts) != 0 || !S_ISDIR(facts.st_mode) || facts.st_uid != ::geteuid() ||
+        (facts.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return std::unexpected(u"%1 is not a folder of this user's own."_s.arg(m_workingParent));
+    QByteArray folder = parent + "/platform-tools-XXXXXX";
+    if (::mkdtemp(folder.data()) == nullptr)
+        return std::unexpected(u"Could not make a folder in %1."_s.arg(m_workingParent));
+    return QFile::decodeName(folder);
+}
 
 QCoro::Task<std::expected<FetchedDocument, QString>> NetworkAdbProvisionSteps::read(QUrl from) {
     return m_fetcher.read(std::move(from));

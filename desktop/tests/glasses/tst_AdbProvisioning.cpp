@@ -1,13 +1,16 @@
 // Finding and fetching adb: the locator's places, Google's repository manifest, the provisioner with
 // the real steps against a local server (a good archive, a damaged one, one that does not match the
-// digest Google lists, a missing one, one cut off half-way), and the runner that runs adb.
+// digest Google lists, a missing one, one cut off half-way) in a private folder made for each fetch,
+// the repository a copy may be pointed at, and the runner that runs adb.
 
 #include "support/RecordingHttpServer.h"
 #include "support/TestSupport.h"
 
+#include <corvane/glasses/AdbDownload.h>
 #include <corvane/glasses/AdbLocator.h>
 #include <corvane/glasses/AdbProvisioner.h>
 #include <corvane/glasses/PlatformToolsManifest.h>
+#include <corvane/shell/TestCopyEnvironment.h>
 
 #include <corvane/NetworkAdbProvisionSteps.h>
 #include <corvane/ProcessAdbRunner.h>
@@ -20,6 +23,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <qcorotask.h>
+
+#include <sys/stat.h>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;
@@ -77,13 +82,13 @@ QByteArray platformToolsZip() {
     return contentOf(folder.filePath(u"tools.zip"_s));
 }
 
-// Where the fetch works and ends: a support folder and a working folder, and an unzip that leaves a
-// mark each time it runs.
+// Where the fetch works and ends: a support folder and the folder its working folders are made in,
+// and an unzip that notes, each time it runs, the folder it unpacks into and that folder's mode.
 struct Fetch {
     QTemporaryDir root;
     RecordingHttpServer server;
     QString support = root.filePath(u"support"_s);
-    QString working = root.filePath(u"work/corvane-platform-tools"_s);
+    QString downloads = root.filePath(u"cache/downloads"_s);
     QString unzipMark = root.filePath(u"unzip-ran"_s);
     QList<qint64> progress;
 
@@ -91,17 +96,28 @@ struct Fetch {
         const QString unzip = root.filePath(u"unzip"_s);
         QFile script(unzip);
         script.open(QIODevice::WriteOnly);
-        script.write(u"#!/bin/sh\ntouch '%1'\nexec unzip \"$@\"\n"_s.arg(unzipMark).toUtf8());
+        // unzip -o -q <archive> platform-tools/adb -d <folder>
+        script.write(
+            u"#!/bin/sh\nstat -c '%n %a' \"$6\" >> '%1'\nexec unzip \"$@\"\n"_s.arg(unzipMark).toUtf8());
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         AdbProvisioner provisioner(
-            std::make_shared<NetworkAdbProvisionSteps>(std::chrono::milliseconds(500), unzip),
-            std::make_shared<Sha1DigestVerifier>(), u"http://127.0.0.1:%1/repository/"_s.arg(server.port()),
-            working);
+            std::make_shared<NetworkAdbProvisionSteps>(downloads, std::chrono::milliseconds(500), unzip),
+            std::make_shared<Sha1DigestVerifier>(), u"http://127.0.0.1:%1/repository/"_s.arg(server.port()));
         provisioner.onProgress = [this](qint64 received, qint64) { progress.append(received); };
         return QCoro::waitFor(provisioner.fetch(support));
     }
     bool installed() const { return QFile::exists(AdbLocator::managedPath(support)); }
+    // Whether every working folder is gone.
+    bool leftNothing() const {
+        return QDir(downloads)
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)
+            .isEmpty();
+    }
+    // The folders unzip unpacked into, each with its mode, in the order of the fetches.
+    QStringList unpackedInto() const {
+        return QString::fromUtf8(contentOf(unzipMark)).split(u'\n', Qt::SkipEmptyParts);
+    }
 };
 
 } // namespace
@@ -188,7 +204,7 @@ private Q_SLOTS:
                      QFile::ExeUser | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
                      QFile::ExeOther);
         QCOMPARE(QDir(fetch.support + u"/platform-tools"_s).entryList(QDir::Files), QStringList{u"adb"_s});
-        QVERIFY(!QFileInfo::exists(fetch.working));
+        QVERIFY(fetch.leftNothing());
         QVERIFY(!fetch.progress.isEmpty());
         QCOMPARE(fetch.progress.last(), archive.size());
         ProcessAdbRunner runner(*installed);
@@ -241,16 +257,108 @@ private Q_SLOTS:
         QVERIFY(!installed);
         QCOMPARE(installed.error(), error);
         QVERIFY(!fetch.installed());
-        QVERIFY(!QFileInfo::exists(fetch.working));
+        QVERIFY(fetch.leftNothing());
         QCOMPARE(QFile::exists(fetch.unzipMark),
                  unpacked); // an archive Google did not vouch for is never opened
+    }
+
+    // Each fetch works in a folder of its own that only this user may enter, made fresh under the
+    // downloads folder with a name no one could have taken first, and gone afterwards.
+    void eachFetchWorksInAPrivateFolderOfItsOwn() {
+        Fetch fetch;
+        const QByteArray archive = platformToolsZip();
+        for (int round = 0; round < 2; ++round) {
+            fetch.server.answer({.body = manifestListing(archiveName, sha1Of(archive))});
+            fetch.server.answer({.body = archive});
+            QVERIFY(fetch.run());
+        }
+        const QStringList folders = fetch.unpackedInto();
+        QCOMPARE(folders.size(), 2);
+        for (const QString& folder : folders) {
+            QVERIFY2(folder.startsWith(fetch.downloads + u"/platform-tools-"_s), qPrintable(folder));
+            QVERIFY2(folder.endsWith(u" 700"_s), qPrintable(folder));
+        }
+        QVERIFY(folders.first() != folders.last());
+        QVERIFY(fetch.leftNothing());
+    }
+
+    // A downloads folder someone else could write in, or one that is a link to somewhere else, is not
+    // worked in: nothing is fetched, and the words say why.
+    void anUnsafeDownloadsFolderIsNotUsed_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("writable by everyone") << u"open"_s;
+        QTest::newRow("writable by the group") << u"group"_s;
+        QTest::newRow("a link") << u"link"_s;
+        QTest::newRow("a file") << u"file"_s;
+        if (::geteuid() == 0)
+            QTest::newRow("another account's") << u"foreign"_s;
+    }
+    void anUnsafeDownloadsFolderIsNotUsed() {
+        QFETCH(QString, kind);
+        Fetch fetch;
+        QVERIFY(QDir().mkpath(fetch.root.filePath(u"cache"_s)));
+        if (kind == u"link") {
+            QVERIFY(QDir().mkpath(fetch.root.filePath(u"elsewhere"_s)));
+            QVERIFY(QFile::link(fetch.root.filePath(u"elsewhere"_s), fetch.downloads));
+        } else if (kind == u"file") {
+            QFile file(fetch.downloads);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else {
+            QVERIFY(QDir().mkpath(fetch.downloads));
+            const QByteArray path = QFile::encodeName(fetch.downloads);
+            if (kind == u"open")
+                QCOMPARE(::chmod(path.constData(), 01777), 0);
+            if (kind == u"group")
+                QCOMPARE(::chmod(path.constData(), 0775), 0);
+            if (kind == u"foreign")
+                QCOMPARE(::chown(path.constData(), 65534, 65534), 0);
+        }
+        const auto installed = fetch.run();
+        QVERIFY(!installed);
+        QCOMPARE(installed.error(), AdbProvisionError::noPrivateFolder);
+        QVERIFY(fetch.server.requests().isEmpty());
+        QVERIFY(!fetch.installed());
+    }
+
+    // Only a test copy may be pointed at another repository, and only over https or on this computer;
+    // any other copy fetches from Google whatever its environment says.
+    void theRepositoryACopyFetchesFrom_data() {
+        QTest::addColumn<bool>("testCopy");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<QString>("used");
+        const QString google = AdbDownload::defaultRepository.toString();
+        QTest::newRow("nothing named") << true << QString() << google;
+        QTest::newRow("a test copy, https")
+            << true << u"https://mirror.example/repo/"_s << u"https://mirror.example/repo/"_s;
+        QTest::newRow("a test copy, http here")
+            << true << u"http://127.0.0.1:8123/repository/"_s << u"http://127.0.0.1:8123/repository/"_s;
+        QTest::newRow("a test copy, http localhost")
+            << true << u"http://localhost:8123/r/"_s << u"http://localhost:8123/r/"_s;
+        QTest::newRow("a test copy, http elsewhere") << true << u"http://mirror.example/repo/"_s << google;
+        QTest::newRow("a test copy, a file") << true << u"file:///tmp/repo/"_s << google;
+        QTest::newRow("a test copy, not an address") << true << u"::"_s << google;
+        QTest::newRow("a person's copy, https") << false << u"https://mirror.example/repo/"_s << google;
+        QTest::newRow("a person's copy, http here")
+            << false << u"http://127.0.0.1:8123/repository/"_s << google;
+    }
+    void theRepositoryACopyFetchesFrom() {
+        QFETCH(bool, testCopy);
+        QFETCH(QString, named);
+        QFETCH(QString, used);
+        InfoDictionary info;
+        info.insert(u"CFBundleIdentifier"_s, testCopy ? TestCopyEnvironment::bundleIdentifier.toString()
+                                                      : u"com.mossgate.corvane.mac"_s);
+        Environment environment;
+        if (!named.isNull())
+            environment.insert(AdbDownload::repositoryVariable.toString(), named);
+        QCOMPARE(AdbDownload::repository(info, environment), used);
     }
 
     // Installing replaces an earlier copy only once the new one is whole: a failed install leaves the
     // earlier copy as it was, and nothing half-written beside it.
     void installingIsWholeOrNothing() {
         QTemporaryDir root;
-        NetworkAdbProvisionSteps steps;
+        NetworkAdbProvisionSteps steps(root.filePath(u"downloads"_s));
         const QString at = root.filePath(u"support/platform-tools/adb"_s);
         const QString fresh = root.filePath(u"fresh-adb"_s);
         QFile source(fresh);

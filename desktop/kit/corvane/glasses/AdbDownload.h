@@ -1,5 +1,9 @@
 #pragma once
 
+#include <corvane/shell/Environment.h>
+#include <corvane/shell/InfoDictionary.h>
+
+#include <QString>
 #include <QStringView>
 
 // Where Google's platform tools come from, and the words of asking to fetch them.
@@ -9,6 +13,11 @@ namespace corvane::AdbDownload {
 // copy points elsewhere with this variable (a base address ending in "/").
 inline constexpr QStringView repositoryVariable = u"CORVANE_PLATFORM_TOOLS_REPOSITORY";
 inline constexpr QStringView defaultRepository = u"https://dl.google.com/android/repository/";
+
+// Where this copy fetches from: Google's repository, unless it is a test copy whose environment names
+// another over https, or over http on this computer. Any other copy ignores the variable, so that no
+// one can point a person's Kestrin at a helper of their own through its environment.
+QString repository(const InfoDictionary& info, const Environment& environment);
 inline constexpr QStringView manifestName = u"repository2-1.xml";
 inline constexpr QStringView licenseUrl = u"https://developer.android.com/studio/terms";
 

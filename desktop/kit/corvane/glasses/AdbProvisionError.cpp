@@ -11,6 +11,10 @@ QStringView plainDescription(AdbProvisionError error) {
     case AdbProvisionError::unpackFailed:
         return u"The download from Google arrived damaged and Kestrin couldn't open it. Try again — this is "
                u"usually a one-off. Nothing has changed on your glasses.";
+    case AdbProvisionError::noPrivateFolder:
+        return u"Kestrin couldn't make a private folder for the download in your cache folder, so it "
+               u"didn't fetch anything. Check that the folder is yours and the disk has room, then try "
+               u"again. Nothing has changed on your glasses.";
     case AdbProvisionError::notFromGoogle:
         break;
     }

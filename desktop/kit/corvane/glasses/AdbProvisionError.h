@@ -5,7 +5,7 @@
 namespace corvane {
 
 // Why fetching adb failed. The platform's own error is neither shown nor kept.
-enum class AdbProvisionError { downloadFailed, unpackFailed, notFromGoogle };
+enum class AdbProvisionError { downloadFailed, unpackFailed, notFromGoogle, noPrivateFolder };
 
 namespace AdbProvisionErrors {
 QStringView plainDescription(AdbProvisionError error);

@@ -9,16 +9,19 @@ namespace corvane {
 using namespace Qt::Literals::StringLiterals;
 
 AdbProvisioner::AdbProvisioner(std::shared_ptr<AdbProvisionSteps> steps,
-                               std::shared_ptr<CodeSignatureVerifier> verifier, QString repository,
-                               QString workingDirectory)
+                               std::shared_ptr<CodeSignatureVerifier> verifier, QString repository)
     : m_steps(std::move(steps))
     , m_verifier(std::move(verifier))
-    , m_repository(std::move(repository))
-    , m_workingDirectory(std::move(workingDirectory)) {}
+    , m_repository(std::move(repository)) {}
 
 QCoro::Task<std::expected<QString, AdbProvisionError>> AdbProvisioner::fetch(QString applicationSupport) {
     const auto steps = m_steps; // kept for the whole fetch, whatever happens to the provisioner
-    const QString working = m_workingDirectory;
+    // The digest is checked and the archive unpacked in a folder only this user can write: what was
+    // checked is what is unpacked.
+    const std::expected<QString, QString> made = steps->makeWorkingFolder();
+    if (!made)
+        co_return std::unexpected(AdbProvisionError::noPrivateFolder);
+    const QString working = *made;
     const auto fail = [&](AdbProvisionError error) {
         steps->discard(working);
         return std::unexpected(error);

@@ -17,6 +17,9 @@ namespace corvane {
 // The platform's part of fetching adb, beyond fetching itself.
 class AdbProvisionSteps : public FileFetcher {
 public:
+    // A new folder for one fetch that no other account can enter or replace, made under a folder of
+    // this user's own; the fetch discards it when done. The reason when it could not be made.
+    virtual std::expected<QString, QString> makeWorkingFolder() = 0;
     // Expands adb alone from the archive into the folder, at "platform-tools/adb".
     virtual QCoro::Task<std::expected<void, QString>> unpack(QString archive, QString into) = 0;
     // Puts a copy of the executable at the path, mode 0755, appearing there only when complete.
@@ -39,12 +42,13 @@ public:
 };
 
 // Fetches adb from Google: the repository's manifest names the Linux archive and its digest; the
-// archive is downloaded and checked against that digest before anything in it is unpacked, and only
-// adb is kept, in our own folder. Every failure leaves no working files and no half-installed adb.
+// archive is downloaded into a private folder made for this fetch and checked against that digest
+// before anything in it is unpacked, and only adb is kept, in our own folder. Every failure leaves no
+// working files and no half-installed adb.
 class AdbProvisioner final : public GlassesToolProvider {
 public:
     AdbProvisioner(std::shared_ptr<AdbProvisionSteps> steps, std::shared_ptr<CodeSignatureVerifier> verifier,
-                   QString repository, QString workingDirectory);
+                   QString repository);
 
     // Told as the archive arrives.
     DownloadProgress onProgress;
@@ -55,7 +59,6 @@ private:
     std::shared_ptr<AdbProvisionSteps> m_steps;
     std::shared_ptr<CodeSignatureVerifier> m_verifier;
     QString m_repository;
-    QString m_workingDirectory;
 };
 
 } // namespace corvane

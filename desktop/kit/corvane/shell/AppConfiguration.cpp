@@ -63,4 +63,9 @@ QString applicationSupportDirectory(const std::optional<QString>& bundleIdentifi
         bundleIdentifier, home, QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation));
 }
 
+QString cacheDirectory(const std::optional<QString>& bundleIdentifier) {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + u'/' +
+           bundleIdentifier.value_or(defaultBundleIdentifier.toString());
+}
+
 } // namespace corvane::AppConfiguration

@@ -35,4 +35,7 @@ QString applicationSupportDirectory(const std::optional<QString>& bundleIdentifi
                                     const QStringList& dataLocations);
 QString applicationSupportDirectory(const std::optional<QString>& bundleIdentifier, const QString& home);
 
+// This application's folder for files it can make again (downloads on their way); not created here.
+QString cacheDirectory(const std::optional<QString>& bundleIdentifier);
+
 } // namespace corvane::AppConfiguration
