@@ -180,7 +180,7 @@ public:
         if (!bar.open(QIODevice::WriteOnly) || !style.open(QIODevice::WriteOnly) ||
             !bar.write(R"({"layer": "top", "position": "top", "height": 28, "modules-right": ["tray"],
                           "tray": {"icon-size": 20, "spacing": 6}})") ||
-            !style.write("* { font-size: 12px; }"))
+            !style.write("* { font-size: 12px; } #tray { padding: 0 8px; }"))
             return;
         bar.close();
         style.close();
@@ -371,7 +371,7 @@ private Q_SLOTS:
         const auto activate = [&] {
             return client.call(QDBusMessage::createMethodCall(item, u"/StatusNotifierItem"_s,
                                                               u"org.kde.StatusNotifierItem"_s, u"Activate"_s)
-                               << 1268 << 14);
+                               << 1262 << 14);
         };
         QCOMPARE(desktop.floatingWindows(u"com.mossgate.corvane.mac"_s).size(), 0);
         QCOMPARE(activate().type(), QDBusMessage::ReplyMessage);
