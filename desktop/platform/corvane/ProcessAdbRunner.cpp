@@ -18,6 +18,10 @@ ProcessAdbRunner::ProcessAdbRunner(QString executable, std::chrono::milliseconds
     , m_timeout(timeout) {}
 
 QCoro::Task<std::expected<AdbResult, QString>> ProcessAdbRunner::run(QStringList arguments) {
+    return runWithInput(AdbCommand{std::move(arguments), {}});
+}
+
+QCoro::Task<std::expected<AdbResult, QString>> ProcessAdbRunner::runWithInput(AdbCommand command) {
     using Outcome = std::expected<AdbResult, QString>;
     auto process = std::make_unique<QProcess>();
     QProcess* const child = process.get();
@@ -25,8 +29,9 @@ QCoro::Task<std::expected<AdbResult, QString>> ProcessAdbRunner::run(QStringList
     OneShot<Outcome> result;
 
     child->setProgram(m_executable);
-    child->setArguments(arguments);
-    child->setStandardInputFile(QProcess::nullDevice());
+    child->setArguments(command.arguments);
+    if (command.input.isEmpty())
+        child->setStandardInputFile(QProcess::nullDevice());
     child->setProcessChannelMode(QProcess::MergedChannels);
     QObject::connect(child, &QProcess::readyReadStandardOutput, child, [child, output] {
         const QByteArray bytes = child->readAllStandardOutput();
@@ -55,6 +60,10 @@ QCoro::Task<std::expected<AdbResult, QString>> ProcessAdbRunner::run(QStringList
     });
 
     child->start();
+    if (!command.input.isEmpty()) {
+        child->write(command.input);
+        child->closeWriteChannel(); // once written
+    }
     limit.start(m_timeout);
     Outcome outcome = co_await result;
     releaseUntilFinished(std::move(process));

@@ -7,8 +7,9 @@
 namespace corvane {
 
 // Runs adb as a child process: standard output and standard error through one pipe, so they read in
-// the order written; nothing on its standard input. A run that outlasts its time limit is ended and
-// fails. Output past `maxOutputBytes` is read and dropped, so a runaway adb cannot fill the memory.
+// the order written; on its standard input the command's input, then its end. A run that outlasts its time
+// limit is ended and fails. Output past `maxOutputBytes` is read and dropped, so a runaway adb cannot fill
+// the memory.
 class ProcessAdbRunner final : public AdbRunner {
 public:
     static constexpr qsizetype maxOutputBytes = 4 * 1024 * 1024;
@@ -17,6 +18,7 @@ public:
                               std::chrono::milliseconds timeout = std::chrono::seconds(120));
 
     QCoro::Task<std::expected<AdbResult, QString>> run(QStringList arguments) override;
+    QCoro::Task<std::expected<AdbResult, QString>> runWithInput(AdbCommand command) override;
 
 private:
     QString m_executable;

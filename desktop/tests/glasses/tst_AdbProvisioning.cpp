@@ -412,6 +412,15 @@ private Q_SLOTS:
             ProcessAdbRunner(script(u"echoes"_s, "printf '%s|' \"$@\"\n")).run({u"shell"_s, u"pm list"_s}));
         QCOMPARE(arguments->output, u"shell|pm list|"_s);
 
+        // A command's input reaches adb's standard input, whole and then closed.
+        const QString reader = script(u"reads"_s, "printf '%s:' \"$@\"; cat\n");
+        const auto typed = QCoro::waitFor(
+            ProcessAdbRunner(reader).runWithInput(AdbCommand{{u"shell"_s}, "am start\nexit\n"}));
+        QVERIFY(typed);
+        QCOMPARE(typed->output, u"shell:am start\nexit\n"_s);
+        const auto nothingTyped = QCoro::waitFor(ProcessAdbRunner(reader).run({u"shell"_s}));
+        QCOMPARE(nothingTyped->output, u"shell:"_s);
+
         QElapsedTimer clock;
         clock.start();
         const auto hung = QCoro::waitFor(

@@ -10,6 +10,7 @@
 
 #include <corvane/NetworkAccessTransport.h>
 
+#include <QProcess>
 #include <QTcpSocket>
 #include <QTest>
 #include <qcorotask.h>
@@ -104,14 +105,24 @@ private Q_SLOTS:
         QCOMPARE(issued, keysIssued);
     }
 
-    void theDeliveryCommandLines() {
-        const auto commands =
-            Handshake::deliveryCommands(std::get<Handshake::Connect>(connectTo(u"192.168.1.7"_s).value));
-        QCOMPARE(commands.size(), 2);
-        QCOMPARE(commands[0].join(u' '), u"shell am force-stop com.corvane.app"_s);
-        QCOMPARE(commands[1].join(u' '),
-                 u"shell am start -n com.corvane.app/.MainActivity --es server_url ws://192.168.1.7:8787/ws "
-                 u"--es http_url http://192.168.1.7:8787 --es ws_auth_token tok-123"_s);
+    // Both commands are typed at the device's shell, each word quoted as that shell reads it back,
+    // so that the key is in no command line of this computer.
+    void theDeliveryCommands() {
+        auto connect = std::get<Handshake::Connect>(connectTo(u"192.168.1.7"_s).value);
+        QCOMPARE(Handshake::deliveryCommands(connect),
+                 (QList<AdbCommand>{
+                     {{u"shell"_s}, "'am' 'force-stop' 'com.corvane.app'\n"},
+                     {{u"shell"_s},
+                      "'am' 'start' '-n' 'com.corvane.app/.MainActivity' '--es' 'server_url' "
+                      "'ws://192.168.1.7:8787/ws' '--es' 'http_url' 'http://192.168.1.7:8787' '--es' "
+                      "'ws_auth_token' 'tok-123'\n"}}));
+        // Whatever a key holds, the shell gets it back as one word.
+        connect.token = u"it's $(reboot); `x`"_s;
+        const QByteArray typed = Handshake::deliveryCommands(connect).last().input;
+        QProcess shell;
+        shell.start(u"sh"_s, {u"-c"_s, u"printf '%s|' "_s + QString::fromUtf8(typed.chopped(1))});
+        QVERIFY(shell.waitForFinished());
+        QVERIFY(shell.readAllStandardOutput().endsWith("|ws_auth_token|it's $(reboot); `x`|"));
     }
 
     void theLedgerOfKeys() {

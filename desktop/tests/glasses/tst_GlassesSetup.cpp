@@ -282,10 +282,13 @@ private Q_SLOTS:
                 u"shell dumpsys package com.corvane.app"_s,
                 u"push /app/Contents/Resources/corvane-glasses.apk /data/local/tmp/corvane-install.apk"_s}));
         QVERIFY(f.adb->commands.contains(u"shell pm install-create -r -i com.corvane.app -S 4096"_s));
-        const qsizetype handed = f.adb->commands.indexOf(u"shell am force-stop com.corvane.app"_s);
+        const qsizetype handed = f.adb->commands.indexOf(u"shell < 'am' 'force-stop' 'com.corvane.app'"_s);
         QVERIFY(handed > 0);
         QCOMPARE(f.adb->commands.at(handed - 1), u"shell ip -4 -o addr show"_s);
-        QVERIFY(f.adb->commands.at(handed + 1).endsWith(u"--es ws_auth_token tok"_s));
+        QVERIFY(f.adb->commands.at(handed + 1).endsWith(u"'--es' 'ws_auth_token' 'tok'"_s));
+        // The key went to the device's shell, in no command line of this computer.
+        for (const QStringList& arguments : std::as_const(f.adb->argumentLists))
+            QVERIFY2(!arguments.join(u' ').contains(u"tok"_s), qPrintable(arguments.join(u' ')));
         QCOMPARE(f.adb->commands.last(), u"kill-server"_s);
         QCOMPARE(f.server->askedFor, std::optional(GlassesNetwork{u"192.168.1.20"_s, 24}));
         QCOMPARE(f.server->checks, 2);

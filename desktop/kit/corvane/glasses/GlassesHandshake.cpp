@@ -14,6 +14,21 @@ GlassesHandshake cannotReach(const QString& reason, const QString& whatToDo) {
 
 const QString makeSureRunning = u"Make sure Kestrin is running, then try again."_s;
 
+// A word as the device's shell reads it back unchanged, whatever it holds.
+QString shellQuoted(const QString& word) {
+    QString quoted = word;
+    quoted.replace(u'\'', u"'\\''"_s);
+    return u'\'' + quoted + u'\'';
+}
+
+// A command line typed at the device's shell.
+AdbCommand typedAtShell(const QStringList& words) {
+    QStringList line;
+    for (const QString& word : words)
+        line.append(shellQuoted(word));
+    return {{u"shell"_s}, (line.join(u' ') + u'\n').toUtf8()};
+}
+
 } // namespace
 
 QCoro::Task<GlassesHandshake>
@@ -53,12 +68,12 @@ QCoro::Task<GlassesHandshake> GlassesHandshake::forThisMac(SetupClient client,
     co_return co_await from(*info, glassesNetwork, std::move(issue));
 }
 
-QList<QStringList> GlassesHandshake::deliveryCommands(const Connect& connect) {
+QList<AdbCommand> GlassesHandshake::deliveryCommands(const Connect& connect) {
     const QString app = GlassesApp::packageName.toString();
-    return {{u"shell"_s, u"am"_s, u"force-stop"_s, app},
-            {u"shell"_s, u"am"_s, u"start"_s, u"-n"_s, app + u"/.MainActivity"_s, u"--es"_s, u"server_url"_s,
-             connect.wsUrl, u"--es"_s, u"http_url"_s, connect.httpUrl, u"--es"_s, u"ws_auth_token"_s,
-             connect.token}};
+    return {typedAtShell({u"am"_s, u"force-stop"_s, app}),
+            typedAtShell({u"am"_s, u"start"_s, u"-n"_s, app + u"/.MainActivity"_s, u"--es"_s, u"server_url"_s,
+                          connect.wsUrl, u"--es"_s, u"http_url"_s, connect.httpUrl, u"--es"_s,
+                          u"ws_auth_token"_s, connect.token})};
 }
 
 QCoro::Task<GlassesHandshake> LocalGlassesServer::handshake(std::optional<GlassesNetwork> glassesNetwork) {

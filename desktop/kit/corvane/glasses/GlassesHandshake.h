@@ -1,5 +1,6 @@
 #pragma once
 
+#include <corvane/glasses/AdbRunner.h>
 #include <corvane/glasses/GlassesNetwork.h>
 #include <corvane/setup/PairedDevice.h>
 #include <corvane/setup/SetupClient.h>
@@ -42,9 +43,10 @@ struct GlassesHandshake {
     static QCoro::Task<GlassesHandshake>
     forThisMac(SetupClient client, std::optional<GlassesNetwork> glassesNetwork, QString deviceName);
 
-    // The adb command lines that hand `connect` to the glasses app: stop it, then start it with the
-    // three extras.
-    static QList<QStringList> deliveryCommands(const Connect& connect);
+    // The adb commands that hand `connect` to the glasses app: stop it, then start it with the three
+    // extras. Both are typed at the device's shell through adb's standard input, so the key never
+    // stands in a command line that other accounts on this computer can read.
+    static QList<AdbCommand> deliveryCommands(const Connect& connect);
 };
 
 // The setup's view of the server. None of its operations fails: a failure is a handshake that cannot

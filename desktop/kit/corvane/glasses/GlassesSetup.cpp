@@ -150,8 +150,8 @@ QCoro::Task<GlassesSetupStage> GlassesSetup::connect(std::shared_ptr<AdbRunner> 
     if (const auto* refused = std::get_if<GlassesHandshake::CannotReach>(&handshake.value))
         co_return cannotReach(refused->reason, refused->whatToDo);
     const auto& connect = std::get<GlassesHandshake::Connect>(handshake.value);
-    for (const QStringList& command : GlassesHandshake::deliveryCommands(connect))
-        co_await outputOf(runner, command);
+    for (AdbCommand command : GlassesHandshake::deliveryCommands(connect))
+        co_await runner->runWithInput(std::move(command));
     setStage({GlassesSetupStage::Connecting{std::holds_alternative<GlassesWifi::Off>(wifi.value)}});
 
     const QStringList previous = serial ? keys->keys(*serial) : QStringList();
