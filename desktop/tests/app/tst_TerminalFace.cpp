@@ -15,6 +15,7 @@
 #include <corvane/PreviewsSwitchViewModel.h>
 #include <corvane/UpdatesModel.h>
 #include <corvane/terminal/TerminalFace.h>
+#include <corvane/terminal/TerminalText.h>
 
 #include <QDir>
 #include <QJsonDocument>
@@ -253,6 +254,52 @@ private Q_SLOTS:
         TerminalFace still(*f.model, {.updates = &fixed}, other.file(), false, typed.readEnd());
         typed.send("update\n");
         QTRY_VERIFY(other.text().contains(u"This copy of Kestrin doesn’t update itself."_s));
+    }
+
+    // Control characters and the marks that reorder text are shown as escapes; line breaks and every
+    // other character, in any script, stay as they are.
+    void outsideTextIsShownNotObeyed_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain words") << u"Ana’s phone — ✓ 日本"_s << u"Ana’s phone — ✓ 日本"_s;
+        QTest::newRow("line breaks") << u"one\ntwo\n"_s << u"one\ntwo\n"_s;
+        QTest::newRow("a new window title") << u"\x1b]0;pwned\x07"_s << u"\\x1b]0;pwned\\x07"_s;
+        QTest::newRow("a cleared screen") << u"\x1b[2Jx"_s << u"\\x1b[2Jx"_s;
+        QTest::newRow("a hyperlink") << u"\x1b]8;;https://evil.example\x1b\\"_s
+                                     << u"\\x1b]8;;https://evil.example\\x1b\\"_s;
+        QTest::newRow("carriage return, tab, DEL") << u"a\rb\tc\x7f"_s << u"a\\x0db\\x09c\\x7f"_s;
+        QTest::newRow("C1 controls") << u"\u009b2J\u0085"_s << u"\\x9b2J\\x85"_s;
+        QTest::newRow("bidirectional overrides")
+            << u"abc\u202Efdp.exe\u2066x\u2069"_s << u"abc\\u202efdp.exe\\u2066x\\u2069"_s;
+    }
+    void outsideTextIsShownNotObeyed() {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QCOMPARE(TerminalText::visible(text), shown);
+    }
+
+    // Release notes, a server's words and a phone's name reach the terminal through one door: there,
+    // an escape sequence in them is shown as text, while the face's own line clearing still works.
+    void theFaceShowsOutsideWordsAsText() {
+        Fixture f;
+        f.make();
+        auto owned = std::make_unique<ScriptedUpdater>();
+        ScriptedUpdater& updater = *owned;
+        const InfoDictionary info{{u"CFBundleShortVersionString"_s, u"0.1.0"_s},
+                                  {u"SUFeedURL"_s, u"https://updates.example/appcast.xml"_s},
+                                  {u"SUPublicEDKey"_s, QString::fromLatin1(QByteArray(32, 'k').toBase64())}};
+        UpdatesModel updates(info, std::move(owned));
+        Capture output;
+        TerminalFace face(*f.model, {.updates = &updates}, output.file(), true, -1);
+        AppcastItem item{.version = u"0.2.0"_s, .shortVersion = u"0.2.0"_s};
+        item.releaseNotes = u"\x1b]0;pwned\x07"
+                            u"Calmer.\x1b[2J"_s;
+        updater.show(UpdateAlert{UpdateAlert::Offered{item, u"0.1.0"_s}});
+        QTRY_VERIFY2(output.text().contains(u"  \\x1b]0;pwned\\x07Calmer.\\x1b[2J\n"_s),
+                     qPrintable(output.text()));
+        QVERIFY(!output.text().contains(u"\x1b]"_s));
+        QVERIFY(!output.text().contains(u"\x1b[2J"_s));
+        QVERIFY(output.text().contains(u"\r\x1b[2K"_s)); // the face's own
     }
 
     // Live previews show on command; "previews on" prints everything the feature can and can't do

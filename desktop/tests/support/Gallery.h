@@ -71,8 +71,13 @@ inline QImage rendered(QWidget& widget, qreal pixelRatio = 1) {
     return image;
 }
 
-// Writes `<GALLERY_DIR>/<name>@1x.png` and `@2x.png`, to be looked at.
+// Writes `<GALLERY_DIR>/<name>@1x.png` and `@2x.png`, to be looked at. Every label on a screen shows
+// its words as they are: words from outside (a phone's name, a server's answer) are never read as
+// markup.
 inline void saveToGallery(QWidget& widget, const QString& name) {
+    for (const QLabel* label : widget.findChildren<QLabel*>())
+        QVERIFY2(label->textFormat() == Qt::PlainText,
+                 qPrintable(name + QStringLiteral(": ") + label->text()));
     QDir().mkpath(QStringLiteral(GALLERY_DIR));
     for (const qreal ratio : {1.0, 2.0})
         QVERIFY(rendered(widget, ratio)

@@ -7,6 +7,7 @@
 #include <corvane/terminal/TerminalAgents.h>
 #include <corvane/terminal/TerminalGlasses.h>
 #include <corvane/terminal/TerminalPreviews.h>
+#include <corvane/terminal/TerminalText.h>
 #include <corvane/terminal/TerminalUpdates.h>
 
 #include <QDir>
@@ -179,11 +180,11 @@ void TerminalFace::render() {
     }
     if (!linesChanged && readout.countdown == m_printedCountdown)
         return;
-    QString text = clearLine.toString();
+    QString text;
     if (linesChanged)
         text += u'\n' + readout.lines.join(u'\n') + u'\n';
     text += readout.countdown.value_or(QString());
-    write(text);
+    writeOnClearedLine(text);
     m_printedLines = readout.lines;
     m_printedCountdown = readout.countdown;
 }
@@ -281,10 +282,10 @@ void TerminalFace::runCommand(const QByteArray& command) {
         if (outcome.awaitsKey) {
             m_awaitedKey = outcome.awaitsKey;
             setEcho(false);
-            write((m_outputIsTerminal ? clearLine.toString() : QString()) +
-                  (*outcome.awaitsKey == TerminalWelcome::KeyKind::claude ? u"Anthropic API key"_s
-                                                                          : u"OpenAI API key"_s) +
-                  u" (not shown), then Enter: "_s);
+            writeOnClearedLine((*outcome.awaitsKey == TerminalWelcome::KeyKind::claude
+                                    ? u"Anthropic API key"_s
+                                    : u"OpenAI API key"_s) +
+                               u" (not shown), then Enter: "_s);
         }
     } else if (!command.isEmpty()) {
         answer(u"There is no command “%1”. "_s.arg(QString::fromUtf8(command).left(20)));
@@ -300,7 +301,7 @@ void TerminalFace::follow(const TerminalOutcome& outcome, const QByteArray& comm
         *afterRead = command;
     render();
     if (!outcome.text.isEmpty()) {
-        write((m_outputIsTerminal ? clearLine.toString() : QString()) + outcome.text);
+        writeOnClearedLine(outcome.text);
         m_printedCountdown.reset();
     }
     if (outcome.question) {
@@ -343,12 +344,22 @@ void TerminalFace::setEcho(bool on) {
 }
 
 void TerminalFace::answer(const QString& words) {
-    write((m_outputIsTerminal ? clearLine.toString() : QString()) + words + helpText());
+    writeOnClearedLine(words + helpText());
     m_printedCountdown.reset(); // the countdown line was cleared: draw it again
     render();
 }
 
+// Everything written goes through here: the face's own control sequences are added here alone, and
+// the words themselves, which may carry anyone's text, are shown, never obeyed.
 void TerminalFace::write(const QString& text) {
+    writeRaw(TerminalText::visible(text));
+}
+
+void TerminalFace::writeOnClearedLine(const QString& text) {
+    writeRaw((m_outputIsTerminal ? clearLine.toString() : QString()) + TerminalText::visible(text));
+}
+
+void TerminalFace::writeRaw(const QString& text) {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), m_output);
     std::fflush(m_output);

@@ -65,6 +65,9 @@ private:
     // Says `words` and what the commands are, then draws the readout again.
     void answer(const QString& words);
     void write(const QString& text);
+    // On a terminal, over the line the cursor is on (a countdown, a prompt).
+    void writeOnClearedLine(const QString& text);
+    void writeRaw(const QString& text);
 
     ServerViewModel& m_model;
     ScreenModels m_screens;

@@ -37,6 +37,7 @@ void setColour(QWidget& widget, const QColor& colour) {
 
 QLabel* sentence(const QString& text, const QFont& font, const QColor& colour) {
     auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setFont(font);
     setColour(*label, colour);

@@ -33,6 +33,7 @@ constexpr int symbolPoints = 26;
 // The eyeglasses drawn in one flat colour, as a symbol rather than the coloured icon.
 QLabel* eyeglassesSymbol() {
     auto* symbol = new QLabel;
+    symbol->setTextFormat(Qt::PlainText);
     const qreal ratio = 2;
     QPixmap shape = kestrinIcon().pixmap(QSize(symbolPoints, symbolPoints) * ratio);
     QPainter tint(&shape);
@@ -77,6 +78,7 @@ GlassesSetupView::GlassesSetupView(GlassesViewModel& model, QWidget* parent)
     auto* readout = new QHBoxLayout;
     readout->setSpacing(12);
     readout->addWidget(m_lamp, 0, Qt::AlignVCenter);
+    m_word->setTextFormat(Qt::PlainText);
     m_word->setFont(FieldUnitText::display(u"Black"_s, wordPoints, 4));
     m_word->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // its room is what the row leaves
     QColor halo = FU::live;

@@ -59,6 +59,7 @@ void GlassRule::paintEvent(QPaintEvent*) {
 
 AddressText::AddressText(QWidget* parent)
     : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
     setTextInteractionFlags(Qt::TextSelectableByMouse);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     FieldUnitText::setColour(*this, FU::dText);

@@ -29,6 +29,7 @@ namespace {
 
 QLabel* displayLabel(const QString& style, int points, qreal spacing, const QColor& ink) {
     auto* label = new QLabel;
+    label->setTextFormat(Qt::PlainText);
     label->setFont(FieldUnitText::display(style, points, spacing));
     FieldUnitText::setColour(*label, ink);
     return label;
@@ -79,6 +80,7 @@ ReadoutGlass::ReadoutGlass(ServerViewModel& model, QWidget* parent)
     QLabel* name = displayLabel(u"Bold"_s, 12, 0, FU::dText);
     name->setText(u"Kestrin"_s);
     nameplate->addWidget(name, 0, Qt::AlignRight);
+    m_detail->setTextFormat(Qt::PlainText);
     m_detail->setFont(FieldUnitText::monospaced(11, 0));
     FieldUnitText::setColour(*m_detail, FU::dDim);
     nameplate->addWidget(m_detail, 0, Qt::AlignRight);
@@ -110,6 +112,7 @@ ReadoutGlass::ReadoutGlass(ServerViewModel& model, QWidget* parent)
     auto* copy = new Key(u"Copy"_s, {KeyStyle::Variant::dark, true});
     addressRow->addWidget(copy);
     dial->addLayout(addressRow);
+    m_alternate->setTextFormat(Qt::PlainText);
     m_alternate->setFont(FieldUnitText::monospaced(13, 0));
     FieldUnitText::setColour(*m_alternate, FU::dDim);
     m_alternate->setTextInteractionFlags(Qt::TextSelectableByMouse);

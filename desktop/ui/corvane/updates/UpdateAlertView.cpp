@@ -50,6 +50,7 @@ UpdateAlertView::UpdateAlertView(UpdatesModel& model, QWidget* parent)
 
     m_detail->setTextFormat(Qt::PlainText);
     m_headline->setTextFormat(Qt::PlainText);
+    m_word->setTextFormat(Qt::PlainText);
     auto* words = new QVBoxLayout;
     words->setSpacing(8);
     words->addWidget(m_headline);

@@ -35,6 +35,7 @@ public:
         : GlassPanel(18) {
         setFixedWidth(264);
         auto* heading = new QLabel(u"SETUP"_s);
+        heading->setTextFormat(Qt::PlainText);
         heading->setFont(FieldUnitText::display(u"Black"_s, 32, 3));
         FieldUnitText::setColour(*heading, FU::dText);
         content()->addWidget(heading);
@@ -47,9 +48,11 @@ public:
             auto* row = new QHBoxLayout(line);
             row->setContentsMargins(0, 4, 0, 4);
             auto* name = new QLabel;
+            name->setTextFormat(Qt::PlainText);
             name->setFont(FieldUnitText::monospaced(12, 1));
             FieldUnitText::setColour(*name, FU::dDim);
             auto* value = new QLabel;
+            value->setTextFormat(Qt::PlainText);
             value->setFont(FieldUnitText::display(u"Bold"_s, 14, 1.2));
             FieldUnitText::setColour(*value, FU::dText);
             auto* lamp = new Lamp(ReadoutLamp::off, 8);
@@ -95,7 +98,8 @@ WelcomeContent::WelcomeContent(WelcomeViewModel& model, ServerViewModel& server,
     , m_error(new QLabel)
     , m_skip(new Key(u"Skip for now"_s)) {
     setFixedSize(fixedSize);
-    m_stepCell->hide(); // until the window puts it in its top bar's corner
+    m_stepCell->hide();                    // until the window puts it in its top bar's corner
+    m_error->setTextFormat(Qt::PlainText); // a server's words
     auto* columns = new QHBoxLayout(this);
     columns->setContentsMargins(20, 4, 20, 20);
     columns->setSpacing(24);

@@ -78,6 +78,7 @@ AppWindow* AppWindows::built(const QString& identifier) {
             builder->second(*made);
         } else {
             auto* purpose = new QLabel(scene->purpose);
+            purpose->setTextFormat(Qt::PlainText);
             purpose->setWordWrap(true);
             purpose->setFixedWidth(480);
             purpose->setFont(FieldUnitText::text(14));
