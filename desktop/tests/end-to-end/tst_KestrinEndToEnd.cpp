@@ -316,10 +316,16 @@ private Q_SLOTS:
     // line, status 0, and still exactly the first one's server.
     void aSecondKestrinShowsTheFirstAndLeaves() {
         const int port = freeLoopbackPort();
-        Kestrin first(port);
+        // One session of one user: both find the socket in the same runtime folder (each has a home of
+        // its own here).
+        QTemporaryDir runtime;
+        QVERIFY(
+            QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const corvane::Environment session{{u"XDG_RUNTIME_DIR"_s, runtime.path()}};
+        Kestrin first(port, {}, session);
         const qint32 serverPid = first.serverPid();
         QVERIFY2(serverPid > 0, qPrintable(first.output()));
-        Kestrin second(port);
+        Kestrin second(port, {}, session);
         QVERIFY(second.process().waitForFinished(10000));
         QCOMPARE(second.process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.process().exitCode(), 0);
