@@ -162,6 +162,8 @@ AppDelegate::AppDelegate(const AppBundle& bundle, std::shared_ptr<Defaults> defa
     m_approval = std::make_unique<ApprovalViewModel>(ApprovalLadderFlow::over(setupClient));
     m_previews = std::make_unique<PreviewsSwitchViewModel>(PreviewsSwitchFlow::over(setupClient));
     m_glasses = glassesModel(bundle, defaults);
+    if (m_updates->settings().updatesItself && othersCanWriteBeside(bundle.path))
+        m_updates->holdBack();
 }
 
 AppDelegate::AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<void(bool)> answerTerminate,

@@ -27,6 +27,24 @@ UpdatesModel::UpdatesModel(const InfoDictionary& info, std::function<void()> che
 
 UpdatesModel::~UpdatesModel() = default;
 
+UpdateKey UpdatesModel::key() const {
+    UpdateKey key = UpdateKey::from(m_reminder, m_canCheckForUpdates, m_settings.version);
+    if (m_heldBack)
+        key.smallPrint = UpdateKey::sharedFolderNote.toString();
+    return key;
+}
+
+void UpdatesModel::holdBack() {
+    if (std::exchange(m_heldBack, true))
+        return;
+    m_settings.updatesItself = false;
+    if (m_updater)
+        m_updater->windDown();
+    setCanCheckForUpdates(false);
+    note(UpdateWords::sharedFolder.toString());
+    Q_EMIT changed();
+}
+
 void UpdatesModel::follow(Updater& updater) {
     m_canCheckForUpdates = updater.canCheckForUpdates();
     connect(&updater, &Updater::canCheckForUpdatesChanged, this, &UpdatesModel::setCanCheckForUpdates);
@@ -44,8 +62,10 @@ void UpdatesModel::follow(Updater& updater) {
                                             stage == UpdateChoiceStage::installing);
                 });
             });
-    connect(&updater, &Updater::didAbortWithError, this,
-            [change] { change([](UpdateReminder& reminder) { reminder.sessionFailed(); }); });
+    connect(&updater, &Updater::didAbortWithError, this, [this, change](const QString& why) {
+        note(u"An update was refused or failed: %1"_s.arg(why));
+        change([](UpdateReminder& reminder) { reminder.sessionFailed(); });
+    });
     connect(&updater, &Updater::willShowUpdate, this, [change](bool userInitiated) {
         change([&](UpdateReminder& reminder) { reminder.alertWillShow(userInitiated); });
     });

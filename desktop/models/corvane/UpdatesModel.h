@@ -38,7 +38,12 @@ public:
     const UpdateSettings& settings() const { return m_settings; }
     const UpdateReminder& reminder() const { return m_reminder; }
     bool canCheckForUpdates() const { return m_canCheckForUpdates; }
-    UpdateKey key() const { return UpdateKey::from(m_reminder, m_canCheckForUpdates, m_settings.version); }
+    UpdateKey key() const;
+    // Whether this copy has a feed but must not update itself: other accounts can change the folder it
+    // is in, and could put a copy of their own in its place before a quit.
+    bool heldBack() const { return m_heldBack; }
+    // Keeps this copy from updating itself for that reason.
+    void holdBack();
     // A preview's key does nothing when pressed.
     bool isPreview() const { return m_isPreview; }
     void setPreview(bool preview) { m_isPreview = preview; }
@@ -75,6 +80,7 @@ private:
     UpdateReminder m_reminder;
     bool m_canCheckForUpdates = false;
     bool m_isPreview = false;
+    bool m_heldBack = false;
     std::unique_ptr<Updater> m_updater;
     Actions m_actions;
 };

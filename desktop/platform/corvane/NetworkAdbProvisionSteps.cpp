@@ -42,9 +42,9 @@ QCoro::Task<std::expected<FetchedDocument, QString>> NetworkAdbProvisionSteps::r
     return m_fetcher.read(std::move(from));
 }
 
-QCoro::Task<std::expected<void, QString>> NetworkAdbProvisionSteps::download(QUrl from, QString to,
-                                                                             DownloadProgress progress) {
-    return m_fetcher.download(std::move(from), std::move(to), std::move(progress));
+QCoro::Task<std::expected<void, QString>>
+NetworkAdbProvisionSteps::download(QUrl from, QString to, qint64 declaredLength, DownloadProgress progress) {
+    return m_fetcher.download(std::move(from), std::move(to), declaredLength, std::move(progress));
 }
 
 void NetworkAdbProvisionSteps::stopTransfers() {

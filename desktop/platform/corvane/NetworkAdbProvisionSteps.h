@@ -20,7 +20,7 @@ public:
 
     std::expected<QString, QString> makeWorkingFolder() override;
     QCoro::Task<std::expected<FetchedDocument, QString>> read(QUrl from) override;
-    QCoro::Task<std::expected<void, QString>> download(QUrl from, QString to,
+    QCoro::Task<std::expected<void, QString>> download(QUrl from, QString to, qint64 declaredLength,
                                                        DownloadProgress progress) override;
     QCoro::Task<std::expected<void, QString>> unpack(QString archive, QString into) override;
     std::expected<void, QString> install(QString executable, QString at) override;

@@ -111,8 +111,12 @@ QCoro::Task<std::expected<FetchedDocument, QString>> NetworkFileFetcher::read(QU
     co_return document;
 }
 
-QCoro::Task<std::expected<void, QString>> NetworkFileFetcher::download(QUrl from, QString to,
-                                                                       DownloadProgress progress) {
+QCoro::Task<std::expected<void, QString>>
+NetworkFileFetcher::download(QUrl from, QString to, qint64 declaredLength, DownloadProgress progress) {
+    // A little over the declared length (a publisher rounding, say), and never past the cap.
+    const qint64 limit = declaredLength > 0
+                             ? std::min(declaredLength + declaredLength / 100 + 64 * 1024, maxFileBytes)
+                             : maxFileBytes;
     if (!QDir().mkpath(QFileInfo(to).absolutePath()))
         co_return std::unexpected(u"Could not make the folder for %1."_s.arg(to));
     // Written beside the destination and moved there whole: a stopped download leaves nothing at `to`.
@@ -123,14 +127,18 @@ QCoro::Task<std::expected<void, QString>> NetworkFileFetcher::download(QUrl from
     if (progress)
         QObject::connect(reply.get(), &QNetworkReply::downloadProgress, reply.get(), progress);
     qint64 written = 0;
-    const auto take = [&part, &written](const QByteArray& bytes) {
+    const auto take = [&part, &written, limit](const QByteArray& bytes) {
         written += bytes.size();
-        return written <= maxFileBytes && part.write(bytes) == bytes.size();
+        return written <= limit && part.write(bytes) == bytes.size();
     };
     QCoro::Task<std::expected<void, QString>> transferring = transfer(reply.get(), m_stallLimit, take);
     const std::expected<void, QString> done = co_await std::move(transferring);
     const bool flushed = part.flush();
     part.close();
+    if (written > limit) {
+        part.remove();
+        co_return std::unexpected(u"More than the %1 bytes expected arrived."_s.arg(limit));
+    }
     if (!done || !flushed) {
         part.remove();
         co_return std::unexpected(done ? part.errorString() : done.error());

@@ -23,7 +23,7 @@ public:
     explicit NetworkFileFetcher(std::chrono::milliseconds stallLimit = std::chrono::seconds(60));
 
     QCoro::Task<std::expected<FetchedDocument, QString>> read(QUrl from) override;
-    QCoro::Task<std::expected<void, QString>> download(QUrl from, QString to,
+    QCoro::Task<std::expected<void, QString>> download(QUrl from, QString to, qint64 declaredLength,
                                                        DownloadProgress progress) override;
     void stopTransfers() override;
     void discard(QString path) override;

@@ -4,15 +4,26 @@
 #include <corvane/SodiumSignatureVerifier.h>
 #include <corvane/UnzipUpdateUnpacker.h>
 
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
 namespace corvane {
 
 using namespace Qt::Literals::StringLiterals;
+
+bool othersCanWriteBeside(const QString& folder) {
+    struct stat facts {};
+    const QByteArray parent = QFile::encodeName(QFileInfo(folder).absolutePath());
+    return ::stat(parent.constData(), &facts) != 0 || (facts.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+}
 
 std::unique_ptr<Updater> platformUpdater(const InfoDictionary& info, const QString& folder,
                                          std::shared_ptr<Defaults> defaults,
                                          std::chrono::milliseconds checkInterval) {
     std::optional<UpdateSource> source = UpdateSettings::source(info);
-    if (!source)
+    if (!source || othersCanWriteBeside(folder))
         return nullptr;
     const QString shortVersion = stringEntry(info, u"CFBundleShortVersionString"_s).value_or(QString());
     AppcastUpdater::Application application{

@@ -96,6 +96,22 @@ private Q_SLOTS:
         QCOMPARE(Appcast::compareVersions(newer, older), 1);
         QCOMPARE(Appcast::compareVersions(newer, newer), 0);
     }
+
+    // The same version written longer is the same version: "0.1.0.0" is not offered to a 0.1.0 copy.
+    void theSameVersionWrittenLonger_data() {
+        QTest::addColumn<QString>("shorter");
+        QTest::addColumn<QString>("longer");
+        QTest::newRow("a zero more") << u"0.1.0"_s << u"0.1.0.0"_s;
+        QTest::newRow("zeros written long") << u"2"_s << u"2.00.0"_s;
+    }
+    void theSameVersionWrittenLonger() {
+        QFETCH(QString, shorter);
+        QFETCH(QString, longer);
+        QCOMPARE(Appcast::compareVersions(shorter, longer), 0);
+        QCOMPARE(Appcast::compareVersions(longer, shorter), 0);
+        const AppcastItem item{.version = longer, .shortVersion = longer};
+        QVERIFY(!Appcast::newest({item}, shorter));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAppcast)

@@ -13,6 +13,7 @@
 #include <corvane/UnzipUpdateUnpacker.h>
 #include <corvane/UpdatesModel.h>
 
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -34,14 +35,17 @@ public:
     void setValue(const QString& key, const QVariant& value) override { values.insert(key, value); }
 };
 
-// Offers one update and reports its download's progress ten thousand times, as a slow link would.
+// Offers one update (its archive at `archive`) and reports its download's progress ten thousand
+// times, as a slow link would.
 class ChattyFetcher final : public FileFetcher {
 public:
+    QString archive = u"https://updates.example/K.zip"_s;
+
     QCoro::Task<std::expected<FetchedDocument, QString>> read(QUrl) override {
-        co_return FetchedDocument{
-            feedOffering(u"2.0"_s, u"https://updates.example/K.zip"_s, 1'000'000, QByteArray(64, 's'))};
+        co_return FetchedDocument{feedOffering(u"2.0"_s, archive, 1'000'000, QByteArray(64, 's'))};
     }
-    QCoro::Task<std::expected<void, QString>> download(QUrl, QString to, DownloadProgress progress) override {
+    QCoro::Task<std::expected<void, QString>> download(QUrl, QString to, qint64,
+                                                       DownloadProgress progress) override {
         for (qint64 received = 0; received <= 1'000'000; received += 100)
             progress(received, -1); // the server did not say the size: the feed's is used
         writeFile(to, "not a zip");
@@ -64,21 +68,32 @@ struct Rig {
 
     Rig() { makeApplicationFolder(app, identifier, u"1.0"_s, "old"); }
 
-    QString staging() const { return root.filePath(u".Kestrin-update"_s); }
+    // The staging folder beside the application's, when there is one; else a path where nothing is.
+    QString staging() const {
+        const QStringList found =
+            QDir(root.path()).entryList({u".Kestrin-update-*"_s}, QDir::Dirs | QDir::Hidden);
+        return root.filePath(found.isEmpty() ? u".Kestrin-update-none"_s : found.first());
+    }
     QString previous() const { return root.filePath(u".Kestrin-previous"_s); }
     QByteArray runs() const { return contentOf(app + u"/Contents/bin/kestrin"_s); }
 
-    // Version 2.0, as published: a zip of its application folder.
-    QByteArray published(const QString& publishedIdentifier = identifier) const {
+    // Version 2.0, as published: a zip of its application folder; `change` may alter the folder first.
+    QByteArray published(const QString& publishedIdentifier = identifier, const QString& version = u"2.0"_s,
+                         const std::function<void(const QString&)>& change = {}) const {
         const QString folder = root.filePath(u"publisher/Kestrin"_s);
         QDir(folder).removeRecursively();
-        makeApplicationFolder(folder, publishedIdentifier, u"2.0"_s, "new");
+        makeApplicationFolder(folder, publishedIdentifier, version, "new");
+        if (change)
+            change(folder);
         return zipOf(folder);
     }
-    // The feed offers version 2.0 with this archive and signature, then the archive is served.
-    void offer(const QByteArray& archive, const QByteArray& signature, int archiveStatus = 200) {
+    // The feed offers version 2.0 with this archive and signature (and says it is `declaredLength`
+    // long, when given), then the archive is served.
+    void offer(const QByteArray& archive, const QByteArray& signature, int archiveStatus = 200,
+               qint64 declaredLength = 0) {
         const QString url = u"http://localhost:%1/Kestrin-2.0.zip"_s.arg(server.port());
-        server.answer({.body = feedOffering(u"2.0"_s, url, archive.size(), signature)});
+        server.answer({.body = feedOffering(
+                           u"2.0"_s, url, declaredLength > 0 ? declaredLength : archive.size(), signature)});
         server.answer({.status = archiveStatus, .body = archive});
     }
 
@@ -179,13 +194,43 @@ private Q_SLOTS:
         QTest::newRow("another application") << u"other identifier"_s << UpdateWords::notKestrin.toString();
         QTest::newRow("signed, but not a zip") << u"not a zip"_s << UpdateWords::unpackFailed.toString();
         QTest::newRow("the archive is missing") << u"missing"_s << UpdateWords::downloadFailed.toString();
+        QTest::newRow("longer than the feed says") << u"too long"_s << UpdateWords::downloadFailed.toString();
+        QTest::newRow("an older release relabelled")
+            << u"older inside"_s << UpdateWords::notTheOffered.toString();
+        QTest::newRow("another version than offered")
+            << u"newer inside"_s << UpdateWords::notTheOffered.toString();
+        QTest::newRow("the same version, written longer")
+            << u"same inside"_s << UpdateWords::notTheOffered.toString();
+        QTest::newRow("a link that leads outside") << u"link out"_s << UpdateWords::unsafeCopy.toString();
+        QTest::newRow("kestrin is a link") << u"kestrin link"_s << UpdateWords::unsafeCopy.toString();
+        QTest::newRow("Contents is a link") << u"contents link"_s << UpdateWords::unsafeCopy.toString();
     }
     void refusedArchivesChangeNothing() {
         QFETCH(QString, fault);
         QFETCH(QString, words);
         Rig rig;
-        QByteArray archive =
-            rig.published(fault == u"other identifier" ? u"com.example.other"_s : identifier);
+        const QHash<QString, QString> versions{
+            {u"older inside"_s, u"0.9"_s}, {u"newer inside"_s, u"3.0"_s}, {u"same inside"_s, u"1.0.0"_s}};
+        const auto change = [&](const QString& folder) {
+            if (fault == u"too long") { // past the little slack a download is given
+                QByteArray noise(512 * 1024, Qt::Uninitialized);
+                for (char& byte : noise)
+                    byte = char(QRandomGenerator::global()->bounded(256));
+                writeFile(folder + u"/Contents/noise"_s, noise);
+            }
+            if (fault == u"link out")
+                QVERIFY(QFile::link(u"/etc/passwd"_s, folder + u"/Contents/passwd"_s));
+            if (fault == u"kestrin link") {
+                QVERIFY(QFile::rename(folder + u"/Contents/bin/kestrin"_s, folder + u"/Contents/bin/real"_s));
+                QVERIFY(QFile::link(u"real"_s, folder + u"/Contents/bin/kestrin"_s));
+            }
+            if (fault == u"contents link") {
+                QVERIFY(QFile::rename(folder + u"/Contents"_s, folder + u"/Real"_s));
+                QVERIFY(QFile::link(u"Real"_s, folder + u"/Contents"_s));
+            }
+        };
+        QByteArray archive = rig.published(fault == u"other identifier" ? u"com.example.other"_s : identifier,
+                                           versions.value(fault, u"2.0"_s), change);
         if (fault == u"not a zip")
             archive = QByteArray(4096, 'z');
         QByteArray signature = rig.publisher.sign(archive);
@@ -193,7 +238,8 @@ private Q_SLOTS:
             archive[archive.size() / 2] = char(archive[archive.size() / 2] ^ 0x20);
         if (fault == u"other key")
             signature = UpdateKeyPair().sign(archive);
-        rig.offer(archive, signature, fault == u"missing" ? 404 : 200);
+        rig.offer(archive, signature, fault == u"missing" ? 404 : 200,
+                  fault == u"too long" ? archive.size() / 2 : 0);
         rig.start();
         QTRY_VERIFY(rig.shows<UpdateAlert::Offered>());
         rig.model->answer(UpdateAnswer::installOnQuit);
@@ -208,7 +254,114 @@ private Q_SLOTS:
         rig.model->installOnQuit();
         QCOMPARE(rig.runs(), QByteArray("#!/bin/sh\necho 'old'\n"));
         QVERIFY(!QFileInfo::exists(rig.previous()));
-        QVERIFY(rig.notes.isEmpty());
+        // Only the log hears why.
+        QCOMPARE(rig.notes.size(), 1);
+        QVERIFY2(rig.notes.first().startsWith(u"An update was refused or failed: "_s),
+                 qPrintable(rig.notes.first()));
+    }
+
+    // What the refused copies held never reaches the folder: a link in the published copy is gone
+    // with the staging folder, and modes that let others write are taken away on the way in.
+    void anInstalledCopyIsNotWritableByOthers() {
+        Rig rig;
+        const QByteArray archive = rig.published(identifier, u"2.0"_s, [](const QString& folder) {
+            QFile::setPermissions(folder + u"/Contents/bin/kestrin"_s,
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                      QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                                      QFile::WriteOther | QFile::ExeOther);
+            QVERIFY(QFile::link(u"bin/kestrin"_s, folder + u"/Contents/run"_s)); // inside: fine
+        });
+        rig.offer(archive, rig.publisher.sign(archive));
+        rig.start();
+        QTRY_VERIFY(rig.shows<UpdateAlert::Offered>());
+        rig.model->answer(UpdateAnswer::installOnQuit);
+        QTRY_VERIFY(rig.shows<UpdateAlert::Ready>());
+        // The staging folder keeps every other account out.
+        QCOMPARE(QFileInfo(rig.staging()).permissions() & (QFile::ReadOther | QFile::ReadGroup),
+                 QFile::Permissions());
+        rig.model->windDown();
+        rig.settle();
+        rig.model->installOnQuit();
+        const QFileInfo kestrin(rig.app + u"/Contents/bin/kestrin"_s);
+        QCOMPARE(rig.runs(), QByteArray("#!/bin/sh\necho 'new'\n"));
+        QVERIFY(kestrin.isExecutable());
+        QCOMPARE(kestrin.permissions() & (QFile::WriteGroup | QFile::WriteOther), QFile::Permissions());
+        QVERIFY(QFileInfo(rig.app + u"/Contents/run"_s).isSymLink());
+    }
+
+    // Two copies started from one folder: each keeps its own staging folder, and a start clears only
+    // those whose run has ended (earlier versions' one staging folder included).
+    void aStartLeavesAnotherRunsUpdateAlone() {
+        QTemporaryDir root;
+        const QString app = root.filePath(u"Kestrin"_s);
+        makeApplicationFolder(app, identifier, u"1.0"_s, "old");
+        ApplicationFolderSwap first(app);
+        const auto kept = first.beginStaging();
+        QVERIFY(kept);
+        QVERIFY(QDir().mkpath(root.filePath(u".Kestrin-update"_s)));
+        QVERIFY(QDir().mkpath(root.filePath(u".Kestrin-update-gone12"_s))); // a run that crashed
+        ApplicationFolderSwap second(app);
+        second.tidy();
+        QVERIFY(QFileInfo(*kept).isDir());
+        QVERIFY(!QFileInfo::exists(root.filePath(u".Kestrin-update"_s)));
+        QVERIFY(!QFileInfo::exists(root.filePath(u".Kestrin-update-gone12"_s)));
+        const auto own = second.beginStaging();
+        QVERIFY(own && *own != *kept);
+        first.endStaging();
+        QVERIFY(!QFileInfo::exists(*kept));
+        QVERIFY(QFileInfo(*own).isDir());
+    }
+
+    // A copy whose folder sits where other accounts can write does not update itself: another account
+    // could put its own copy there before a quit. The key and the terminal say why.
+    void aCopyBesideOthersFoldersDoesNotUpdateItself() {
+        Rig rig;
+        QVERIFY(!othersCanWriteBeside(rig.app));
+        QVERIFY(QFile::setPermissions(rig.root.path(), QFile::permissions(rig.root.path()) |
+                                                           QFile::WriteOther | QFile::ExeOther |
+                                                           QFile::ReadOther));
+        QVERIFY(othersCanWriteBeside(rig.app));
+        rig.start();
+        QVERIFY(!rig.model->canCheckForUpdates());
+        rig.model->holdBack();
+        QVERIFY(rig.model->heldBack());
+        QVERIFY(!rig.model->key().enabled);
+        QCOMPARE(rig.model->key().smallPrint, std::optional(UpdateKey::sharedFolderNote.toString()));
+        QCOMPARE(rig.notes, QStringList{UpdateWords::sharedFolder.toString()});
+        QVERIFY(rig.server.requests().isEmpty());
+    }
+
+    // Under a feed that comes over https, an archive offered over http is not offered at all.
+    void anArchiveInTheClearIsNotOfferedUnderASecureFeed_data() {
+        QTest::addColumn<QString>("archive");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("https") << u"https://updates.example/K.zip"_s << true;
+        QTest::newRow("http") << u"http://updates.example/K.zip"_s << false;
+    }
+    void anArchiveInTheClearIsNotOfferedUnderASecureFeed() {
+        QFETCH(QString, archive);
+        QFETCH(bool, offered);
+        QTemporaryDir root;
+        makeApplicationFolder(root.filePath(u"Kestrin"_s), identifier, u"1.0"_s, "old");
+        auto fetcher = std::make_shared<ChattyFetcher>();
+        fetcher->archive = archive;
+        AppcastUpdater updater({.source = {.feed = QUrl(u"https://updates.example/appcast.xml"_s),
+                                           .publicKey = QByteArray(32, 'k')},
+                                .bundleIdentifier = identifier,
+                                .version = u"1.0"_s,
+                                .shortVersion = u"1.0"_s,
+                                .folder = root.filePath(u"Kestrin"_s)},
+                               {.fetcher = fetcher,
+                                .unpacker = std::make_shared<UnzipUpdateUnpacker>(),
+                                .verifier = std::make_shared<SodiumSignatureVerifier>(),
+                                .defaults = std::make_shared<MemoryDefaults>()});
+        updater.startUpdater();
+        updater.checkForUpdates();
+        QTRY_VERIFY(updater.alert() &&
+                    !std::holds_alternative<UpdateAlert::Checking>(updater.alert()->value));
+        QCOMPARE(std::holds_alternative<UpdateAlert::Offered>(updater.alert()->value), offered);
+        updater.windDown();
+        QCoro::waitFor(updater.settled());
     }
 
     // The updater's own check says nothing unless it finds an update the person has not skipped; a check

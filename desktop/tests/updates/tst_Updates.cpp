@@ -153,7 +153,8 @@ private Q_SLOTS:
                  QStringList{u"An update to 0.2.0 (build 200) is ready; it installs at the next quit"_s});
     }
 
-    // Each event of the updater moves the reminder as the table says; the key lights with it.
+    // Each event of the updater moves the reminder as the table says; the key lights with it. The log
+    // learns of each update made ready and of each failure, with its reason.
     void theUpdatersEventsMoveTheReminder_data() {
         QTest::addColumn<QStringList>("events");
         QTest::addColumn<UpdateReminder>("reminder");
@@ -185,7 +186,10 @@ private Q_SLOTS:
             updater.report(event);
         QCOMPARE(model.reminder(), reminder);
         QCOMPARE(model.key().lit, reminder.isLit());
-        QCOMPARE(notes.size(), events.count(u"ready"_s));
+        QCOMPARE(notes.size(), events.count(u"ready"_s) + events.count(u"failed"_s));
+        if (events.contains(u"failed"_s))
+            QVERIFY2(notes.last().startsWith(u"An update was refused or failed: "_s),
+                     qPrintable(notes.last()));
     }
 
     // The updater starts only for a copy that updates itself; the key follows its readiness and checks

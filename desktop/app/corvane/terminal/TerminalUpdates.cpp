@@ -56,6 +56,8 @@ TerminalOutcome run(UpdatesModel& updates, const QByteArray& command) {
     if (words.value(0) != "update" || words.size() > 2)
         return {};
     if (words.size() == 1) {
+        if (updates.heldBack())
+            return {.known = true, .problem = UpdateWords::sharedFolder.toString()};
         if (!updates.settings().updatesItself)
             return {.known = true, .problem = u"This copy of Kestrin doesn’t update itself."_s};
         if (!updates.key().enabled)

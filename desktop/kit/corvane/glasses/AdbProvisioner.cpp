@@ -39,7 +39,8 @@ QCoro::Task<std::expected<QString, AdbProvisionError>> AdbProvisioner::fetch(QSt
 
     const QString archivePath = working + u"/platform-tools.zip"_s;
     const QUrl archiveUrl = repository.resolved(QUrl(archive->fileName));
-    if (!co_await steps->download(archiveUrl, archivePath, onProgress))
+    if (!co_await steps->download(archiveUrl, archivePath, archive->size > 0 ? archive->size : -1,
+                                  onProgress))
         co_return fail(AdbProvisionError::downloadFailed);
     // Nothing in an archive Google did not vouch for is unpacked, let alone run.
     if (!m_verifier->satisfies(archivePath, u"sha1:"_s + archive->sha1))

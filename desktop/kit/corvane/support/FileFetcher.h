@@ -25,8 +25,10 @@ public:
     virtual ~FileFetcher() = default;
     // A small document (a manifest, a feed), whole.
     virtual QCoro::Task<std::expected<FetchedDocument, QString>> read(QUrl from) = 0;
-    // A file, written to `to` only once it is whole; only an answer with status 200 counts.
-    virtual QCoro::Task<std::expected<void, QString>> download(QUrl from, QString to,
+    // A file, written to `to` only once it is whole; only an answer with status 200 counts. A file
+    // that runs past `declaredLength` (its publisher's word; -1 when none), give or take a little, is
+    // stopped there and fails.
+    virtual QCoro::Task<std::expected<void, QString>> download(QUrl from, QString to, qint64 declaredLength,
                                                                DownloadProgress progress) = 0;
     // Stops every read and download under way; each then fails.
     virtual void stopTransfers() = 0;

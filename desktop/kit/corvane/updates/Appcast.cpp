@@ -3,6 +3,8 @@
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+
 namespace corvane::Appcast {
 
 using namespace Qt::Literals::StringLiterals;
@@ -157,8 +159,15 @@ int compareVersions(QStringView a, QStringView b) {
     }
     if (left.size() == right.size())
         return 0;
-    // The longer one is newer, unless what it adds begins with letters: "1.0b1" comes before "1.0".
     const bool leftLonger = left.size() > right.size();
+    // Trailing zeros add nothing: "0.1.0.0" is "0.1.0".
+    const QList<Piece>& longer = leftLonger ? left : right;
+    if (std::all_of(longer.begin() + common, longer.end(), [](const Piece& piece) {
+            return piece.kind == Kind::other ||
+                   (piece.kind == Kind::number && compareNumbers(piece.text, u"0") == 0);
+        }))
+        return 0;
+    // The longer one is newer, unless what it adds begins with letters: "1.0b1" comes before "1.0".
     const Piece& extra = leftLonger ? left[common] : right[common];
     const bool extraIsPrerelease =
         extra.kind == Kind::letters ||

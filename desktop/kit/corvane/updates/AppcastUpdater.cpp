@@ -1,6 +1,6 @@
 #include "AppcastUpdater.h"
 
-#include <corvane/shell/InfoDictionary.h>
+#include <corvane/updates/UnpackedCopy.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,26 +9,6 @@
 namespace corvane {
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-// The one folder the archive held, when it is a copy of the application with this identifier.
-std::optional<QString> unpackedApplication(const QString& into, const QString& bundleIdentifier) {
-    const QFileInfoList entries =
-        QDir(into).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    if (entries.size() != 1 || !entries.front().isDir() || entries.front().isSymLink())
-        return std::nullopt;
-    const QString folder = entries.front().absoluteFilePath();
-    const QFileInfo executable(folder + u"/Contents/bin/kestrin"_s);
-    if (!executable.isFile() || !executable.isExecutable())
-        return std::nullopt;
-    const InfoDictionary info = readInfoDictionary(folder + u"/Contents/Info.json"_s);
-    if (stringEntry(info, u"CFBundleIdentifier"_s) != bundleIdentifier)
-        return std::nullopt;
-    return folder;
-}
-
-} // namespace
 
 AppcastUpdater::AppcastUpdater(Application application, Seams seams, std::chrono::milliseconds checkInterval,
                                QObject* parent)
@@ -106,7 +86,11 @@ QCoro::Task<> AppcastUpdater::check(int generation, [[maybe_unused]] WorkUnderWa
         fail(UpdateWords::feedUnreachable.toString(), feed.error());
         co_return;
     }
-    std::optional<AppcastItem> newest = Appcast::newest(Appcast::items(feed->content), m_application.version);
+    QList<AppcastItem> items = Appcast::items(feed->content);
+    // An archive that would travel in the clear, under a feed that does not, is not offered.
+    if (m_application.source.feed.scheme() == u"https")
+        items.removeIf([](const AppcastItem& item) { return item.url.scheme() != u"https"; });
+    std::optional<AppcastItem> newest = Appcast::newest(items, m_application.version);
     // A version the person skipped is not offered again unless they ask.
     if (newest && !m_userInitiated &&
         m_seams.defaults->string(skippedVersionKey.toString()) == newest->version)
@@ -151,7 +135,7 @@ void AppcastUpdater::answer(UpdateAnswer answer) {
     case UpdateAnswer::cancel:
         abandonWork();
         if (m_session == Session::downloading) {
-            m_seams.fetcher->discard(m_folders.stagingFolder());
+            m_folders.endStaging();
             Q_EMIT userDidMakeChoice(UpdateChoice::dismiss, UpdateChoiceStage::notDownloaded);
         }
         break;
@@ -173,16 +157,15 @@ QCoro::Task<> AppcastUpdater::fetch(AppcastItem item, int generation,
                                     [[maybe_unused]] WorkUnderWay::Token working) {
     const QPointer<AppcastUpdater> self(this);
     const Seams seams = m_seams;
-    const QString staging = m_folders.stagingFolder();
-    // Named by the session, so that one abandoned and still winding down never touches a later one's files.
-    const QString archive = staging + u"/archive-%1.zip"_s.arg(generation);
-    const QString into = staging + u"/unpacked-%1"_s.arg(generation);
-    seams.fetcher->discard(staging);
-    if (!QDir().mkpath(staging)) {
+    const std::expected<QString, QString> staging = m_folders.beginStaging();
+    if (!staging) {
         fail(UpdateWords::cannotWrite.arg(QFileInfo(m_folders.applicationFolder()).absolutePath()),
-             u"Could not make %1."_s.arg(staging));
+             staging.error());
         co_return;
     }
+    // Named by the session, so that one abandoned and still winding down never touches a later one's files.
+    const QString archive = *staging + u"/archive-%1.zip"_s.arg(generation);
+    const QString into = *staging + u"/unpacked-%1"_s.arg(generation);
     show(UpdateAlert{UpdateAlert::Downloading{item, 0, item.length}});
     // Shown in whole steps (a hundredth, or a megabyte while the size is unknown), not once per chunk.
     const DownloadProgress progress = [self, generation, item, shownStep = qint64(-1)](qint64 received,
@@ -195,7 +178,7 @@ QCoro::Task<> AppcastUpdater::fetch(AppcastItem item, int generation,
             self->show(UpdateAlert{UpdateAlert::Downloading{item, received, size}});
     };
     QCoro::Task<std::expected<void, QString>> downloading =
-        seams.fetcher->download(item.url, archive, progress);
+        seams.fetcher->download(item.url, archive, item.length, progress);
     const std::expected<void, QString> downloaded = co_await std::move(downloading);
     if (!self || generation != m_generation) {
         seams.fetcher->discard(archive); // this session's own files: no later session uses them
@@ -230,10 +213,10 @@ QCoro::Task<> AppcastUpdater::fetch(AppcastItem item, int generation,
         fail(UpdateWords::unpackFailed.toString(), unpacked.error());
         co_return;
     }
-    const std::optional<QString> folder = unpackedApplication(into, m_application.bundleIdentifier);
+    const std::expected<QString, UnpackedCopy::Refusal> folder =
+        UnpackedCopy::check(into, m_application.bundleIdentifier, item.version, m_application.version);
     if (!folder) {
-        fail(UpdateWords::notKestrin.toString(), u"The archive at %1 does not hold one copy of %2."_s.arg(
-                                                     item.url.toString(), m_application.bundleIdentifier));
+        fail(folder.error().words.toString(), u"%1: %2"_s.arg(item.url.toString(), folder.error().why));
         co_return;
     }
     m_waiting = item;
@@ -259,7 +242,7 @@ void AppcastUpdater::finishSession() {
 
 void AppcastUpdater::fail(const QString& words, const QString& why) {
     if (!m_waiting)
-        m_seams.fetcher->discard(m_folders.stagingFolder());
+        m_folders.endStaging();
     Q_EMIT didAbortWithError(why);
     if (!m_userInitiated) {
         finishSession();
@@ -285,7 +268,7 @@ void AppcastUpdater::windDown() {
     if (m_session == Session::checking || m_session == Session::downloading) {
         abandonWork();
         if (!m_waiting)
-            m_seams.fetcher->discard(m_folders.stagingFolder());
+            m_folders.endStaging();
     }
     if (m_session != Session::none)
         finishSession();

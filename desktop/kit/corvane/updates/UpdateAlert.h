@@ -88,6 +88,12 @@ inline constexpr QStringView notSigned =
     u"The downloaded update isn’t the one its publisher signed, so nothing was changed.";
 inline constexpr QStringView unpackFailed = u"The update couldn’t be unpacked, so nothing was changed.";
 inline constexpr QStringView notKestrin = u"The update isn’t a copy of Kestrin, so nothing was changed.";
+inline constexpr QStringView notTheOffered =
+    u"The update isn’t the version it was offered as, so nothing was changed.";
+inline constexpr QStringView unsafeCopy =
+    u"The update holds files Kestrin won’t install, so nothing was changed.";
+inline constexpr QStringView sharedFolder =
+    u"Kestrin doesn’t update itself here: other accounts can change the folder it’s in.";
 // {folder}
 inline constexpr QStringView cannotWrite = u"Kestrin can’t write in %1, so it can’t update itself there.";
 

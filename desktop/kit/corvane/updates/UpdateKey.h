@@ -13,6 +13,8 @@ namespace corvane {
 struct UpdateKey {
     static constexpr QStringView checkTitle = u"Check for updates…";
     static constexpr QStringView readyTitle = u"Update ready — restart to install";
+    // The small print of a copy that does not update itself because others can change its folder.
+    static constexpr QStringView sharedFolderNote = u"its folder is shared";
 
     QString title;
     std::optional<QString> smallPrint;
