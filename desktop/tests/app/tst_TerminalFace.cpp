@@ -69,6 +69,13 @@ private:
     int m_fds[2] = {-1, -1};
 };
 
+// A copy at 0.1.0 that updates itself.
+InfoDictionary selfUpdatingCopy() {
+    return {{u"CFBundleShortVersionString"_s, u"0.1.0"_s},
+            {u"SUFeedURL"_s, u"https://updates.example/appcast.xml"_s},
+            {u"SUPublicEDKey"_s, QString::fromLatin1(QByteArray(32, 'k').toBase64())}};
+}
+
 } // namespace
 
 class TestTerminalFace : public QObject {
@@ -207,10 +214,7 @@ private Q_SLOTS:
         f.make();
         auto owned = std::make_unique<ScriptedUpdater>();
         ScriptedUpdater& updater = *owned;
-        const InfoDictionary info{{u"CFBundleShortVersionString"_s, u"0.1.0"_s},
-                                  {u"SUFeedURL"_s, u"https://updates.example/appcast.xml"_s},
-                                  {u"SUPublicEDKey"_s, QString::fromLatin1(QByteArray(32, 'k').toBase64())}};
-        UpdatesModel updates(info, std::move(owned));
+        UpdatesModel updates(selfUpdatingCopy(), std::move(owned));
         Capture output;
         CommandPipe commands;
         TerminalFace face(*f.model, {.updates = &updates}, output.file(), false, commands.readEnd());
@@ -285,10 +289,7 @@ private Q_SLOTS:
         f.make();
         auto owned = std::make_unique<ScriptedUpdater>();
         ScriptedUpdater& updater = *owned;
-        const InfoDictionary info{{u"CFBundleShortVersionString"_s, u"0.1.0"_s},
-                                  {u"SUFeedURL"_s, u"https://updates.example/appcast.xml"_s},
-                                  {u"SUPublicEDKey"_s, QString::fromLatin1(QByteArray(32, 'k').toBase64())}};
-        UpdatesModel updates(info, std::move(owned));
+        UpdatesModel updates(selfUpdatingCopy(), std::move(owned));
         Capture output;
         TerminalFace face(*f.model, {.updates = &updates}, output.file(), true, -1);
         AppcastItem item{.version = u"0.2.0"_s, .shortVersion = u"0.2.0"_s};

@@ -55,6 +55,23 @@ public:
     void discard(QString path) override { QDir(path).removeRecursively(); }
 };
 
+// The updater of a copy at <root>/Kestrin, version 1.0, whose feed comes over https through `fetcher`.
+std::unique_ptr<AppcastUpdater> secureFeedUpdater(const QTemporaryDir& root,
+                                                  std::shared_ptr<FileFetcher> fetcher) {
+    makeApplicationFolder(root.filePath(u"Kestrin"_s), identifier, u"1.0"_s, "old");
+    return std::make_unique<AppcastUpdater>(
+        AppcastUpdater::Application{.source = {.feed = QUrl(u"https://updates.example/appcast.xml"_s),
+                                               .publicKey = QByteArray(32, 'k')},
+                                    .bundleIdentifier = identifier,
+                                    .version = u"1.0"_s,
+                                    .shortVersion = u"1.0"_s,
+                                    .folder = root.filePath(u"Kestrin"_s)},
+        AppcastUpdater::Seams{.fetcher = std::move(fetcher),
+                              .unpacker = std::make_shared<UnzipUpdateUnpacker>(),
+                              .verifier = std::make_shared<SodiumSignatureVerifier>(),
+                              .defaults = std::make_shared<MemoryDefaults>()});
+}
+
 // A copy at <root>/Kestrin, version 1.0, its feed served by the test, and a publisher whose key it trusts.
 struct Rig {
     QTemporaryDir root;
@@ -342,19 +359,10 @@ private Q_SLOTS:
         QFETCH(QString, archive);
         QFETCH(bool, offered);
         QTemporaryDir root;
-        makeApplicationFolder(root.filePath(u"Kestrin"_s), identifier, u"1.0"_s, "old");
         auto fetcher = std::make_shared<ChattyFetcher>();
         fetcher->archive = archive;
-        AppcastUpdater updater({.source = {.feed = QUrl(u"https://updates.example/appcast.xml"_s),
-                                           .publicKey = QByteArray(32, 'k')},
-                                .bundleIdentifier = identifier,
-                                .version = u"1.0"_s,
-                                .shortVersion = u"1.0"_s,
-                                .folder = root.filePath(u"Kestrin"_s)},
-                               {.fetcher = fetcher,
-                                .unpacker = std::make_shared<UnzipUpdateUnpacker>(),
-                                .verifier = std::make_shared<SodiumSignatureVerifier>(),
-                                .defaults = std::make_shared<MemoryDefaults>()});
+        const std::unique_ptr<AppcastUpdater> owned = secureFeedUpdater(root, fetcher);
+        AppcastUpdater& updater = *owned;
         updater.startUpdater();
         updater.checkForUpdates();
         QTRY_VERIFY(updater.alert() &&
@@ -483,17 +491,9 @@ private Q_SLOTS:
     // A download's progress shows in whole hundredths, not once for every chunk, up to the whole size.
     void progressShowsInWholeSteps() {
         QTemporaryDir root;
-        makeApplicationFolder(root.filePath(u"Kestrin"_s), identifier, u"1.0"_s, "old");
-        AppcastUpdater updater({.source = {.feed = QUrl(u"https://updates.example/appcast.xml"_s),
-                                           .publicKey = QByteArray(32, 'k')},
-                                .bundleIdentifier = identifier,
-                                .version = u"1.0"_s,
-                                .shortVersion = u"1.0"_s,
-                                .folder = root.filePath(u"Kestrin"_s)},
-                               {.fetcher = std::make_shared<ChattyFetcher>(),
-                                .unpacker = std::make_shared<UnzipUpdateUnpacker>(),
-                                .verifier = std::make_shared<SodiumSignatureVerifier>(),
-                                .defaults = std::make_shared<MemoryDefaults>()});
+        const std::unique_ptr<AppcastUpdater> owned =
+            secureFeedUpdater(root, std::make_shared<ChattyFetcher>());
+        AppcastUpdater& updater = *owned;
         QList<double> shown;
         QObject::connect(&updater, &Updater::alertChanged, &updater, [&] {
             if (const std::optional<double> progress =
