@@ -3,6 +3,8 @@
 
 #include "support/Gallery.h"
 
+#include <corvane/look/FieldUnitPalette.h>
+
 #include <corvane/controls/Cell.h>
 #include <corvane/controls/ChassisGround.h>
 #include <corvane/controls/ChassisPanel.h>
@@ -23,6 +25,7 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
@@ -155,18 +158,75 @@ private Q_SLOTS:
         QTRY_COMPARE(key.faceOffset(), 0.0);
     }
 
-    // Keyboard users see where they are; a click gives no ring, and neither does the focus Qt hands on
-    // (with a Tab reason) when the focused key is hidden.
-    void aKeyShowsARingForKeyboardFocusOnly_data() {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("ring");
-        QTest::newRow("tab") << u"tab"_s << true;
-        QTest::newRow("click") << u"click"_s << false;
-        QTest::newRow("handed on") << u"hide"_s << false;
+    // Every focusable control shows where the keyboard is, while the keyboard is in use: from a key
+    // press to the next click. Its ring stands out (3:1 and more) from what it covers, on light, orange
+    // and dark faces and grounds alike; a click gives no ring.
+    void everyControlShowsTheFocusWhileTheKeyboardIsInUse_data() {
+        QTest::addColumn<QString>("control");
+        for (const char* kind :
+             {"key", "hot key", "dark key", "toggle", "toggle on glass", "segment", "link"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
     }
-    void aKeyShowsARingForKeyboardFocusOnly() {
-        QFETCH(QString, how);
-        QFETCH(bool, ring);
+    void everyControlShowsTheFocusWhileTheKeyboardIsInUse() {
+        QFETCH(QString, control);
+        QWidget window;
+        const bool onGlass = control.contains(u"glass"_s) || control == u"dark key"_s;
+        window.setAutoFillBackground(true);
+        QPalette ground = window.palette();
+        ground.setColor(QPalette::Window, onGlass ? FU::glass : FU::chassis);
+        window.setPalette(ground);
+        auto* column = new QVBoxLayout(&window);
+        QWidget* focused = nullptr;
+        if (control.endsWith(u"key"_s))
+            focused = new Key(u"Start"_s, {control == u"hot key"_s    ? KeyStyle::Variant::hot
+                                           : control == u"dark key"_s ? KeyStyle::Variant::dark
+                                                                      : KeyStyle::Variant::chassis});
+        else if (control.startsWith(u"toggle"_s))
+            focused = new FieldToggle(u"Answer my home network"_s,
+                                      onGlass ? FieldToggle::Surface::glass : FieldToggle::Surface::chassis);
+        else if (control == u"link"_s)
+            focused = new FieldLink(u"Read more"_s);
+        if (focused) {
+            column->addWidget(focused);
+        } else {
+            auto* selector = new FieldSelector(ladder(), 1);
+            column->addWidget(selector);
+            focused = selector->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly).at(1);
+        }
+        window.resize(420, 120);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        focused->setFocus(Qt::MouseFocusReason);
+
+        QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(2, 2));
+        const QImage clicked = window.grab().toImage();
+        QTest::keyClick(&window, Qt::Key_Shift);
+        const QImage typing = window.grab().toImage();
+        saveToGallery(window, u"focus-"_s + QString(control).replace(u' ', u'-'));
+        int changed = 0;
+        int standingOut = 0;
+        for (int y = 0; y < typing.height(); ++y)
+            for (int x = 0; x < typing.width(); ++x) {
+                const QColor before = clicked.pixelColor(x, y);
+                const QColor after = typing.pixelColor(x, y);
+                if (before == after)
+                    continue;
+                ++changed;
+                standingOut +=
+                    FieldUnitPalette::contrastRatio(before.rgb() & 0xFFFFFF, after.rgb() & 0xFFFFFF) >= 3.0;
+            }
+        QVERIFY2(changed > 20, "no ring while typing");
+        // A ring of two lines, one of which stands out from each face and ground.
+        QVERIFY2(standingOut * 3 >= changed, qPrintable(u"%1 of %2"_s.arg(standingOut).arg(changed)));
+
+        QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(window.grab().toImage(), clicked);
+    }
+
+    // Qt hands the focus on when the focused key hides: the ring follows it while the keyboard is in
+    // use, since the next Space presses where it went.
+    void theRingFollowsTheFocusHandedOn() {
         QWidget window;
         auto* column = new QVBoxLayout(&window);
         auto* first = new Key(u"Stop"_s);
@@ -176,17 +236,91 @@ private Q_SLOTS:
         window.show();
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        first->setFocus(Qt::MouseFocusReason);
-        if (how == u"tab"_s)
-            QTest::keyClick(first, Qt::Key_Tab);
-        else if (how == u"click"_s)
-            key->setFocus(Qt::MouseFocusReason);
-        else
-            first->hide(); // Qt hands the focus on, saying Tab
+        first->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(first, Qt::Key_Shift);
+        const QImage plain = rendered(*key);
+        first->hide();
         QVERIFY(key->hasFocus());
-        const QImage image = rendered(*key);
-        const QColor ringPixel = pixel(image, {key->width() / 2.0, 2});
-        QCOMPARE(ringPixel.red() > 200 && ringPixel.blue() < 150, ring);
+        QVERIFY(rendered(*key) != plain);
+    }
+
+    // Return and Space press the focused control; the screen's default (a Return its ground answers)
+    // hears Return only when no control takes it.
+    void returnPressesTheFocusedControl() {
+        class Screen final : public QWidget {
+        public:
+            int defaults = 0;
+
+        protected:
+            void keyPressEvent(QKeyEvent* event) override {
+                if (event->key() == Qt::Key_Return)
+                    ++defaults;
+            }
+        } screen;
+        auto* column = new QVBoxLayout(&screen);
+        auto* back = new Key(u"Go back"_s);
+        auto* toggle = new FieldToggle(u"Answer my home network"_s);
+        auto* link = new FieldLink(u"Read more"_s);
+        column->addWidget(back);
+        column->addWidget(toggle);
+        column->addWidget(link);
+        screen.show();
+        QApplication::setActiveWindow(&screen);
+        QVERIFY(QTest::qWaitForWindowActive(&screen));
+        QSignalSpy wentBack(back, &QAbstractButton::clicked);
+        QSignalSpy read(link, &QAbstractButton::clicked);
+        back->setFocus();
+        QTest::keyClick(back, Qt::Key_Return);
+        QTest::keyClick(back, Qt::Key_Enter);
+        QTest::keyClick(back, Qt::Key_Space);
+        QCOMPARE(wentBack.count(), 3);
+        toggle->setFocus();
+        QTest::keyClick(toggle, Qt::Key_Return);
+        QVERIFY(toggle->isChecked());
+        link->setFocus();
+        QTest::keyClick(link, Qt::Key_Return);
+        QCOMPARE(read.count(), 1);
+        QCOMPARE(screen.defaults, 0);
+        screen.setFocus();
+        QTest::keyClick(&screen, Qt::Key_Return);
+        QCOMPARE(screen.defaults, 1);
+    }
+
+    // In a selector the arrows move the focus and choose nothing; Space or Return chooses the focused
+    // option. While the choice is saved the selector is off; then the focus is back on the chosen one.
+    void theArrowsMoveAlongASelectorWithoutChoosing() {
+        QWidget window;
+        auto* column = new QVBoxLayout(&window);
+        auto* selector = new FieldSelector(ladder(), 1);
+        column->addWidget(selector);
+        column->addWidget(new Key(u"Done"_s));
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QSignalSpy asked(selector, &FieldSelector::selectRequested);
+        const auto segments = selector->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+        segments[1]->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(segments[1], Qt::Key_Right);
+        QVERIFY(segments[2]->hasFocus());
+        QTest::keyClick(segments[2], Qt::Key_Right); // the last stays
+        QVERIFY(segments[2]->hasFocus());
+        QTest::keyClick(segments[2], Qt::Key_Left);
+        QTest::keyClick(segments[1], Qt::Key_Left);
+        QVERIFY(segments[0]->hasFocus());
+        QCOMPARE(asked.count(), 0);
+        QTest::keyClick(segments[0], Qt::Key_Return);
+        QCOMPARE(asked.count(), 1);
+        QCOMPARE(asked.last().first().toInt(), 0);
+
+        selector->setEnabled(false); // saving
+        QVERIFY(!segments[0]->hasFocus());
+        selector->setSelection(0);
+        selector->setEnabled(true);
+        QVERIFY(segments[0]->hasFocus());
+        QTest::keyClick(segments[0], Qt::Key_Right);
+        QTest::keyClick(segments[1], Qt::Key_Space);
+        QCOMPARE(asked.count(), 2);
+        QCOMPARE(asked.last().first().toInt(), 1);
     }
 
     void aToggleFlipsFromAnywhereOnItsRowUnlessDisabled() {

@@ -3,12 +3,15 @@
 #include <corvane/controls/FU.h>
 #include <corvane/controls/FieldUnitShapes.h>
 #include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/KeyboardUse.h>
 #include <corvane/controls/Lamp.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -38,6 +41,7 @@ public:
         setAutoExclusive(true);
         setFont(FieldUnitText::monospaced(13, 0.6));
         setFocusPolicy(Qt::StrongFocus);
+        KeyboardUse::watch();
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     }
 
@@ -54,6 +58,25 @@ public:
 
 protected:
     void nextCheckState() override {}
+
+    // Arrows move the focus along the options and choose nothing; Space or Return chooses.
+    void keyPressEvent(QKeyEvent* event) override {
+        if (KeyboardUse::pressOnReturn(*this, event))
+            return;
+        const int step = event->key() == Qt::Key_Left || event->key() == Qt::Key_Up      ? -1
+                         : event->key() == Qt::Key_Right || event->key() == Qt::Key_Down ? 1
+                                                                                         : 0;
+        if (step == 0) {
+            QAbstractButton::keyPressEvent(event);
+            return;
+        }
+        event->accept();
+        const QList<QAbstractButton*> row =
+            parentWidget()->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+        const qsizetype next = row.indexOf(this) + step;
+        if (next >= 0 && next < row.size())
+            row[next]->setFocus(Qt::OtherFocusReason);
+    }
 
     void resizeEvent(QResizeEvent*) override {
         if (!m_lamp)
@@ -77,6 +100,8 @@ protected:
             painter.setBrush(FU::wellWarning);
             painter.drawRoundedRect(cap, capRadius, capRadius);
         }
+        if (KeyboardUse::showsFocus(*this))
+            FieldUnitShapes::drawFocusRing(painter, cap, capRadius);
         const Label text = label(textRoom(width()));
         const int left = (width() - text.size.width() - lampRoom()) / 2 + lampRoom();
         painter.setPen(selected ? FU::ink : FU::silk);
@@ -136,6 +161,7 @@ FieldSelector::FieldSelector(const QList<Option>& options, int selection, QWidge
     for (int index = 0; index < options.size(); ++index) {
         auto* segment = new Segment(options[index], this);
         segment->setChecked(index == m_selection);
+        segment->installEventFilter(this);
         connect(segment, &QAbstractButton::clicked, this, [this, index] { Q_EMIT selectRequested(index); });
         row->addWidget(segment, 1);
     }
@@ -150,6 +176,12 @@ void FieldSelector::setSelection(int index) {
     update();
 }
 
+bool FieldSelector::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && !isEnabled())
+        m_refocus = true;
+    return QWidget::eventFilter(watched, event);
+}
+
 void FieldSelector::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() != QEvent::EnabledChange)
@@ -157,6 +189,10 @@ void FieldSelector::changeEvent(QEvent* event) {
     // The whole selector, tray and segments, dims when disabled.
     if (isEnabled()) {
         setGraphicsEffect(nullptr); // deletes the dimming
+        const QList<QAbstractButton*> segments = findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+        if (std::exchange(m_refocus, false) && !QApplication::focusWidget() && m_selection >= 0 &&
+            m_selection < segments.size())
+            segments[m_selection]->setFocus(Qt::OtherFocusReason);
         return;
     }
     auto* dim = new QGraphicsOpacityEffect(this);

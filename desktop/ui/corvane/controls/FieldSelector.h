@@ -29,9 +29,13 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     int m_selection;
+    // A segment had the focus when the selector was disabled (while a choice is saved): it comes back
+    // to the chosen one when the selector is enabled again.
+    bool m_refocus = false;
 };
 
 } // namespace corvane

@@ -4,7 +4,9 @@
 #include <corvane/controls/FieldUnitMotion.h>
 #include <corvane/controls/FieldUnitShapes.h>
 #include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/KeyboardUse.h>
 
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace corvane {
@@ -37,6 +39,7 @@ FieldToggle::FieldToggle(const QString& label, Surface surface, QWidget* parent)
     setText(label);
     setFont(FieldUnitText::text(14, QFont::Medium));
     setFocusPolicy(Qt::StrongFocus);
+    KeyboardUse::watch();
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
@@ -101,6 +104,8 @@ void FieldToggle::paintEvent(QPaintEvent*) {
     painter.setBrush(glass ? (on ? FU::silk : FU::darkKey) : (on ? FU::wellOn : FU::well));
     painter.setPen(QPen(glass ? FU::darkKeyEdge : FU::edge, 1));
     FieldUnitShapes::drawOutlined(painter, trackRect, trackRadius);
+    if (KeyboardUse::showsFocus(*this))
+        FieldUnitShapes::drawFocusRing(painter, trackRect, trackRadius);
 
     // The knob over its side, sliding from the near end to the far end.
     const qreal travel = track.width() - 2 * knobInset - knob.width();
@@ -123,6 +128,11 @@ void FieldToggle::paintEvent(QPaintEvent*) {
     painter.setFont(font());
     painter.setPen(glass ? FU::dText : FU::ink);
     painter.drawText(labelRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
+}
+
+void FieldToggle::keyPressEvent(QKeyEvent* event) {
+    if (!KeyboardUse::pressOnReturn(*this, event))
+        QAbstractButton::keyPressEvent(event);
 }
 
 } // namespace corvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <corvane/controls/FU.h>
+
 #include <QPainter>
 #include <QRectF>
 
@@ -22,6 +24,22 @@ inline void drawRaised(QPainter& painter, const QRectF& face, qreal radius, qrea
     painter.setBrush(fill);
     painter.setPen(QPen(outline, 1));
     drawOutlined(painter, face.translated(0, sunk), radius);
+}
+
+// The ring a control shows while it has the keyboard's focus, just inside `shape`: a line of ink with
+// a line of paper inside it, so that one of the two stands out clearly (3:1 and more) on every face
+// and ground of the look, the orange key and the dark glass included.
+inline void drawFocusRing(QPainter& painter, const QRectF& shape, qreal radius) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(FU::ink, 2));
+    painter.drawRoundedRect(shape.adjusted(1, 1, -1, -1), std::max(0.0, radius - 1),
+                            std::max(0.0, radius - 1));
+    painter.setPen(QPen(FU::keyHi, 1.5));
+    painter.drawRoundedRect(shape.adjusted(2.75, 2.75, -2.75, -2.75), std::max(0.0, radius - 2.75),
+                            std::max(0.0, radius - 2.75));
+    painter.restore();
 }
 
 } // namespace corvane::FieldUnitShapes

@@ -4,10 +4,8 @@
 #include <corvane/controls/FieldUnitMotion.h>
 #include <corvane/controls/FieldUnitShapes.h>
 #include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/KeyboardUse.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -40,40 +38,6 @@ KeyColours coloursOf(KeyStyle::Variant variant) {
     return {FU::keyHi, FU::keyLo, FU::edge, FU::edgeDeep, FU::ink};
 }
 
-// When the person last pressed Tab. Qt also hands focus on with a Tab reason when the focused widget
-// is hidden or disabled; only a focus that follows a real Tab press is the keyboard's.
-class TabPresses : public QObject {
-public:
-    static TabPresses& watch() {
-        static TabPresses* presses = [] {
-            auto* made = new TabPresses;
-            made->setParent(QCoreApplication::instance());
-            QCoreApplication::instance()->installEventFilter(made);
-            return made;
-        }();
-        return *presses;
-    }
-    // Whether Tab was pressed just now; a press moves the focus once, so it is used up here.
-    bool takeJustPressed() {
-        const bool just = m_since.isValid() && m_since.elapsed() < 100;
-        m_since.invalidate();
-        return just;
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
-                m_since.start();
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QElapsedTimer m_since;
-};
-
 int horizontalPadding(const KeyStyle& style) {
     return style.compact ? 14 : 18;
 }
@@ -91,7 +55,7 @@ Key::Key(const QString& label, KeyStyle style, QWidget* parent)
     setFont(FieldUnitText::monospaced(13, 1.2));
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    TabPresses::watch();
+    KeyboardUse::watch();
     connect(this, &QAbstractButton::pressed, this, [this] { sink(true); });
     connect(this, &QAbstractButton::released, this, [this] { sink(false); });
 }
@@ -117,19 +81,6 @@ void Key::sink(bool down) {
     FieldUnitMotion::easeOut(*this, m_motion, m_offset, down ? travel : 0.0, pressMilliseconds);
 }
 
-void Key::focusInEvent(QFocusEvent* event) {
-    const Qt::FocusReason reason = event->reason();
-    const bool tabbed = (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) &&
-                        TabPresses::watch().takeJustPressed();
-    m_keyboardFocus = tabbed || reason == Qt::ShortcutFocusReason;
-    QAbstractButton::focusInEvent(event);
-}
-
-void Key::focusOutEvent(QFocusEvent* event) {
-    m_keyboardFocus = false;
-    QAbstractButton::focusOutEvent(event);
-}
-
 void Key::paintEvent(QPaintEvent*) {
     const KeyColours colours = coloursOf(m_style.variant);
     QPainter painter(this);
@@ -144,13 +95,8 @@ void Key::paintEvent(QPaintEvent*) {
     FieldUnitShapes::drawRaised(painter, face, cornerRadius, side, colours.side, fill, colours.outline,
                                 m_offset);
 
-    if (hasFocus() && m_keyboardFocus) {
-        QColor ring = FU::live;
-        ring.setAlphaF(0.8f);
-        painter.setPen(QPen(ring, 2));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(moved.adjusted(2, 2, -2, -2), cornerRadius - 2, cornerRadius - 2);
-    }
+    if (KeyboardUse::showsFocus(*this))
+        FieldUnitShapes::drawFocusRing(painter, moved, cornerRadius);
 
     painter.setPen(colours.text);
     painter.setFont(font());
@@ -159,6 +105,11 @@ void Key::paintEvent(QPaintEvent*) {
 
 void Key::paintLabel(QPainter& painter, const QRectF& face) {
     painter.drawText(face, Qt::AlignCenter | Qt::TextSingleLine, text().toLower());
+}
+
+void Key::keyPressEvent(QKeyEvent* event) {
+    if (!KeyboardUse::pressOnReturn(*this, event))
+        QAbstractButton::keyPressEvent(event);
 }
 
 } // namespace corvane

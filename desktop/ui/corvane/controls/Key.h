@@ -40,17 +40,15 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     // Draws the label on the face; a key of another shape of label draws its own.
     virtual void paintLabel(QPainter& painter, const QRectF& face);
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void sink(bool down);
 
     KeyStyle m_style;
     qreal m_offset = 0;
-    bool m_keyboardFocus = false; // the ring shows only for focus the keyboard brought
     std::unique_ptr<QVariantAnimation> m_motion;
 };
 

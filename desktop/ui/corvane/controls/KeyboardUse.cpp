@@ -1,0 +1,78 @@
+#include "KeyboardUse.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QWidget>
+
+namespace corvane::KeyboardUse {
+
+namespace {
+
+class Watcher final : public QObject {
+public:
+    bool active = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            set(true);
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::TouchBegin:
+        case QEvent::TabletPress:
+            set(false);
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void set(bool keyboard) {
+        if (std::exchange(active, keyboard) == keyboard)
+            return;
+        if (QWidget* focused = QApplication::focusWidget())
+            focused->update(); // its ring comes or goes
+    }
+};
+
+QPointer<Watcher>& watcher() {
+    static QPointer<Watcher> instance;
+    return instance;
+}
+
+} // namespace
+
+void watch() {
+    if (watcher() || !QCoreApplication::instance())
+        return;
+    auto* made = new Watcher;
+    made->setParent(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(made);
+    watcher() = made;
+}
+
+bool active() {
+    return watcher() && watcher()->active;
+}
+
+bool pressOnReturn(QAbstractButton& control, QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return false;
+    event->accept();
+    if (!event->isAutoRepeat() && control.isEnabled())
+        control.click();
+    return true;
+}
+
+bool showsFocus(const QWidget& control) {
+    return control.hasFocus() && active();
+}
+
+} // namespace corvane::KeyboardUse

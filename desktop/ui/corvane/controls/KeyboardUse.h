@@ -1,0 +1,25 @@
+#pragma once
+
+class QAbstractButton;
+class QKeyEvent;
+class QWidget;
+
+namespace corvane::KeyboardUse {
+
+// Whether the person is working from the keyboard: from any key press to the next press of a pointer
+// button or a touch. While it is, the focus is shown wherever it is (after Tab, and as much after a
+// window opens, the panel reopens or a focused key hides), so that the next Space never presses a key
+// the person did not see.
+bool active();
+
+// Whether `control` should show that it has the focus now.
+bool showsFocus(const QWidget& control);
+
+// Return and Enter press the focused control, as Space does; a screen's default key answers Return
+// only when the focus is on no other control. Whether `control` took the press.
+bool pressOnReturn(QAbstractButton& control, QKeyEvent* event);
+
+// Starts watching the application's input (once; every focusable control calls it).
+void watch();
+
+} // namespace corvane::KeyboardUse
