@@ -11,6 +11,7 @@
 #include <corvane/AppQuit.h>
 #include <corvane/ApprovalViewModel.h>
 #include <corvane/GlassesViewModel.h>
+#include <corvane/PortalMotionPreference.h>
 #include <corvane/StatusNotifierTrayIcon.h>
 #include <corvane/UpdatesModel.h>
 #include <corvane/WelcomeViewModel.h>
@@ -19,6 +20,7 @@
 #include <corvane/controls/FieldUnitFonts.h>
 #include <corvane/controls/FieldUnitText.h>
 #include <corvane/controls/Key.h>
+#include <corvane/controls/ReducedMotion.h>
 #include <corvane/controls/WindowTopBar.h>
 #include <corvane/tray/KestrinIcon.h>
 #include <corvane/windows/AppWindow.h>
@@ -55,12 +57,16 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels s
                    const AppBundle& bundle, QObject* parent)
     : QObject(parent)
     , m_welcome(screens.welcome)
+    , m_motion(std::make_unique<PortalMotionPreference>())
     , m_statusIcon(std::make_unique<StatusNotifierTrayIcon>(u"kestrin"_s, u"Kestrin"_s))
     , m_tray(withFonts(model, bundle), updates, m_statusIcon.get()) {
     // Every window carries Kestrin's icon and, on Wayland, the app id of its desktop entry, so that a
     // task list shows Kestrin and not a generic window.
     QGuiApplication::setDesktopFileName(AppConfiguration::defaultBundleIdentifier.toString());
     QApplication::setWindowIcon(kestrinIcon());
+    // Every moving control follows the desktop's wish for less motion, as it is now and as it changes.
+    ReducedMotion::instance().set(m_motion->reduced());
+    connect(m_motion.get(), &MotionPreference::changed, &ReducedMotion::instance(), &ReducedMotion::set);
     PreviewsSwitchViewModel* previews = screens.previews;
     if (ApprovalViewModel* approval = screens.approval)
         m_windows.setBuilder(u"approval"_s, [approval, previews](AppWindow& window) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <corvane/shell/MotionPreference.h>
 #include <corvane/shell/TrayIcon.h>
 
 #include <corvane/AppBundle.h>
@@ -31,8 +32,9 @@ public:
     AppWindows& windows() { return m_windows; }
 
 private:
-    WelcomeViewModel* m_welcome;            // the welcome window's model, when there is one
-    std::unique_ptr<TrayIcon> m_statusIcon; // the icon for StatusNotifierItem hosts
+    WelcomeViewModel* m_welcome;                // the welcome window's model, when there is one
+    std::unique_ptr<MotionPreference> m_motion; // the desktop's wish for less motion
+    std::unique_ptr<TrayIcon> m_statusIcon;     // the icon for StatusNotifierItem hosts
     KestrinTray m_tray;
     AppWindows m_windows;
 };

@@ -16,6 +16,7 @@
 #include <corvane/controls/GlassPanel.h>
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
+#include <corvane/controls/ReducedMotion.h>
 #include <corvane/controls/Silk.h>
 #include <corvane/controls/WindowTopBar.h>
 #include <corvane/tray/KestrinIcon.h>
@@ -79,15 +80,52 @@ private Q_SLOTS:
         lamp.show();
         QVERIFY(lamp.isPulsing());
         QTRY_VERIFY(lamp.dotOpacity() < 0.9);
-        lamp.setReduceMotion(true);
+        ReducedMotion::instance().set(true); // the desktop asks for less motion
         QVERIFY(!lamp.isPulsing());
         QCOMPARE(lamp.dotOpacity(), 1.0);
-        lamp.setReduceMotion(false);
+        ReducedMotion::instance().set(false);
+        QVERIFY(lamp.isPulsing());
         lamp.setMode(ReadoutLamp::ok);
         QVERIFY(!lamp.isPulsing());
         lamp.setMode(ReadoutLamp::working);
         lamp.hide();
         QVERIFY(!lamp.isPulsing());
+    }
+
+    // A beat goes from full to a quarter and back, each 0.8 s change easing in and out on its own: the
+    // dim end turns as gently as the bright one.
+    void thePulseEasesAtBothEnds() {
+        QCOMPARE(Lamp::pulseStrength(0), 1.0);
+        QCOMPARE(Lamp::pulseStrength(0.5), 0.25);
+        QCOMPARE(Lamp::pulseStrength(1), 1.0);
+        const qreal step = 0.01;
+        const qreal atBright = Lamp::pulseStrength(0) - Lamp::pulseStrength(step);
+        const qreal atDim = Lamp::pulseStrength(0.5 + step) - Lamp::pulseStrength(0.5);
+        const qreal midway = Lamp::pulseStrength(0.25) - Lamp::pulseStrength(0.25 + step);
+        QVERIFY(atBright < midway / 10);
+        QVERIFY(atDim < midway / 10);
+    }
+
+    // While the desktop asks for less motion, a key's press and a toggle's slide jump to where they end.
+    void movesJumpWhenLessMotionIsAsked() {
+        ReducedMotion::instance().set(true);
+        Key key(u"Start"_s);
+        FieldToggle toggle(u"Answer my home network"_s);
+        key.show();
+        toggle.show();
+        QTest::mousePress(&key, Qt::LeftButton);
+        QCOMPARE(key.faceOffset(), 2.0);
+        QTest::mouseRelease(&key, Qt::LeftButton);
+        QCOMPARE(key.faceOffset(), 0.0);
+        const QImage off = rendered(toggle);
+        toggle.setChecked(true);
+        const QImage on = rendered(toggle); // at once, not part of the way
+        toggle.setChecked(false);
+        QCOMPARE(rendered(toggle), off);
+        ReducedMotion::instance().set(false);
+        toggle.setChecked(true);
+        QVERIFY(rendered(toggle) != on); // sliding now
+        QTRY_COMPARE(rendered(toggle), on);
     }
 
     void silkIsPrintedAndReadAsWritten() {

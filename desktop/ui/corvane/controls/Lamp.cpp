@@ -1,12 +1,14 @@
 #include "Lamp.h"
 
 #include <corvane/controls/FU.h>
+#include <corvane/controls/ReducedMotion.h>
 
 #include <QPainter>
 #include <QRadialGradient>
 #include <QVariantAnimation>
 
 #include <cmath>
+#include <numbers>
 
 namespace corvane {
 
@@ -58,6 +60,7 @@ Lamp::Lamp(ReadoutLamp mode, qreal size, QWidget* parent)
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     // The words beside a lamp carry its meaning.
     setAccessibleName(QString());
+    connect(&ReducedMotion::instance(), &ReducedMotion::changed, this, &Lamp::updatePulse);
 }
 
 Lamp::~Lamp() = default;
@@ -70,11 +73,9 @@ void Lamp::setMode(ReadoutLamp mode) {
     update();
 }
 
-void Lamp::setReduceMotion(bool reduce) {
-    if (reduce == m_reduceMotion)
-        return;
-    m_reduceMotion = reduce;
-    updatePulse();
+qreal Lamp::pulseStrength(qreal progress) {
+    constexpr qreal dimmest = 0.25;
+    return dimmest + (1 - dimmest) * (1 + std::cos(2 * std::numbers::pi * progress)) / 2;
 }
 
 bool Lamp::isPulsing() const {
@@ -99,7 +100,7 @@ void Lamp::hideEvent(QHideEvent* event) {
 
 // Only a working lamp on screen pulses; nothing animates while hidden.
 void Lamp::updatePulse() {
-    const bool wanted = m_mode == ReadoutLamp::working && !m_reduceMotion && isVisible();
+    const bool wanted = m_mode == ReadoutLamp::working && !ReducedMotion::instance().isOn() && isVisible();
     if (wanted == isPulsing())
         return;
     if (!wanted) {
@@ -109,14 +110,12 @@ void Lamp::updatePulse() {
         return;
     }
     m_pulse = std::make_unique<QVariantAnimation>();
-    m_pulse->setStartValue(1.0);
-    m_pulse->setKeyValueAt(0.5, 0.25);
+    m_pulse->setStartValue(0.0);
     m_pulse->setEndValue(1.0);
     m_pulse->setDuration(1600); // 0.8 s down, 0.8 s up
-    m_pulse->setEasingCurve(QEasingCurve::InOutSine);
     m_pulse->setLoopCount(-1);
     connect(m_pulse.get(), &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        m_opacity = value.toReal();
+        m_opacity = pulseStrength(value.toReal());
         update();
     });
     m_pulse->start();

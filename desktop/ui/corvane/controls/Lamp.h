@@ -12,7 +12,7 @@ namespace corvane {
 
 // A small round lamp that glows in its colour: live and working burn orange, waiting red, ok green,
 // off is dark with no glow. A working lamp pulses between full and quarter strength while it is on
-// screen, unless motion is to be reduced. The widget leaves room around the dot for its glow.
+// screen, unless the desktop asks for less motion. The widget leaves room around the dot for its glow.
 class Lamp : public QWidget {
     Q_OBJECT
 public:
@@ -21,9 +21,11 @@ public:
 
     ReadoutLamp mode() const { return m_mode; }
     void setMode(ReadoutLamp mode);
-    void setReduceMotion(bool reduce);
     bool isPulsing() const;
     qreal dotOpacity() const { return m_opacity; }
+    // The pulse's strength `progress` of the way through one 1.6 s beat: from full to a quarter and
+    // back, each 0.8 s change easing in and out on its own.
+    static qreal pulseStrength(qreal progress);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -38,7 +40,6 @@ private:
 
     ReadoutLamp m_mode;
     qreal m_size;
-    bool m_reduceMotion = false;
     qreal m_opacity = 1;
     std::unique_ptr<QVariantAnimation> m_pulse;
 };

@@ -1,0 +1,115 @@
+#include "PortalMotionPreference.h"
+
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace corvane {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString standardGroup = u"org.freedesktop.appearance"_s;
+const QString standardKey = u"reduced-motion"_s;
+const QString gnomeGroup = u"org.gnome.desktop.interface"_s;
+const QString gnomeKey = u"enable-animations"_s;
+
+// A value as the portal hands it: possibly a variant within a variant (the first version's Read).
+QVariant unwrapped(QVariant value) {
+    while (value.canConvert<QDBusVariant>() && value.userType() == qMetaTypeId<QDBusVariant>())
+        value = value.value<QDBusVariant>().variant();
+    return value;
+}
+
+} // namespace
+
+PortalMotionPreference::PortalMotionPreference(QDBusConnection bus, QString gsettings, QObject* parent)
+    : MotionPreference(parent)
+    , m_bus(std::move(bus))
+    , m_gsettings(std::move(gsettings)) {
+    if (!m_bus.isConnected()) {
+        askGsettings();
+        return;
+    }
+    m_bus.connect(service.toString(), path.toString(), interface.toString(), u"SettingChanged"_s, this,
+                  SLOT(settingChanged(QString, QString, QDBusVariant)));
+    read(standardGroup, standardKey);
+    read(gnomeGroup, gnomeKey);
+}
+
+PortalMotionPreference::~PortalMotionPreference() = default;
+
+bool PortalMotionPreference::reduced() const {
+    return m_standard.value_or(false) || m_gnome.value_or(false);
+}
+
+void PortalMotionPreference::read(const QString& group, const QString& key) {
+    QDBusMessage call = QDBusMessage::createMethodCall(service.toString(), path.toString(),
+                                                       interface.toString(), u"ReadOne"_s);
+    call << group << key;
+    auto* pending = new QDBusPendingCallWatcher(m_bus.asyncCall(call, 2000), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this, group, key](QDBusPendingCallWatcher* done) {
+                done->deleteLater();
+                const QDBusPendingReply<QDBusVariant> reply = *done;
+                if (!reply.isError()) {
+                    take(group, key, reply.value().variant());
+                    return;
+                }
+                // No portal at all: GNOME's own setting, asked once.
+                if (reply.error().type() == QDBusError::ServiceUnknown && group == gnomeGroup)
+                    askGsettings();
+                // A portal of the first version has only Read.
+                if (reply.error().type() != QDBusError::UnknownMethod)
+                    return;
+                QDBusMessage older = QDBusMessage::createMethodCall(service.toString(), path.toString(),
+                                                                    interface.toString(), u"Read"_s);
+                older << group << key;
+                auto* again = new QDBusPendingCallWatcher(m_bus.asyncCall(older, 2000), this);
+                connect(again, &QDBusPendingCallWatcher::finished, this,
+                        [this, group, key](QDBusPendingCallWatcher* read) {
+                            read->deleteLater();
+                            const QDBusPendingReply<QDBusVariant> answer = *read;
+                            if (!answer.isError())
+                                take(group, key, answer.value().variant());
+                        });
+            });
+}
+
+void PortalMotionPreference::settingChanged(const QString& group, const QString& key,
+                                            const QDBusVariant& value) {
+    take(group, key, value.variant());
+}
+
+void PortalMotionPreference::take(const QString& group, const QString& key, const QVariant& value) {
+    const bool before = reduced();
+    const QVariant plain = unwrapped(value);
+    if (group == standardGroup && key == standardKey)
+        m_standard = plain.toUInt() == 1; // 0 or anything unknown: no preference
+    else if (group == gnomeGroup && key == gnomeKey)
+        m_gnome = !plain.toBool();
+    else
+        return;
+    if (reduced() != before)
+        Q_EMIT changed(reduced());
+}
+
+void PortalMotionPreference::askGsettings() {
+    const QString program = QStandardPaths::findExecutable(m_gsettings);
+    if (program.isEmpty() || m_fallback)
+        return;
+    m_fallback = std::make_unique<QProcess>();
+    m_fallback->setStandardInputFile(QProcess::nullDevice());
+    m_fallback->setStandardErrorFile(QProcess::nullDevice());
+    connect(m_fallback.get(), &QProcess::finished, this, [this](int code, QProcess::ExitStatus how) {
+        const QByteArray said = m_fallback->readAllStandardOutput().trimmed();
+        if (how == QProcess::NormalExit && code == 0 && (said == "true" || said == "false"))
+            take(gnomeGroup, gnomeKey, said == "true");
+    });
+    m_fallback->start(program, {u"get"_s, gnomeGroup, gnomeKey});
+}
+
+} // namespace corvane
