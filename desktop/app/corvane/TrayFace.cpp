@@ -17,6 +17,7 @@
 #include <corvane/WelcomeViewModel.h>
 #include <corvane/controls/Cell.h>
 #include <corvane/controls/FU.h>
+#include <corvane/controls/FieldUnitAccessibility.h>
 #include <corvane/controls/FieldUnitFonts.h>
 #include <corvane/controls/FieldUnitText.h>
 #include <corvane/controls/Key.h>
@@ -64,6 +65,7 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels s
     // task list shows Kestrin and not a generic window.
     QGuiApplication::setDesktopFileName(AppConfiguration::defaultBundleIdentifier.toString());
     QApplication::setWindowIcon(kestrinIcon());
+    FieldUnitAccessibility::install();
     // Every moving control follows the desktop's wish for less motion, as it is now and as it changes.
     ReducedMotion::instance().set(m_motion->reduced());
     connect(m_motion.get(), &MotionPreference::changed, &ReducedMotion::instance(), &ReducedMotion::set);

@@ -1,10 +1,14 @@
 // The application's named windows: each made once and brought forward, sized by its content, and,
 // until its screen exists, saying plainly what it is for.
 
+#include <corvane/controls/FieldUnitAccessibility.h>
 #include <corvane/controls/FieldUnitFonts.h>
+#include <corvane/controls/Key.h>
 #include <corvane/windows/AppWindow.h>
 #include <corvane/windows/AppWindows.h>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QTest>
@@ -55,6 +59,25 @@ private Q_SLOTS:
         made->activateWindow();
         QTest::keyClick(made, Qt::Key_Escape);
         QVERIFY(!made->isVisible());
+    }
+
+    // A window opens with the focus on its first control, not on the close key, and a screen reader
+    // hears it as a window named by its title.
+    void aWindowOpensReadyForTheKeyboard() {
+        FieldUnitAccessibility::install();
+        AppWindows windows;
+        windows.setBuilder(u"glasses"_s, [](AppWindow& window) {
+            window.content()->addWidget(new Key(u"Set up my glasses"_s, {KeyStyle::Variant::hot}));
+        });
+        windows.open(u"glasses"_s);
+        AppWindow* const made = windows.window(u"glasses"_s);
+        QVERIFY(QTest::qWaitForWindowActive(made));
+        auto* first = qobject_cast<Key*>(QApplication::focusWidget());
+        QVERIFY(first);
+        QCOMPARE(first->text(), u"Set up my glasses"_s);
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(made);
+        QCOMPARE(window->role(), QAccessible::Window);
+        QCOMPARE(window->text(QAccessible::Name), u"Set Up Your Glasses"_s);
     }
 
     // News the person did not ask for shows without taking the keyboard, and never pulls an open window

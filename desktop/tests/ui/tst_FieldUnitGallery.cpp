@@ -12,6 +12,7 @@
 #include <corvane/controls/FieldLink.h>
 #include <corvane/controls/FieldSelector.h>
 #include <corvane/controls/FieldToggle.h>
+#include <corvane/controls/FieldUnitAccessibility.h>
 #include <corvane/controls/FieldUnitFonts.h>
 #include <corvane/controls/GlassPanel.h>
 #include <corvane/controls/Key.h>
@@ -129,8 +130,12 @@ private Q_SLOTS:
     }
 
     void silkIsPrintedAndReadAsWritten() {
+        FieldUnitAccessibility::install();
         Silk silk(u"START AT LOGIN WITH KESTRIN"_s, FU::silk);
         QCOMPARE(silk.printedText(), u"start at login with Kestrin"_s);
+        QCOMPARE(QAccessible::queryAccessibleInterface(&silk)->role(), QAccessible::StaticText);
+        Cell cell(u"STEP 1/4"_s, 13);
+        QCOMPARE(QAccessible::queryAccessibleInterface(&cell)->role(), QAccessible::StaticText);
         QCOMPARE(silk.accessibleName(), u"START AT LOGIN WITH KESTRIN"_s);
         const int before = silk.sizeHint().width();
         silk.setText(u"ON"_s);

@@ -11,6 +11,7 @@
 #include <corvane/tray/PopupPlacement.h>
 #include <corvane/tray/TrayPopup.h>
 
+#include <QAccessible>
 #include <QMenu>
 #include <QScreen>
 #include <QSignalSpy>
@@ -197,6 +198,31 @@ private Q_SLOTS:
         QVERIFY(!tray.offersQtIcon());
         status.show(false);
         QVERIFY(tray.offersQtIcon());
+    }
+
+    // With a screen reader on, the panel opens beside the icon as a window the application's accessible
+    // tree holds (a popup is left out of it), with the focus on its first control.
+    void withAScreenReaderThePanelIsInTheTreeWithTheFocusOnItsFirstControl() {
+        Fixture f;
+        f.make();
+        FakeTrayIcon status;
+        KestrinTray tray(*f.model, f.updates, &status, [] { return false; });
+        status.show(true);
+        tray.setScreenReaderCheck([] { return true; });
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        Q_EMIT status.activated(QPoint(screen.right() - 40, screen.top() + 10));
+        QVERIFY(tray.panel().isVisible());
+        QCOMPARE(tray.panel().kind(), TrayPopup::Kind::floating);
+        QVERIFY(screen.contains(tray.panel().geometry()));
+        QVERIFY(QTest::qWaitForWindowActive(&tray.panel()));
+        QWidget* focused = QApplication::focusWidget();
+        QVERIFY(focused && tray.panel().isAncestorOf(focused));
+        QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
+        bool inTree = false;
+        for (int i = 0; i < application->childCount(); ++i)
+            inTree = inTree || application->child(i)->object() == &tray.panel();
+        QVERIFY(inTree);
+        tray.panel().hide();
     }
 
     // The host's click shows the panel beside the point it gives, inside the screen's free area; a

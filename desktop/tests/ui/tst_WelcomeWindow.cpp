@@ -14,9 +14,12 @@
 
 #include <corvane/PreviewsSwitchViewModel.h>
 #include <corvane/controls/Cell.h>
+#include <corvane/controls/FieldUnitAccessibility.h>
 #include <corvane/controls/FieldUnitFonts.h>
 #include <corvane/controls/Key.h>
+#include <corvane/controls/Lamp.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -70,7 +73,10 @@ class TestWelcomeWindow : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QCOMPARE(FieldUnitFonts::registerFonts(QStringLiteral(KESTRIN_FONTS_DIR)), 3); }
+    void initTestCase() {
+        QCOMPARE(FieldUnitFonts::registerFonts(QStringLiteral(KESTRIN_FONTS_DIR)), 3);
+        FieldUnitAccessibility::install(); // before the first screen, as the application does
+    }
 
     // Tools missing: the tools step, STEP 1/4, and Return starts the install; the folder step is then
     // STEP 2/4.
@@ -108,6 +114,14 @@ private Q_SLOTS:
         QCOMPARE(s.w.model->step(), WelcomeStep::folder); // the server's folder is not set yet
         QVERIFY(!shownKey(*s.content, u"Not now"_s));     // settled: no more declining
         QVERIFY(shownLabels(*s.content).contains(FolderAccessWords::deniedHelp.toString()));
+        // Each folder's lamp says in words what its colour says.
+        QStringList lamps;
+        for (Lamp* lamp : s.content->findChildren<Lamp*>())
+            if (lamp->isVisibleTo(s.content.get()) && lamp->accessibleName().contains(u": "_s))
+                lamps.append(lamp->accessibleName());
+        QCOMPARE(lamps.size(), 3);
+        for (const QString& said : std::as_const(lamps))
+            QVERIFY2(said.endsWith(u": allowed"_s) || said.endsWith(u": denied"_s), qPrintable(said));
         look(*s.content, u"welcome-folder-answered"_s);
     }
 
@@ -121,8 +135,24 @@ private Q_SLOTS:
         s.show();
         QCOMPARE(s.w.model->step(), WelcomeStep::agent);
         look(*s.content, u"welcome-agent"_s);
-        QTest::mouseClick(shownKey(*s.content, u"Use an API key instead"_s), Qt::LeftButton);
+        QStringList alerts; // what a screen reader is told at once, by name
+        FieldUnitAccessibility::setAnnouncementListener([&alerts](QWidget& said) {
+            alerts.append(QAccessible::queryAccessibleInterface(&said)->text(QAccessible::Name));
+        });
+        QAbstractButton* showKeys = shownKey(*s.content, u"Use an API key instead"_s);
+        QAccessibleInterface* shower = QAccessible::queryAccessibleInterface(showKeys);
+        QVERIFY(shower->state().expandable && !shower->state().expanded);
+        QTest::mouseClick(showKeys, Qt::LeftButton);
         QVERIFY(shownKey(*s.content, u"Hide API keys"_s));
+        QVERIFY(shower->state().expanded);
+        QCOMPARE(shower->text(QAccessible::Name), u"Hide API keys"_s);
+        QVERIFY(shower->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        // The two "Save" keys say which key each saves.
+        QStringList saves;
+        for (QAbstractButton* key : s.content->findChildren<QAbstractButton*>())
+            if (key->text() == u"Save"_s)
+                saves.append(QAccessible::queryAccessibleInterface(key)->text(QAccessible::Name));
+        QCOMPARE(saves, (QStringList{u"Save OpenAI API key"_s, u"Save Anthropic API key"_s}));
         auto* field = s.content->findChild<QLineEdit*>();
         QVERIFY(field && field->echoMode() == QLineEdit::Password);
         QAbstractButton* save = shownKey(*s.content, u"Save"_s);
@@ -137,6 +167,9 @@ private Q_SLOTS:
         settle();
         QVERIFY(s.w.server->bodies.contains(R"({"apiKey":" sk-key "})"));
         QVERIFY(shownLabels(*s.content).contains(u"That key was refused."_s));
+        // Said at once, though the focus is on the field: an alert with the words.
+        QCOMPARE(alerts, QStringList{u"That key was refused."_s});
+        FieldUnitAccessibility::setAnnouncementListener({});
 
         QTest::mouseClick(shownKey(*s.content, u"Hide API keys"_s), Qt::LeftButton);
         QTest::mouseClick(shownKey(*s.content, u"Sign in with ChatGPT"_s), Qt::LeftButton);

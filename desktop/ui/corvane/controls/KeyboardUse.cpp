@@ -71,6 +71,18 @@ bool pressOnReturn(QAbstractButton& control, QKeyEvent* event) {
     return true;
 }
 
+void focusFirstControl(QWidget& window, const QWidget* except) {
+    for (QWidget* next = window.nextInFocusChain(); next && next != &window;
+         next = next->nextInFocusChain()) {
+        const bool passedOver = except && (next == except || except->isAncestorOf(next));
+        if (!passedOver && next->isVisibleTo(&window) && next->isEnabled() &&
+            (next->focusPolicy() & Qt::TabFocus) == Qt::TabFocus) {
+            next->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
 bool showsFocus(const QWidget& control) {
     return control.hasFocus() && active();
 }

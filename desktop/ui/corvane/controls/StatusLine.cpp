@@ -1,6 +1,7 @@
 #include "StatusLine.h"
 
 #include <corvane/controls/FU.h>
+#include <corvane/controls/FieldUnitAccessibility.h>
 #include <corvane/controls/FieldUnitText.h>
 #include <corvane/controls/Lamp.h>
 
@@ -20,9 +21,15 @@ StatusLine::StatusLine(qreal lampSize, int points, QWidget* parent)
     row->addWidget(m_text, 1);
 }
 
+// A new sentence comes without the focus on it (a refused change, say): it is said at once.
 void StatusLine::set(ReadoutLamp lamp, const QString& text) {
     m_lamp->setMode(lamp);
+    if (text == m_text->text())
+        return;
     m_text->setText(text);
+    setAccessibleName(text);
+    if (!text.isEmpty())
+        FieldUnitAccessibility::announce(*this);
 }
 
 } // namespace corvane

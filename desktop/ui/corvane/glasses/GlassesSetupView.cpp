@@ -5,6 +5,7 @@
 #include <corvane/GlassesViewModel.h>
 #include <corvane/controls/FU.h>
 #include <corvane/controls/FieldLink.h>
+#include <corvane/controls/FieldUnitAccessibility.h>
 #include <corvane/controls/FieldUnitText.h>
 #include <corvane/controls/GlassPanel.h>
 #include <corvane/controls/Key.h>
@@ -151,6 +152,9 @@ void GlassesSetupView::sync() {
     m_packaging->setText(m_model.packagingProblem().value_or(QString()));
     m_headline->setVisible(!packaging);
     m_headline->setText(stage.headline());
+    // A new stage comes while the person may be looking elsewhere: it is said at once.
+    if (std::exchange(m_saidHeadline, stage.headline()) != stage.headline())
+        FieldUnitAccessibility::announce(*m_headline);
     const std::optional<QString> detail = stage.detail();
     m_detail->setVisible(!packaging && detail.has_value());
     m_detail->setText(detail.value_or(QString()));

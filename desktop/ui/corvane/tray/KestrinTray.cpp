@@ -8,6 +8,7 @@
 #include <corvane/tray/KestrinIcon.h>
 #include <corvane/tray/TrayPopup.h>
 
+#include <QAccessible>
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
@@ -68,7 +69,8 @@ KestrinTray::KestrinTray(ServerViewModel& model, UpdatesModel& updates, TrayIcon
     , m_updates(updates)
     , m_status(statusIcon)
     , m_trayAvailable(std::move(trayAvailable))
-    , m_placement(placement) {
+    , m_placement(placement)
+    , m_screenReaderOn([] { return QAccessible::isActive(); }) {
     m_panel = std::make_unique<TrayPopup>(model, updates,
                                           trayShown() ? TrayPopup::Kind::popup : TrayPopup::Kind::window);
     connect(m_panel.get(), &TrayPopup::hidden, this, [this] { m_panelHidden.start(); });
@@ -189,7 +191,9 @@ void KestrinTray::showPanelBeside(const QRect& anchor) {
         m_panel->showPlacedBySystem(TrayPopup::Kind::floating);
         return;
     }
-    m_panel->setKind(TrayPopup::Kind::popup);
+    // A popup is not in the application's accessible tree: with a screen reader on, the panel is a
+    // frameless window beside the icon that goes when the focus does, as the popup goes on a click.
+    m_panel->setKind(m_screenReaderOn() ? TrayPopup::Kind::floating : TrayPopup::Kind::popup);
     m_panel->showBeside(anchor);
 }
 

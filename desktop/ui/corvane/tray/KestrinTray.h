@@ -61,6 +61,10 @@ public:
     // Kestrin runs.
     void showPanelUnlessTrayAppears(std::function<bool()> othersShowing,
                                     std::chrono::milliseconds wait = trayWait);
+    // Whether a screen reader is on (by default, whether Qt's accessibility is active).
+    void setScreenReaderCheck(std::function<bool()> screenReaderOn) {
+        m_screenReaderOn = std::move(screenReaderOn);
+    }
     // The desktop notifications so far, each the words of a failure the server will not recover from.
     const QStringList& notifications() const { return m_notifications; }
 
@@ -95,6 +99,7 @@ private:
     TrayIcon* m_status;                      // not owned; may be null
     TrayCheck m_trayAvailable;
     Placement m_placement;
+    std::function<bool()> m_screenReaderOn;
     std::optional<QRect> m_lastAnchor; // where the icon was last clicked
     QElapsedTimer m_panelHidden;       // since the panel last hid
     QElapsedTimer m_clicked;           // since a click that is to show the panel, while it is timed

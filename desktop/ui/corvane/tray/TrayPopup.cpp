@@ -1,5 +1,6 @@
 #include "TrayPopup.h"
 
+#include <corvane/controls/KeyboardUse.h>
 #include <corvane/menu/MenuContent.h>
 #include <corvane/tray/PopupPlacement.h>
 
@@ -71,10 +72,15 @@ void TrayPopup::measure() {
     layout()->activate();
 }
 
+// The panel opens with the focus on its first control, so that a screen reader says where the person
+// is and a key press acts on something they can see.
 void TrayPopup::bringForward() {
+    const bool opening = !isVisible();
     show();
     raise();
     activateWindow();
+    if (opening)
+        KeyboardUse::focusFirstControl(*this);
 }
 
 void TrayPopup::placeBesideAnchor() {

@@ -5,6 +5,7 @@
 #include <corvane/WelcomeViewModel.h>
 #include <corvane/controls/ChassisPanel.h>
 #include <corvane/controls/FU.h>
+#include <corvane/controls/FieldUnitAccessibility.h>
 #include <corvane/controls/FieldUnitText.h>
 #include <corvane/controls/GlassPanel.h>
 #include <corvane/controls/Key.h>
@@ -49,6 +50,7 @@ AgentStep::AgentStep(WelcomeViewModel& model, QWidget* parent)
         field->setPlaceholderText(placeholder);
         field->setAccessibleName(placeholder);
         auto* save = new Key(u"Save"_s, {KeyStyle::Variant::chassis, true});
+        save->setAccessibleName(u"Save "_s + placeholder); // two keys say "save": each says which
         auto* line = row(10);
         line->addWidget(field, 1);
         line->addWidget(save);
@@ -93,6 +95,7 @@ AgentStep::AgentStep(WelcomeViewModel& model, QWidget* parent)
     static_cast<QVBoxLayout*>(layout())->addStretch();
 
     m_keys->hide();
+    FieldUnitAccessibility::setExpands(*m_showKeys, false);
     connect(m_signIn, &QAbstractButton::clicked, this, [this] { m_model.startCodexLogin(); });
     connect(m_showKeys, &QAbstractButton::clicked, this, [this] {
         m_keys->setVisible(!m_keys->isVisibleTo(this));
@@ -126,6 +129,7 @@ void AgentStep::sync() {
     }
     m_signIn->setEnabled(!m_model.busy());
     m_showKeys->setText(m_keys->isVisibleTo(this) ? u"Hide API keys"_s : u"Use an API key instead"_s);
+    FieldUnitAccessibility::setExpands(*m_showKeys, m_keys->isVisibleTo(this));
     for (const auto& [field, save] : std::as_const(m_keyFields)) {
         field->setEnabled(!m_model.busy());
         // Spaces and tabs alone are not a key.

@@ -97,12 +97,19 @@ void FolderStep::sync() {
     for (qsizetype index = 0; index < m_folderLamps.size(); ++index) {
         const ProtectedFolder folder = ProtectedFolders::all[index];
         ReadoutLamp lamp = ReadoutLamp::off;
-        if (m_model.askingFolder() == folder)
+        QString state = u"not asked yet"_s;
+        if (m_model.askingFolder() == folder) {
             lamp = ReadoutLamp::working;
-        else if (answers.contains(folder))
-            lamp =
-                answers.value(folder) == FolderAccessAnswer::denied ? ReadoutLamp::waiting : ReadoutLamp::ok;
+            state = u"asking"_s;
+        } else if (answers.contains(folder)) {
+            const bool denied = answers.value(folder) == FolderAccessAnswer::denied;
+            lamp = denied ? ReadoutLamp::waiting : ReadoutLamp::ok;
+            state = denied ? u"denied"_s : u"allowed"_s;
+        }
         m_folderLamps.at(index)->setMode(lamp);
+        // The colour in words, for those who do not see it.
+        m_folderLamps.at(index)->setAccessibleName(ProtectedFolders::rawValue(folder).toString() + u": "_s +
+                                                   state);
     }
     const bool asking = m_model.askingFolder().has_value();
     const bool settled = m_model.facts().folderAccessSettled;

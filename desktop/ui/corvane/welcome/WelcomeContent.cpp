@@ -11,6 +11,7 @@
 #include <corvane/WelcomeViewModel.h>
 #include <corvane/controls/Cell.h>
 #include <corvane/controls/FU.h>
+#include <corvane/controls/FieldUnitAccessibility.h>
 #include <corvane/controls/FieldUnitText.h>
 #include <corvane/controls/GlassPanel.h>
 #include <corvane/controls/Key.h>
@@ -159,7 +160,12 @@ void WelcomeContent::sync() {
     m_steps->setCurrentWidget(screen);
     m_errorLamp->setVisible(m_model.actionError().has_value());
     m_error->setVisible(m_model.actionError().has_value());
-    m_error->setText(m_model.actionError().value_or(QString()));
+    const QString error = m_model.actionError().value_or(QString());
+    if (error != m_error->text()) {
+        m_error->setText(error);
+        if (!error.isEmpty()) // a failed sign-in, say, while the focus is on the field
+            FieldUnitAccessibility::announce(*m_error);
+    }
     m_skip->setVisible(step != WelcomeStep::done);
 }
 

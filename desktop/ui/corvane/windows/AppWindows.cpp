@@ -2,6 +2,8 @@
 
 #include <corvane/controls/FU.h>
 #include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/KeyboardUse.h>
+#include <corvane/controls/WindowTopBar.h>
 #include <corvane/windows/AppWindow.h>
 
 #include <QApplication>
@@ -96,7 +98,10 @@ void AppWindows::open(const QString& identifier) {
     if (!shown)
         return;
     shown->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    const bool opening = !shown->isVisible();
     shown->show();
+    if (opening)
+        KeyboardUse::focusFirstControl(*shown, &shown->topBar());
     activateWindow(identifier);
 }
 
