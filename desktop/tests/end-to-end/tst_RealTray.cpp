@@ -7,6 +7,7 @@
 #include "support/ReferenceServer.h"
 #include "support/TestPorts.h"
 #include "support/TestSupport.h"
+#include "support/VirtualDisplay.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -439,33 +440,8 @@ private:
     QProcess m_trayer;
 };
 
-// A virtual X display of its own, started before the application connects to it.
-class VirtualDisplay {
-public:
-    VirtualDisplay() {
-        for (int number = 91; number < 140 && m_name.isEmpty(); ++number) {
-            if (QFileInfo::exists(u"/tmp/.X11-unix/X%1"_s.arg(number)) ||
-                QFileInfo::exists(u"/tmp/.X%1-lock"_s.arg(number)))
-                continue;
-            m_server.start(u"Xvfb"_s, {u":%1"_s.arg(number), u"-screen"_s, u"0"_s,
-                                       u"%1x%2x24"_s.arg(screenSize.width()).arg(screenSize.height()),
-                                       u"-nolisten"_s, u"tcp"_s});
-            if (!m_server.waitForStarted())
-                return;
-            if (waitForSocket(m_server, u"/tmp/.X11-unix/X%1"_s.arg(number)))
-                m_name = u":%1"_s.arg(number);
-        }
-    }
-    ~VirtualDisplay() { stopProcess(m_server); }
-    const QString& name() const { return m_name; }
-
-private:
-    QProcess m_server;
-    QString m_name;
-};
-
 int main(int argc, char** argv) {
-    const VirtualDisplay display;
+    const VirtualDisplay display(screenSize);
     if (display.name().isEmpty()) {
         qCritical("Xvfb (Debian's xvfb package) did not start a display");
         return 1;
