@@ -3,8 +3,10 @@
 // Drawing widgets offscreen for the tests and for the gallery of PNG files under the build folder.
 
 #include <corvane/controls/Key.h>
+#include <corvane/controls/KeyboardUse.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
@@ -69,6 +71,30 @@ inline QImage rendered(QWidget& widget, qreal pixelRatio = 1) {
     image.fill(Qt::transparent);
     widget.render(&image, {}, {}, QWidget::DrawChildren);
     return image;
+}
+
+// Walks the keyboard's focus through the active window with Tab until it comes round again, checking
+// at each stop that the control is on screen and shows the focus; gives the controls it reached, in
+// order. The window saves a picture of each stop as `<name>-focus-<n>` in the gallery.
+inline QList<QWidget*> tabWalk(QWidget& window, const QString& name) {
+    QList<QWidget*> reached;
+    for (int step = 0; step < 60; ++step) {
+        QWidget* from = QApplication::focusWidget();
+        QTest::keyClick(from ? from : &window, Qt::Key_Tab);
+        QWidget* now = QApplication::focusWidget();
+        if (!now || reached.contains(now))
+            break;
+        reached.append(now);
+        if (!now->isVisible() || !corvane::KeyboardUse::showsFocus(*now)) {
+            QTest::qFail(qPrintable(QStringLiteral("%1 has the focus unseen").arg(now->accessibleName())),
+                         __FILE__, __LINE__);
+            break;
+        }
+        QDir().mkpath(QStringLiteral(GALLERY_DIR));
+        window.grab().save(
+            QStringLiteral("%1/%2-focus-%3.png").arg(QStringLiteral(GALLERY_DIR), name).arg(step));
+    }
+    return reached;
 }
 
 // Writes `<GALLERY_DIR>/<name>@1x.png` and `@2x.png`, to be looked at. Every label on a screen shows

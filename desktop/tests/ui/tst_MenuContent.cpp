@@ -46,6 +46,27 @@ class TestMenuContent : public QObject {
 private Q_SLOTS:
     void initTestCase() { QCOMPARE(FieldUnitFonts::registerFonts(QStringLiteral(KESTRIN_FONTS_DIR)), 3); }
 
+    // Tab reaches every control of the panel, each showing the focus, and comes round again.
+    void tabReachesEveryControl() {
+        Fixture f;
+        f.make();
+        f.model->start();
+        menu::MenuContent panel(*f.model, f.updates);
+        panel.show();
+        panel.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&panel));
+        settle();
+        const QList<QWidget*> reached = tabWalk(panel, u"menu"_s);
+        QStringList names;
+        for (QWidget* control : reached)
+            if (auto* button = qobject_cast<QAbstractButton*>(control))
+                names.append(button->text());
+        QVERIFY2(names.contains(u"Quit"_s) && names.contains(u"Stop"_s) &&
+                     names.contains(u"Answer my home network"_s),
+                 qPrintable(names.join(u" | "_s)));
+        QVERIFY2(reached.size() >= 7, qPrintable(names.join(u" | "_s)));
+    }
+
     void offShowsNoPhoneReadoutAndOffersStart() {
         Fixture f;
         f.make();
