@@ -26,11 +26,11 @@ private Q_SLOTS:
                                  << false;
         QTest::newRow("requiresApproval")
             << LoginItemStatus::requiresApproval
-            << u"Waiting for your approval — turn Kestrin on in System Settings › General › Login Items."_s
+            << u"Waiting for your approval — turn Kestrin on in your desktop’s Startup Applications."_s
             << false << true;
         QTest::newRow("notFound")
             << LoginItemStatus::notFound
-            << u"macOS could not find Kestrin to start it. Move the app to your Applications folder and try again."_s
+            << u"Your desktop could not find Kestrin to start it. Move Kestrin back to where it was and try again."_s
             << false << false;
     }
 
@@ -87,16 +87,18 @@ private Q_SLOTS:
         LoginItemController controller(service);
         service->failure = u"The operation couldn’t be completed."_s;
         controller.setEnabled(true);
-        QCOMPARE(controller.problem(),
-                 u"macOS would not let Kestrin start at login: The operation couldn’t be completed."_s);
+        QCOMPARE(
+            controller.problem(),
+            u"Your desktop would not let Kestrin start at login: The operation couldn’t be completed."_s);
         QCOMPARE(controller.status(), LoginItemStatus::notRegistered);
 
         // Registered behind our back; turning off then fails, then succeeds.
         service->current = LoginItemStatus::enabled;
         controller.refresh();
         controller.setEnabled(false);
-        QCOMPARE(controller.problem(),
-                 u"macOS would not stop Kestrin starting at login: The operation couldn’t be completed."_s);
+        QCOMPARE(
+            controller.problem(),
+            u"Your desktop would not stop Kestrin starting at login: The operation couldn’t be completed."_s);
         QCOMPARE(controller.status(), LoginItemStatus::enabled);
         service->failure.reset();
         controller.setEnabled(false);

@@ -424,7 +424,7 @@ private Q_SLOTS:
                  (QStringList{
                      u"Kestrin ON · PORT 9111 · PROCESS "_s + pid,
                      u"Voice: Downloading the voice model"_s,
-                     u"Keeping this Mac awake while Kestrin is in use"_s,
+                     u"Keeping this computer awake while Kestrin is in use"_s,
                      u"Type this into Kestrin on your phone: studio.local:9111  (or 192.168.1.5:9111)"_s,
                      u"Then type this code: 111111"_s,
                      NetworkPreferences::explanation(NetworkPreference::thisComputerOnly),

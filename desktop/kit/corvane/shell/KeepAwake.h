@@ -26,7 +26,7 @@ public:
 class KeepAwake {
 public:
     static constexpr QStringView reason = u"Kestrin is in use";
-    static constexpr QStringView menuLine = u"Keeping this Mac awake while Kestrin is in use";
+    static constexpr QStringView menuLine = u"Keeping this computer awake while Kestrin is in use";
 
     explicit KeepAwake(std::shared_ptr<SleepAssertions> assertions);
 

@@ -14,9 +14,9 @@ QString LoginItemController::message() const {
     case LoginItemStatus::enabled:
         return u"Kestrin starts when you log in."_s;
     case LoginItemStatus::requiresApproval:
-        return u"Waiting for your approval — turn Kestrin on in System Settings › General › Login Items."_s;
+        return u"Waiting for your approval — turn Kestrin on in your desktop’s Startup Applications."_s;
     case LoginItemStatus::notFound:
-        return u"macOS could not find Kestrin to start it. Move the app to your Applications folder and try "
+        return u"Your desktop could not find Kestrin to start it. Move Kestrin back to where it was and try "
                u"again."_s;
     }
     return u"Kestrin does not start on its own."_s;
@@ -35,9 +35,9 @@ void LoginItemController::setEnabled(bool on) {
     if (outcome)
         m_problem.reset();
     else if (on)
-        m_problem = u"macOS would not let Kestrin start at login: "_s + outcome.error();
+        m_problem = u"Your desktop would not let Kestrin start at login: "_s + outcome.error();
     else
-        m_problem = u"macOS would not stop Kestrin starting at login: "_s + outcome.error();
+        m_problem = u"Your desktop would not stop Kestrin starting at login: "_s + outcome.error();
     readStatus();
 }
 

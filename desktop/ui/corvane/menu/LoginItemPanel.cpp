@@ -21,7 +21,7 @@ LoginItemPanel::LoginItemPanel(ServerViewModel& model, QWidget* parent)
     , m_toggle(new FieldToggle(MenuWords::startAtLogin.toString()))
     , m_problemLamp(new Lamp(ReadoutLamp::waiting, 8))
     , m_sentence(chassisSentence())
-    , m_openSettings(new Key(QStringLiteral("Open Login Items"), {KeyStyle::Variant::hot, true})) {
+    , m_openSettings(new Key(QStringLiteral("Open Startup Applications"), {KeyStyle::Variant::hot, true})) {
     content()->addWidget(m_toggle);
     auto* row = new QHBoxLayout;
     row->setSpacing(10);
