@@ -97,6 +97,17 @@ inline QList<QWidget*> tabWalk(QWidget& window, const QString& name) {
     return reached;
 }
 
+// The words of each control in `controls` (a key's, a switch's, an option's).
+inline QStringList namesOf(const QList<QWidget*>& controls) {
+    QStringList names;
+    for (QWidget* control : controls)
+        if (auto* button = qobject_cast<QAbstractButton*>(control))
+            names.append(button->text());
+        else
+            names.append(control->accessibleName());
+    return names;
+}
+
 // Writes `<GALLERY_DIR>/<name>@1x.png` and `@2x.png`, to be looked at. Every label on a screen shows
 // its words as they are: words from outside (a phone's name, a server's answer) are never read as
 // markup.

@@ -108,6 +108,38 @@ private Q_SLOTS:
         saveToGallery(screen.window, u"approval-unavailable"_s);
     }
 
+    // From the keyboard alone, as with radio buttons: Tab stops once at each ladder, on its chosen
+    // option, showing the focus; the arrows then reach every option of it.
+    void theKeyboardReachesEveryOption() {
+        FakeServer server;
+        server.loaded = ApprovalSnapshot{ClaudeApprovalMode::ask, CodexApprovalMode::ask};
+        ApprovalViewModel model(server.operations());
+        Screen screen(model);
+        screen.window.show();
+        screen.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&screen.window));
+        QTRY_VERIFY(selector(screen.view, u"Codex"_s)->isVisible());
+        const QList<QWidget*> reached = tabWalk(screen.window, u"approval"_s);
+        QList<QAbstractButton*> stops;
+        for (QWidget* control : reached)
+            if (qobject_cast<FieldSelector*>(control->parentWidget()))
+                stops.append(qobject_cast<QAbstractButton*>(control));
+        QCOMPARE(stops.size(), 2);
+        for (QAbstractButton* stop : std::as_const(stops)) {
+            QVERIFY(stop->isChecked());
+            const QList<QAbstractButton*> options =
+                stop->parentWidget()->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+            options.first()->setFocus();
+            QSet<QWidget*> visited{options.first()};
+            for (int step = 1; step < options.size(); ++step) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+                visited.insert(QApplication::focusWidget());
+            }
+            QCOMPARE(visited.size(), options.size());
+        }
+        QCOMPARE(server.requests, QStringList{u"load"_s}); // moving chose nothing
+    }
+
     void aPreviewShowsAFixedStageAndAsksNothing() {
         FakeServer server;
         ApprovalViewModel model(server.operations());

@@ -115,6 +115,24 @@ private Q_SLOTS:
     }
 
     // Return presses the hot key; Done resets the setup and closes the window.
+    // From the keyboard alone: asked to fetch the helper, Tab reaches both answers and Google's terms,
+    // each showing the focus.
+    void theKeyboardReachesEveryControl() {
+        auto flow =
+            std::make_shared<GlassesSetup>(GlassesSetup::Dependencies{.locate = [] { return AdbSource{}; }});
+        GlassesViewModel model(flow, std::nullopt);
+        Window w(model);
+        w.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        QTest::keyClick(w.view, Qt::Key_Return);
+        QCOMPARE(model.stage(), Stage{Stage::AskingToFetchTool{}});
+        const QStringList names = namesOf(tabWalk(w.window, u"glasses"_s));
+        for (const QString& control :
+             {u"Close"_s, AdbDownload::consentAcceptLabel.toString(),
+              AdbDownload::consentDeclineLabel.toString(), AdbDownload::licenseLinkLabel.toString()})
+            QVERIFY2(names.contains(control), qPrintable(names.join(u" | "_s)));
+    }
+
     void keysDoWhatTheySay() {
         int locates = 0;
         auto flow = std::make_shared<GlassesSetup>(GlassesSetup::Dependencies{

@@ -57,10 +57,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&panel));
         settle();
         const QList<QWidget*> reached = tabWalk(panel, u"menu"_s);
-        QStringList names;
-        for (QWidget* control : reached)
-            if (auto* button = qobject_cast<QAbstractButton*>(control))
-                names.append(button->text());
+        const QStringList names = namesOf(reached);
         QVERIFY2(names.contains(u"Quit"_s) && names.contains(u"Stop"_s) &&
                      names.contains(u"Answer my home network"_s),
                  qPrintable(names.join(u" | "_s)));

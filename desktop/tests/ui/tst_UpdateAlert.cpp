@@ -119,6 +119,22 @@ private Q_SLOTS:
     }
 
     // Each key gives its own answer; closing the window answers as Escape does.
+    // From the keyboard alone: Tab reaches every key, each showing the focus; Return presses the focused
+    // key, and the hot one only when the focus is on no other.
+    void theKeyboardReachesAndPressesEveryKey() {
+        Alert a(UpdateAlert{UpdateAlert::Offered{offeredItem, u"0.4.1"_s}});
+        a.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&a.window));
+        const QList<QWidget*> reached = tabWalk(a.window, u"update"_s);
+        const QStringList names = namesOf(reached);
+        for (const QString& key :
+             {u"Close"_s, u"Skip This Version"_s, u"Remind Me Later"_s, u"Install on Quit"_s})
+            QVERIFY2(names.contains(key), qPrintable(names.join(u" | "_s)));
+        shownKey(*a.view, u"Skip This Version"_s)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(a.updater->answers, QList<UpdateAnswer>{UpdateAnswer::skipThisVersion});
+    }
+
     void keysAndClosingAnswer() {
         Alert a(UpdateAlert{UpdateAlert::Offered{offeredItem, u"0.4.1"_s}});
         shownKey(*a.view, u"Skip This Version"_s)->click();

@@ -95,6 +95,17 @@ private Q_SLOTS:
         QCOMPARE(s.content->stepCell().accessibleName(), u"Step 2 of 4"_s);
     }
 
+    // From the keyboard alone: the folder step's keys, and the window's, each reached and showing the
+    // focus.
+    void theKeyboardReachesEveryKeyOfAStep() {
+        Screen s;
+        s.w.tools->status = DeveloperToolsStatus::ready;
+        s.show();
+        const QStringList names = namesOf(tabWalk(*s.content, u"welcome-folder"_s));
+        for (const QString& key : {u"Choose a Folder…"_s, u"continue"_s, u"Skip for now"_s})
+            QVERIFY2(names.contains(key), qPrintable(names.join(u" | "_s)));
+    }
+
     void theFolderStepShowsTheFolderAndTheAnswers() {
         Screen s;
         s.w.tools->status = DeveloperToolsStatus::ready;

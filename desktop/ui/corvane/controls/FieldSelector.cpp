@@ -59,6 +59,20 @@ public:
 protected:
     void nextCheckState() override {}
 
+    // Tab comes to the selector on its chosen option, as to a group of radio buttons.
+    void focusInEvent(QFocusEvent* event) override {
+        const bool tabbed =
+            event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+        if (tabbed && !isChecked())
+            for (QAbstractButton* option :
+                 parentWidget()->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly))
+                if (option->isChecked() && option->isEnabled()) {
+                    option->setFocus(event->reason());
+                    return;
+                }
+        QAbstractButton::focusInEvent(event);
+    }
+
     // Arrows move the focus along the options and choose nothing; Space or Return chooses.
     void keyPressEvent(QKeyEvent* event) override {
         if (KeyboardUse::pressOnReturn(*this, event))
