@@ -5,6 +5,7 @@
 #include <corvane/shell/AppConfiguration.h>
 #include <corvane/shell/Environment.h>
 #include <corvane/updates/UpdateAlertView.h>
+#include <corvane/welcome/FolderChooser.h>
 #include <corvane/welcome/WelcomeContent.h>
 #include <corvane/welcome/WelcomeLaunch.h>
 
@@ -28,9 +29,7 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QLabel>
-#include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -84,25 +83,7 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels s
         });
     if (WelcomeViewModel* welcome = screens.welcome) {
         welcome->setFolderChooser([this] {
-            // The welcome's own dialog, so that the window manager keeps it over the welcome and gives
-            // the welcome back the keyboard afterwards; the focus returns to the key that opened it.
-            AppWindow* owner = m_windows.window(u"welcome"_s);
-            const QPointer<QWidget> focused = QApplication::focusWidget();
-            // The dialog's title carries the message: it is the first line the person reads.
-            QFileDialog chooser(owner,
-                                u"Pick the folder your projects live in — or an empty one to start fresh."_s,
-                                QDir::homePath());
-            chooser.setFileMode(QFileDialog::Directory);
-            chooser.setOption(QFileDialog::ShowDirsOnly);
-            chooser.setLabelText(QFileDialog::Accept, u"Use This Folder"_s);
-            const bool chosen = chooser.exec() == QDialog::Accepted && !chooser.selectedFiles().isEmpty();
-            if (owner) {
-                owner->raise();
-                owner->activateWindow();
-            }
-            if (focused)
-                focused->setFocus(Qt::OtherFocusReason);
-            return chosen ? std::optional(chooser.selectedFiles().first()) : std::nullopt;
+            return welcome::chooseProjectsFolder(m_windows.window(u"welcome"_s), QDir::homePath());
         });
         m_windows.setBuilder(u"welcome"_s, [this, welcome, previews, &model](AppWindow& window) {
             auto* content = new welcome::WelcomeContent(*welcome, model, previews);

@@ -9,6 +9,7 @@
 #include <corvane/previews/LivePreviewsPanel.h>
 #include <corvane/previews/LivePreviewsWords.h>
 #include <corvane/welcome/FolderAccessWords.h>
+#include <corvane/welcome/FolderChooser.h>
 #include <corvane/welcome/WelcomeContent.h>
 #include <corvane/welcome/WelcomeFinish.h>
 
@@ -22,10 +23,14 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
 
 using namespace corvane;
 
@@ -104,6 +109,42 @@ private Q_SLOTS:
         const QStringList names = namesOf(tabWalk(*s.content, u"welcome-folder"_s));
         for (const QString& key : {u"Choose a Folder…"_s, u"continue"_s, u"Skip for now"_s})
             QVERIFY2(names.contains(key), qPrintable(names.join(u" | "_s)));
+    }
+
+    // The folder dialog belongs to the welcome's window, and when it closes the window has the keyboard
+    // again, with the focus back on the key that opened it: Tab goes on from there.
+    void theFolderDialogGivesTheKeyboardBack_data() {
+        QTest::addColumn<bool>("choose");
+        QTest::newRow("a folder chosen") << true;
+        QTest::newRow("cancelled") << false;
+    }
+    void theFolderDialogGivesTheKeyboardBack() {
+        QFETCH(bool, choose);
+        QTemporaryDir home;
+        QWidget window;
+        auto* column = new QVBoxLayout(&window);
+        auto* chooseKey = new Key(u"Choose a Folder…"_s);
+        column->addWidget(chooseKey);
+        column->addWidget(new Key(u"continue"_s));
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        chooseKey->setFocus(Qt::TabFocusReason);
+        QWidget* owner = nullptr;
+        QTimer::singleShot(0, &window, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            owner = dialog->parentWidget();
+            if (choose)
+                static_cast<QDialog*>(dialog)->accept();
+            else
+                dialog->reject();
+        });
+        const std::optional<QString> chosen = welcome::chooseProjectsFolder(&window, home.path());
+        QCOMPARE(owner, &window);
+        QCOMPARE(chosen.has_value(), choose);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(chooseKey->hasFocus());
     }
 
     void theFolderStepShowsTheFolderAndTheAnswers() {
