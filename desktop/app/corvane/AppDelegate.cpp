@@ -109,7 +109,8 @@ std::unique_ptr<GlassesViewModel> glassesModel(const AppBundle& bundle, std::sha
     const QString support = AppConfiguration::applicationSupportDirectory(bundle.bundleIdentifier(), home);
     const QString repository = AdbDownload::repository(bundle.info, processEnvironment());
     auto flow = std::make_shared<GlassesSetup>(GlassesSetup::Dependencies{
-        .locate = [home, support] { return AdbLocator{}.locate(home, support); },
+        .locate = [home,
+                   support] { return AdbLocator{.environment = processEnvironment()}.locate(home, support); },
         .makeRunner = [](const QString& path) -> std::shared_ptr<AdbRunner> {
             return std::make_shared<ProcessAdbRunner>(path);
         },

@@ -247,6 +247,11 @@ private Q_SLOTS:
         QTest::newRow("not trusted yet")
             << u"unauthorized"_s
             << QStringList{u"Glasses · NEEDS YOU · Your glasses haven't let this computer in yet."_s};
+        QTest::newRow("kept out by the USB rules")
+            << u"no-permissions"_s
+            << QStringList{
+                   u"Glasses · NEEDS YOU · This computer doesn't let Kestrin talk to your glasses over "
+                   u"the cable yet."_s};
         QTest::newRow("offline")
             << u"offline"_s
             << QStringList{u"Glasses · NEEDS YOU · Your glasses are connected but not answering."_s};

@@ -139,16 +139,31 @@ private Q_SLOTS:
             << AdbSource{AdbSource::OnDisk{u"/home/ana/Android/Sdk/platform-tools/adb"_s, false}};
         QTest::newRow("Debian's") << QStringList{u"/usr/bin/adb"_s}
                                   << AdbSource{AdbSource::OnDisk{u"/usr/bin/adb"_s, false}};
+        QTest::newRow("ANDROID_HOME's before Android Studio's")
+            << QStringList{u"/home/ana/Android/Sdk/platform-tools/adb"_s, u"/sdk/home/platform-tools/adb"_s}
+            << AdbSource{AdbSource::OnDisk{u"/sdk/home/platform-tools/adb"_s, false}};
+        QTest::newRow("ANDROID_SDK_ROOT's")
+            << QStringList{u"/sdk/root/platform-tools/adb"_s}
+            << AdbSource{AdbSource::OnDisk{u"/sdk/root/platform-tools/adb"_s, false}};
+        QTest::newRow("Debian's SDK before the search path")
+            << QStringList{u"/home/ana/bin/adb"_s, u"/usr/lib/android-sdk/platform-tools/adb"_s}
+            << AdbSource{AdbSource::OnDisk{u"/usr/lib/android-sdk/platform-tools/adb"_s, false}};
+        QTest::newRow("on the search path") << QStringList{u"/home/ana/bin/adb"_s}
+                                            << AdbSource{AdbSource::OnDisk{u"/home/ana/bin/adb"_s, false}};
+        QTest::newRow("not a relative folder") << QStringList{u"relative/bin/adb"_s} << AdbSource{};
         QTest::newRow("none") << QStringList{} << AdbSource{};
     }
     void theLocatorsPlaces() {
         QFETCH(QStringList, present);
         QFETCH(AdbSource, found);
-        const AdbLocator locator{.exists = [&](const QString& path) { return present.contains(path); }};
+        const AdbLocator locator{.exists = [&](const QString& path) { return present.contains(path); },
+                                 .environment = {{u"ANDROID_HOME"_s, u"/sdk/home/"_s},
+                                                 {u"ANDROID_SDK_ROOT"_s, u"/sdk/root"_s},
+                                                 {u"PATH"_s, u"/home/ana/bin:relative/bin::/usr/bin"_s}}};
         const AdbSource source = locator.locate(u"/home/ana"_s, u"/support"_s);
         QVERIFY(source == found);
-        QCOMPARE(source.path().has_value(), !present.isEmpty());
-        QCOMPARE(source.isOurs().has_value(), !present.isEmpty());
+        QCOMPARE(source.path().has_value(), found.path().has_value());
+        QCOMPARE(source.isOurs().has_value(), found.path().has_value());
     }
 
     void removingOurCopy() {

@@ -37,6 +37,17 @@ private Q_SLOTS:
             << GlassesLink{GlassesLink::AwaitingApproval{}};
         QTest::newRow("offline alone") << header + u"emulator-5554 offline transport_id:1\n"_s
                                        << GlassesLink{GlassesLink::NotResponding{}};
+        // What adb says on Linux when the USB rules keep the user out.
+        QTest::newRow("no permissions")
+            << header +
+                   u"0123456789ABCDEF\tno permissions (missing udev rules? user is in the plugdev group); "
+                   u"see [http://developer.android.com/tools/device.html] usb:1-1 transport_id:2\n"_s
+            << GlassesLink{GlassesLink::NoPermission{}};
+        QTest::newRow("no permissions, from an older adb")
+            << header + u"????????????\tno permissions\n"_s << GlassesLink{GlassesLink::NoPermission{}};
+        QTest::newRow("usable after one without permissions")
+            << header + u"ABC no permissions; see [x]\n"_s + glassesLine
+            << ready(u"0123456789ABCDEF"_s, u"ARGF20"_s, u"RayNeoX2"_s);
         QTest::newRow("usable after one not trusted")
             << header + u"ABC unauthorized usb:1-1\n"_s + glassesLine
             << ready(u"0123456789ABCDEF"_s, u"ARGF20"_s, u"RayNeoX2"_s);

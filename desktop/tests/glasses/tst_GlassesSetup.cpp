@@ -159,6 +159,9 @@ private Q_SLOTS:
         QTest::newRow("not trusted yet")
             << GlassesLink{GlassesLink::AwaitingApproval{}} << absent << noVersion << noBuild << noBuild
             << blocked(u"Your glasses haven't let this computer in yet."_s);
+        QTest::newRow("no permission")
+            << GlassesLink{GlassesLink::NoPermission{}} << absent << noVersion << noBuild << noBuild
+            << blocked(u"This computer doesn't let Kestrin talk to your glasses over the cable yet."_s);
         QTest::newRow("offline") << GlassesLink{GlassesLink::NotResponding{}} << absent << noVersion
                                  << noBuild << noBuild
                                  << blocked(u"Your glasses are connected but not answering."_s);

@@ -28,13 +28,20 @@ QString AdbLocator::managedPath(const QString& applicationSupport) {
     return applicationSupport + u"/platform-tools/adb"_s;
 }
 
-QStringList AdbLocator::candidates(const QString& home, const QString& applicationSupport) {
-    return {managedPath(applicationSupport),
-            home + u"/Android/Sdk/platform-tools/adb"_s,
-            home + u"/Library/Android/sdk/platform-tools/adb"_s,
-            u"/opt/homebrew/bin/adb"_s,
-            u"/usr/local/bin/adb"_s,
-            u"/usr/bin/adb"_s};
+QStringList AdbLocator::candidates(const QString& home, const QString& applicationSupport) const {
+    QStringList places{managedPath(applicationSupport)};
+    for (const QString& sdk : {u"ANDROID_HOME"_s, u"ANDROID_SDK_ROOT"_s})
+        if (const QString root = environment.value(sdk); !root.isEmpty())
+            places.append(QDir::cleanPath(root) + u"/platform-tools/adb"_s);
+    places.append({home + u"/Android/Sdk/platform-tools/adb"_s,
+                   home + u"/Library/Android/sdk/platform-tools/adb"_s,
+                   u"/usr/lib/android-sdk/platform-tools/adb"_s});
+    for (const QString& folder : environment.value(u"PATH"_s).split(u':', Qt::SkipEmptyParts))
+        if (QDir::isAbsolutePath(folder)) // a relative entry would depend on where Kestrin was started
+            places.append(QDir::cleanPath(folder) + u"/adb"_s);
+    places.append({u"/opt/homebrew/bin/adb"_s, u"/usr/local/bin/adb"_s, u"/usr/bin/adb"_s});
+    places.removeDuplicates();
+    return places;
 }
 
 AdbSource AdbLocator::locate(const QString& home, const QString& applicationSupport) const {

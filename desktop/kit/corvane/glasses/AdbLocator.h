@@ -1,5 +1,7 @@
 #pragma once
 
+#include <corvane/shell/Environment.h>
+
 #include <QString>
 #include <QStringList>
 
@@ -31,10 +33,14 @@ struct AdbSource {
 struct AdbLocator {
     // Whether an executable file is at the path; the file system's answer unless a test says otherwise.
     std::function<bool(const QString&)> exists = isExecutableFile;
+    // Where the person keeps the Android SDK (ANDROID_HOME, ANDROID_SDK_ROOT) and searches for programs
+    // (PATH).
+    Environment environment;
 
     static bool isExecutableFile(const QString& path);
-    // Our own copy, Android Studio's two places, then the system's.
-    static QStringList candidates(const QString& home, const QString& applicationSupport);
+    // Our own copy; the SDK the environment names; Android Studio's two places; Debian's SDK; the search
+    // path; then the usual system places. Each once, in that order.
+    QStringList candidates(const QString& home, const QString& applicationSupport) const;
     static QString managedPath(const QString& applicationSupport);
     // Removes our own copy's folder; nothing to do when there is none.
     static std::expected<void, QString> removeManaged(const QString& applicationSupport);

@@ -102,6 +102,7 @@ namespace GlassesReader {
 GlassesLink link(QStringView devices) {
     bool unauthorized = false;
     bool offline = false;
+    bool noPermission = false;
     for (const QStringView line : linesOf(devices)) {
         const QList<QStringView> words = wordsOf(line);
         if (words.size() < 2)
@@ -111,8 +112,13 @@ GlassesLink link(QStringView devices) {
             return {GlassesLink::Ready{ConnectedDevice{words[0].toString(), valueOf(words, u"model:"),
                                                        valueOf(words, u"product:")}}};
         unauthorized = unauthorized || state == u"unauthorized";
+        noPermission =
+            noPermission || (state == u"no" && words.size() > 2 && words[2].startsWith(u"permissions"));
         offline = offline || state == u"offline";
     }
+    // The USB rules first: until they let the user in, the glasses cannot even ask to trust this computer.
+    if (noPermission)
+        return {GlassesLink::NoPermission{}};
     if (unauthorized)
         return {GlassesLink::AwaitingApproval{}};
     if (offline)

@@ -42,8 +42,12 @@ struct GlassesLink {
     struct NotResponding {
         bool operator==(const NotResponding&) const = default;
     };
+    // Attached, but this computer's USB rules do not let this user open it (adb: "no permissions").
+    struct NoPermission {
+        bool operator==(const NoPermission&) const = default;
+    };
 
-    std::variant<NotPlugged, Ready, AwaitingApproval, NotResponding> value = NotPlugged{};
+    std::variant<NotPlugged, Ready, AwaitingApproval, NotResponding, NoPermission> value = NotPlugged{};
     bool operator==(const GlassesLink&) const = default;
 };
 

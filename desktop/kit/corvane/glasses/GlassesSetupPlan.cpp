@@ -31,6 +31,13 @@ GlassesSetupAction decide(const GlassesLink& link, const std::optional<Installed
             u"Your glasses haven't let this computer in yet."_s,
             u"Put your glasses on. There's a question waiting on the screen asking whether to trust "
             u"this computer — choose Allow, then try again."_s);
+    if (std::holds_alternative<GlassesLink::NoPermission>(link.value))
+        return cannotProceed(
+            u"This computer doesn't let Kestrin talk to your glasses over the cable yet."_s,
+            u"On Debian, install the android-sdk-platform-tools-common package (it holds the USB rules for "
+            u"Android devices) and make sure you're in the plugdev group: sudo usermod -aG plugdev $USER, "
+            u"then "
+            u"log out and back in. Unplug your glasses, plug them in again, and try again."_s);
     if (std::holds_alternative<GlassesLink::NotResponding>(link.value))
         return cannotProceed(u"Your glasses are connected but not answering."_s,
                              u"Put them on to wake them up, then try again."_s);
