@@ -8,6 +8,10 @@
 #include "support/TestSupport.h"
 #include "support/VirtualDisplay.h"
 
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -32,7 +36,7 @@ public:
         }
         m_launcher.start(u"/usr/libexec/at-spi-bus-launcher"_s, {u"--launch-immediately"_s});
         m_registry.start(u"/usr/libexec/at-spi2-registryd"_s, QStringList{});
-        m_running = m_launcher.waitForStarted() && m_registry.waitForStarted();
+        m_running = m_launcher.waitForStarted() && m_registry.waitForStarted() && ready();
     }
     ~AccessibleSession() {
         stopProcess(m_registry);
@@ -68,6 +72,34 @@ public:
     }
 
 private:
+    // Whether the accessibility bus is up and its registry is on it, as an application that starts now
+    // needs them to be: Qt asks for the bus once, at start, and does not ask again.
+    bool ready() const {
+        QDBusConnection session = m_bus.connect(u"ready"_s);
+        QString address;
+        const bool busUp = waitUntil(
+            [&] {
+                QCoreApplication::processEvents();
+                const QDBusMessage reply =
+                    session.call(QDBusMessage::createMethodCall(u"org.a11y.Bus"_s, u"/org/a11y/bus"_s,
+                                                                u"org.a11y.Bus"_s, u"GetAddress"_s),
+                                 QDBus::Block, 1000);
+                if (reply.type() == QDBusMessage::ReplyMessage)
+                    address = reply.arguments().value(0).toString();
+                return !address.isEmpty();
+            },
+            30000);
+        if (!busUp)
+            return false;
+        QDBusConnection accessibility = QDBusConnection::connectToBus(address, u"accessibility"_s);
+        return waitUntil(
+            [&] {
+                return accessibility.isConnected() &&
+                       accessibility.interface()->isServiceRegistered(u"org.a11y.atspi.Registry"_s).value();
+            },
+            30000);
+    }
+
     VirtualDisplay m_display;
     PrivateBus m_bus;
     QTemporaryDir m_runtime;

@@ -1,10 +1,11 @@
 #pragma once
 
-// A virtual X display of the test's own (Debian's Xvfb), started before anything connects to it.
+// A virtual X display of the test's own (Debian's Xvfb), started before anything connects to it. Xvfb
+// picks a free display number itself and says which once it is ready, so that suites running side by
+// side never share one.
 
 #include "TestSupport.h"
 
-#include <QFileInfo>
 #include <QProcess>
 #include <QSize>
 #include <QString>
@@ -12,19 +13,25 @@
 class VirtualDisplay {
 public:
     explicit VirtualDisplay(QSize size = {1280, 800}) {
-        for (int number = 91; number < 140 && m_name.isEmpty(); ++number) {
-            if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) ||
-                QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
-                continue;
-            m_server.start(QStringLiteral("Xvfb"),
-                           {QStringLiteral(":%1").arg(number), QStringLiteral("-screen"), QStringLiteral("0"),
-                            QStringLiteral("%1x%2x24").arg(size.width()).arg(size.height()),
-                            QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-            if (!m_server.waitForStarted())
-                return;
-            if (waitForSocket(m_server, QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
-                m_name = QStringLiteral(":%1").arg(number);
-        }
+        m_server.setStandardErrorFile(QProcess::nullDevice());
+        m_server.start(QStringLiteral("Xvfb"),
+                       {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                        QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(size.width()).arg(size.height()),
+                        QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        if (!m_server.waitForStarted())
+            return;
+        QByteArray said;
+        waitUntil(
+            [&] {
+                m_server.waitForReadyRead(100);
+                said += m_server.readAllStandardOutput();
+                return said.contains('\n') || m_server.state() != QProcess::Running;
+            },
+            20000);
+        bool number = false;
+        const int display = said.trimmed().toInt(&number);
+        if (number && m_server.state() == QProcess::Running)
+            m_name = QStringLiteral(":%1").arg(display);
     }
     ~VirtualDisplay() { stopProcess(m_server); }
     VirtualDisplay(const VirtualDisplay&) = delete;
