@@ -46,36 +46,21 @@ bool PortalMotionPreference::reduced() const {
     return m_standard.value_or(false) || m_gnome.value_or(false);
 }
 
-void PortalMotionPreference::read(const QString& group, const QString& key) {
-    QDBusMessage call = QDBusMessage::createMethodCall(service.toString(), path.toString(),
-                                                       interface.toString(), u"ReadOne"_s);
+void PortalMotionPreference::read(const QString& group, const QString& key, const QString& method) {
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(service.toString(), path.toString(), interface.toString(), method);
     call << group << key;
     auto* pending = new QDBusPendingCallWatcher(m_bus.asyncCall(call, 2000), this);
     connect(pending, &QDBusPendingCallWatcher::finished, this,
-            [this, group, key](QDBusPendingCallWatcher* done) {
+            [this, group, key, method](QDBusPendingCallWatcher* done) {
                 done->deleteLater();
                 const QDBusPendingReply<QDBusVariant> reply = *done;
-                if (!reply.isError()) {
+                if (!reply.isError())
                     take(group, key, reply.value().variant());
-                    return;
-                }
-                // No portal at all: GNOME's own setting, asked once.
-                if (reply.error().type() == QDBusError::ServiceUnknown && group == gnomeGroup)
-                    askGsettings();
-                // A portal of the first version has only Read.
-                if (reply.error().type() != QDBusError::UnknownMethod)
-                    return;
-                QDBusMessage older = QDBusMessage::createMethodCall(service.toString(), path.toString(),
-                                                                    interface.toString(), u"Read"_s);
-                older << group << key;
-                auto* again = new QDBusPendingCallWatcher(m_bus.asyncCall(older, 2000), this);
-                connect(again, &QDBusPendingCallWatcher::finished, this,
-                        [this, group, key](QDBusPendingCallWatcher* read) {
-                            read->deleteLater();
-                            const QDBusPendingReply<QDBusVariant> answer = *read;
-                            if (!answer.isError())
-                                take(group, key, answer.value().variant());
-                        });
+                else if (reply.error().type() == QDBusError::ServiceUnknown && group == gnomeGroup)
+                    askGsettings(); // no portal at all: GNOME's own setting, asked once
+                else if (reply.error().type() == QDBusError::UnknownMethod && method == u"ReadOne")
+                    read(group, key, u"Read"_s); // a portal of the first version has only Read
             });
 }
 

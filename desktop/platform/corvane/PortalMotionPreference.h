@@ -33,7 +33,7 @@ private Q_SLOTS:
     void settingChanged(const QString& group, const QString& key, const QDBusVariant& value);
 
 private:
-    void read(const QString& group, const QString& key);
+    void read(const QString& group, const QString& key, const QString& method = QStringLiteral("ReadOne"));
     void take(const QString& group, const QString& key, const QVariant& value);
     void askGsettings();
 

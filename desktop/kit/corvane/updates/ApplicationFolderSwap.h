@@ -29,8 +29,6 @@ public:
     // Makes a new staging folder for a download, in place of this run's earlier one; the reason when
     // it could not.
     std::expected<QString, QString> beginStaging();
-    // This run's staging folder; empty when it has none.
-    const QString& stagingFolder() const { return m_staging; }
     // Removes this run's staging folder, with all it holds.
     void endStaging();
     // Where the replaced copy waits until the new one has started.

@@ -151,10 +151,11 @@ void GlassesSetupView::sync() {
     m_packaging->setVisible(packaging);
     m_packaging->setText(m_model.packagingProblem().value_or(QString()));
     m_headline->setVisible(!packaging);
-    m_headline->setText(stage.headline());
     // A new stage comes while the person may be looking elsewhere: it is said at once.
-    if (std::exchange(m_saidHeadline, stage.headline()) != stage.headline())
+    if (stage.headline() != m_headline->text()) {
+        m_headline->setText(stage.headline());
         FieldUnitAccessibility::announce(*m_headline);
+    }
     const std::optional<QString> detail = stage.detail();
     m_detail->setVisible(!packaging && detail.has_value());
     m_detail->setText(detail.value_or(QString()));

@@ -46,7 +46,6 @@ private:
     QGraphicsDropShadowEffect* m_glow;
     QLabel* m_packaging;
     QLabel* m_headline;
-    QString m_saidHeadline; // the stage's headline last said to a screen reader
     QLabel* m_detail;
     FieldLink* m_terms;
     StatusLine* m_removalProblem;
