@@ -47,9 +47,11 @@ StatusNotifierTrayIcon::StatusNotifierTrayIcon(QString id, QString title, QDBusC
     m_watcher.setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
     connect(&m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString&, const QString&, const QString& owner) {
-                // A new watcher (a tray host started or restarted) knows nothing of this item yet.
-                setShown(false);
-                if (!owner.isEmpty())
+                // A new watcher (a tray host started or restarted) knows nothing of this item yet; it is
+                // asked at once, without passing through "not shown", where Qt's own icon would stand in.
+                if (owner.isEmpty())
+                    setShown(false);
+                else
                     registerWithWatcher();
                 settle();
             });

@@ -32,7 +32,7 @@ AppWindow::AppWindow(const QString& title, QWidget* parent)
     column->addLayout(m_content);
 }
 
-// Dragging the background moves the window, as dragging a title bar would.
+// Escape does what the close key does.
 void AppWindow::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Cancel)) {
         close();
@@ -41,6 +41,7 @@ void AppWindow::keyPressEvent(QKeyEvent* event) {
     ChassisGround::keyPressEvent(event);
 }
 
+// Dragging the background moves the window, as dragging a title bar would.
 void AppWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && windowHandle() && windowHandle()->startSystemMove()) {
         m_draggedByPerson = true;
