@@ -1,6 +1,7 @@
 #include "SingleInstance.h"
 
-#include <QDir>
+#include <corvane/PrivateFolder.h>
+
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -8,7 +9,6 @@
 #include <QTimer>
 
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace corvane {
@@ -19,13 +19,6 @@ namespace {
 
 constexpr QByteArrayView showRequest = "show\n";
 constexpr int answerMilliseconds = 1000;
-
-// Whether `folder` is a real folder of this user's that nobody else may enter or write in.
-bool isPrivateFolder(const QString& folder) {
-    struct stat facts {};
-    return ::lstat(QFile::encodeName(folder).constData(), &facts) == 0 && S_ISDIR(facts.st_mode) &&
-           facts.st_uid == ::getuid() && (facts.st_mode & (S_IRWXG | S_IRWXO)) == 0;
-}
 
 // Whether the process at the other end of the connected socket `descriptor` runs as this user.
 bool peerIsThisUser(qintptr descriptor) {
@@ -45,9 +38,7 @@ QString SingleInstance::socketPath(int port) {
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (folder.isEmpty() || !isPrivateFolder(folder)) {
         folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + u"/kestrin"_s;
-        QDir().mkpath(folder);
-        ::chmod(QFile::encodeName(folder).constData(), S_IRWXU);
-        if (!isPrivateFolder(folder))
+        if (!makePrivateFolder(folder))
             return {};
     }
     // The user's id keeps two people apart should they share a folder after all.

@@ -1,5 +1,6 @@
 #include "NetworkAdbProvisionSteps.h"
 
+#include <corvane/PrivateFolder.h>
 #include <corvane/Unzip.h>
 
 #include <QDir>
@@ -21,18 +22,12 @@ NetworkAdbProvisionSteps::NetworkAdbProvisionSteps(QString workingParent,
     , m_fetcher(stallLimit)
     , m_unzip(std::move(unzip)) {}
 
-// The parent must be a real folder of this user's that no one else may write in: there, another
-// account could rename the fetch's folder away and put its own in its place. Inside it, mkdtemp makes
-// a name no one could have taken first, mode 0700.
+// The parent is narrowed to this user alone; inside it, mkdtemp makes a name no one could have taken
+// first, mode 0700.
 std::expected<QString, QString> NetworkAdbProvisionSteps::makeWorkingFolder() {
-    if (!QDir().mkpath(m_workingParent))
-        return std::unexpected(u"Could not make %1."_s.arg(m_workingParent));
-    const QByteArray parent = QFile::encodeName(m_workingParent);
-    struct stat facts {};
-    if (::lstat(parent.constData(), &facts) != 0 || !S_ISDIR(facts.st_mode) || facts.st_uid != ::geteuid() ||
-        (facts.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+    if (!makePrivateFolder(m_workingParent))
         return std::unexpected(u"%1 is not a folder of this user's own."_s.arg(m_workingParent));
-    QByteArray folder = parent + "/platform-tools-XXXXXX";
+    QByteArray folder = QFile::encodeName(m_workingParent) + "/platform-tools-XXXXXX";
     if (::mkdtemp(folder.data()) == nullptr)
         return std::unexpected(u"Could not make a folder in %1."_s.arg(m_workingParent));
     return QFile::decodeName(folder);

@@ -1,22 +1,19 @@
 #include "PlatformUpdater.h"
 
 #include <corvane/NetworkFileFetcher.h>
+#include <corvane/PrivateFolder.h>
 #include <corvane/SodiumSignatureVerifier.h>
 #include <corvane/UnzipUpdateUnpacker.h>
 
 #include <QFile>
 #include <QFileInfo>
 
-#include <sys/stat.h>
-
 namespace corvane {
 
 using namespace Qt::Literals::StringLiterals;
 
 bool othersCanWriteBeside(const QString& folder) {
-    struct stat facts {};
-    const QByteArray parent = QFile::encodeName(QFileInfo(folder).absolutePath());
-    return ::stat(parent.constData(), &facts) != 0 || (facts.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+    return othersMayWriteIn(QFileInfo(folder).absolutePath());
 }
 
 std::unique_ptr<Updater> platformUpdater(const InfoDictionary& info, const QString& folder,

@@ -297,42 +297,58 @@ private Q_SLOTS:
         QVERIFY(fetch.leftNothing());
     }
 
-    // A downloads folder someone else could write in, or one that is a link to somewhere else, is not
-    // worked in: nothing is fetched, and the words say why.
-    void anUnsafeDownloadsFolderIsNotUsed_data() {
+    // The downloads folder is narrowed to this user alone however it was made (a umask that lets the
+    // group write, a folder left open); a link, a file or another account's folder is not worked in:
+    // nothing is fetched, and the words say why.
+    void theDownloadsFolderIsNarrowedOrRefused_data() {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("writable by everyone") << u"open"_s;
-        QTest::newRow("writable by the group") << u"group"_s;
-        QTest::newRow("a link") << u"link"_s;
-        QTest::newRow("a file") << u"file"_s;
+        QTest::addColumn<bool>("used");
+        QTest::newRow("made under umask 002") << u"umask"_s << true;
+        QTest::newRow("left writable by everyone") << u"open"_s << true;
+        QTest::newRow("left writable by the group") << u"group"_s << true;
+        QTest::newRow("a link") << u"link"_s << false;
+        QTest::newRow("a file") << u"file"_s << false;
         if (::geteuid() == 0)
-            QTest::newRow("another account's") << u"foreign"_s;
+            QTest::newRow("another account's") << u"foreign"_s << false;
     }
-    void anUnsafeDownloadsFolderIsNotUsed() {
+    void theDownloadsFolderIsNarrowedOrRefused() {
         QFETCH(QString, kind);
+        QFETCH(bool, used);
         Fetch fetch;
         QVERIFY(QDir().mkpath(fetch.root.filePath(u"cache"_s)));
+        const QByteArray path = QFile::encodeName(fetch.downloads);
         if (kind == u"link") {
             QVERIFY(QDir().mkpath(fetch.root.filePath(u"elsewhere"_s)));
+            QCOMPARE(::chmod(QFile::encodeName(fetch.root.filePath(u"elsewhere"_s)).constData(), 0775), 0);
             QVERIFY(QFile::link(fetch.root.filePath(u"elsewhere"_s), fetch.downloads));
         } else if (kind == u"file") {
             QFile file(fetch.downloads);
             QVERIFY(file.open(QIODevice::WriteOnly));
-        } else {
+        } else if (kind != u"umask") {
             QVERIFY(QDir().mkpath(fetch.downloads));
-            const QByteArray path = QFile::encodeName(fetch.downloads);
-            if (kind == u"open")
-                QCOMPARE(::chmod(path.constData(), 01777), 0);
-            if (kind == u"group")
-                QCOMPARE(::chmod(path.constData(), 0775), 0);
+            const mode_t mode = kind == u"open" ? 01777 : kind == u"group" ? 0775 : 0700;
+            QCOMPARE(::chmod(path.constData(), mode), 0);
             if (kind == u"foreign")
                 QCOMPARE(::chown(path.constData(), 65534, 65534), 0);
         }
+        const QByteArray archive = platformToolsZip();
+        fetch.server.answer({.body = manifestListing(archiveName, sha1Of(archive))});
+        fetch.server.answer({.body = archive});
+        const mode_t umaskBefore = ::umask(kind == u"umask" ? 002 : 022);
         const auto installed = fetch.run();
-        QVERIFY(!installed);
-        QCOMPARE(installed.error(), AdbProvisionError::noPrivateFolder);
-        QVERIFY(fetch.server.requests().isEmpty());
-        QVERIFY(!fetch.installed());
+        ::umask(umaskBefore);
+        QCOMPARE(bool(installed), used);
+        QCOMPARE(fetch.installed(), used);
+        if (used) {
+            struct stat facts {};
+            QCOMPARE(::lstat(path.constData(), &facts), 0);
+            QCOMPARE(facts.st_mode & 07777, mode_t(0700));
+        } else {
+            QCOMPARE(installed.error(), AdbProvisionError::noPrivateFolder);
+            QVERIFY(fetch.server.requests().isEmpty());
+            if (kind == u"link") // what the link leads to is left as it was
+                QVERIFY(QFileInfo(fetch.root.filePath(u"elsewhere"_s)).permissions() & QFile::WriteGroup);
+        }
     }
 
     // Only a test copy may be pointed at another repository, and only over https or on this computer;
