@@ -10,6 +10,7 @@
 #include <corvane/UpdatesModel.h>
 #include <corvane/controls/FieldUnitFonts.h>
 #include <corvane/controls/Gauge.h>
+#include <corvane/controls/KeyboardUse.h>
 #include <corvane/controls/WindowTopBar.h>
 #include <corvane/windows/AppWindow.h>
 
@@ -133,6 +134,21 @@ private Q_SLOTS:
         shownKey(*a.view, u"Skip This Version"_s)->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(a.updater->answers, QList<UpdateAnswer>{UpdateAnswer::skipThisVersion});
+    }
+
+    // The window opens with the focus on the hot key, and a new stage's keys give it to their own hot
+    // key: Return answers as the alert promises, whatever key came first in the row.
+    void returnAnswersWithTheHotKeyAsTheStagesChange() {
+        Alert a(UpdateAlert{UpdateAlert::Offered{offeredItem, u"0.4.1"_s}});
+        a.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&a.window));
+        KeyboardUse::focusFirstControl(a.window, &a.window.topBar());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        a.updater->show(UpdateAlert{UpdateAlert::Ready{offeredItem}});
+        layOutPending();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(a.updater->answers,
+                 (QList<UpdateAnswer>{UpdateAnswer::installOnQuit, UpdateAnswer::quitAndInstall}));
     }
 
     void keysAndClosingAnswer() {

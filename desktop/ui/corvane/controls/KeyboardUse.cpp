@@ -72,15 +72,20 @@ bool pressOnReturn(QAbstractButton& control, QKeyEvent* event) {
 }
 
 void focusFirstControl(QWidget& window, const QWidget* except) {
-    for (QWidget* next = window.nextInFocusChain(); next && next != &window;
-         next = next->nextInFocusChain()) {
-        const bool passedOver = except && (next == except || except->isAncestorOf(next));
-        if (!passedOver && next->isVisibleTo(&window) && next->isEnabled() &&
-            (next->focusPolicy() & Qt::TabFocus) == Qt::TabFocus) {
+    const auto isControl = [&](const QWidget* widget) {
+        const bool passedOver = except && (widget == except || except->isAncestorOf(widget));
+        return widget != &window && !passedOver && widget->isVisibleTo(&window) && widget->isEnabled() &&
+               (widget->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
+    };
+    if (QWidget* placed = window.focusWidget(); placed && isControl(placed)) {
+        placed->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    for (QWidget* next = window.nextInFocusChain(); next && next != &window; next = next->nextInFocusChain())
+        if (isControl(next)) {
             next->setFocus(Qt::OtherFocusReason);
             return;
         }
-    }
 }
 
 bool showsFocus(const QWidget& control) {

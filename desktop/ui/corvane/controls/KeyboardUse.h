@@ -21,7 +21,8 @@ bool pressOnReturn(QAbstractButton& control, QKeyEvent* event);
 
 // Puts the focus on the first control of `window` in the order Tab goes, passing over those inside
 // `except` (a top bar's close key): a screen opens with the focus where the person's work starts, and a
-// screen reader says where that is. Nothing when `window` has no control.
+// screen reader says where that is. A control the screen placed the focus on itself (an alert's hot
+// key), or where the person left it last time, keeps it. Nothing when `window` has no control.
 void focusFirstControl(QWidget& window, const QWidget* except = nullptr);
 
 // Starts watching the application's input (once; every focusable control calls it).

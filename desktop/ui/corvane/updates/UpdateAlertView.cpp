@@ -106,8 +106,13 @@ void UpdateAlertView::sync() {
     if (keys == m_shownKeys)
         return;
     m_shownKeys = keys;
+    // When the keys change under the focus (or nothing has it yet), the hot key takes it: Return then
+    // answers as the alert's hot key promises, never with a key the person did not choose.
+    const QWidget* const focused = window()->focusWidget();
+    bool focusOnKeys = focused == nullptr || focused == window();
     for (std::unique_ptr<QLayoutItem> item(m_keys->takeAt(0)); item; item.reset(m_keys->takeAt(0)))
         if (QWidget* key = item->widget()) {
+            focusOnKeys = focusOnKeys || key == focused;
             key->hide(); // gone from the screen now; deleted once its click, if that brought us here, is over
             key->deleteLater();
         }
@@ -119,6 +124,8 @@ void UpdateAlertView::sync() {
                 [this, answer = offered.answer] { m_model.answer(answer); });
         m_keys->addWidget(key);
         key->show(); // at once, not on the layout's next turn
+        if (offered.hot && focusOnKeys)
+            key->setFocus(Qt::OtherFocusReason);
     }
 }
 
