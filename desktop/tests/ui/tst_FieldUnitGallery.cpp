@@ -19,6 +19,7 @@
 #include <corvane/controls/Lamp.h>
 #include <corvane/controls/ReducedMotion.h>
 #include <corvane/controls/Silk.h>
+#include <corvane/controls/StatusLine.h>
 #include <corvane/controls/WindowTopBar.h>
 #include <corvane/tray/KestrinIcon.h>
 
@@ -140,6 +141,23 @@ private Q_SLOTS:
         const int before = silk.sizeHint().width();
         silk.setText(u"ON"_s);
         QVERIFY(silk.sizeHint().width() < before);
+    }
+
+    // A status line's new sentence is said at once while it is on screen, and only then: a hidden
+    // screen's words would come out of nowhere. The same sentence again is not said twice.
+    void aStatusLineSaysNewWordsOnlyWhileShown() {
+        QStringList said;
+        FieldUnitAccessibility::setAnnouncementListener(
+            [&said](QWidget& widget) { said.append(widget.accessibleName()); });
+        StatusLine line(8, 13);
+        line.set(ReadoutLamp::waiting, u"Kestrin couldn’t save that."_s);
+        line.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&line));
+        line.set(ReadoutLamp::waiting, u"The server refused that change."_s);
+        line.set(ReadoutLamp::waiting, u"The server refused that change."_s);
+        line.set(ReadoutLamp::off, QString());
+        FieldUnitAccessibility::setAnnouncementListener({});
+        QCOMPARE(said, QStringList{u"The server refused that change."_s});
     }
 
     void aCellIsTheDisplayFaceOnGlass() {

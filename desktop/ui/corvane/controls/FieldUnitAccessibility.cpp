@@ -105,6 +105,8 @@ void setAnnouncementListener(std::function<void(QWidget&)> listener) {
 }
 
 void announce(QWidget& widget) {
+    if (!widget.isVisible())
+        return;
     if (announcementListener())
         announcementListener()(widget);
     QAccessibleEvent alert(&widget, QAccessible::Alert);

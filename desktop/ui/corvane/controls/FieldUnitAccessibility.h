@@ -16,7 +16,8 @@ void install();
 void setExpands(QWidget& key, bool expanded);
 
 // Says `widget`'s words to a screen reader now, though the focus is elsewhere: for words that come on
-// their own (a refused change, a failed sign-in, a new stage of the glasses' setup).
+// their own (a refused change, a failed sign-in, a new stage of the glasses' setup). Nothing is said of
+// a widget that is not on screen.
 void announce(QWidget& widget);
 
 // Hears every announcement before it goes out (with no listener, none is heard here): for the tests,
