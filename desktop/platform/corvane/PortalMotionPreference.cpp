@@ -50,13 +50,15 @@ void PortalMotionPreference::read(const QString& group, const QString& key, cons
     QDBusMessage call =
         QDBusMessage::createMethodCall(service.toString(), path.toString(), interface.toString(), method);
     call << group << key;
+    ++m_unanswered;
     auto* pending = new QDBusPendingCallWatcher(m_bus.asyncCall(call, 2000), this);
     connect(pending, &QDBusPendingCallWatcher::finished, this,
             [this, group, key, method](QDBusPendingCallWatcher* done) {
                 done->deleteLater();
+                --m_unanswered;
                 const QDBusPendingReply<QDBusVariant> reply = *done;
                 if (!reply.isError())
-                    take(group, key, reply.value().variant());
+                    takeAnswer(group, key, reply.value().variant());
                 else if (reply.error().type() == QDBusError::ServiceUnknown && group == gnomeGroup)
                     askGsettings(); // no portal at all: GNOME's own setting, asked once
                 else if (reply.error().type() == QDBusError::UnknownMethod && method == u"ReadOne")
@@ -82,6 +84,12 @@ void PortalMotionPreference::take(const QString& group, const QString& key, cons
         Q_EMIT changed(reduced());
 }
 
+void PortalMotionPreference::takeAnswer(const QString& group, const QString& key, const QVariant& value) {
+    const std::optional<bool>& known = group == standardGroup ? m_standard : m_gnome;
+    if (!known)
+        take(group, key, value);
+}
+
 void PortalMotionPreference::askGsettings() {
     const QString program = QStandardPaths::findExecutable(m_gsettings);
     if (program.isEmpty() || m_fallback)
@@ -89,10 +97,16 @@ void PortalMotionPreference::askGsettings() {
     m_fallback = std::make_unique<QProcess>();
     m_fallback->setStandardInputFile(QProcess::nullDevice());
     m_fallback->setStandardErrorFile(QProcess::nullDevice());
+    ++m_unanswered;
     connect(m_fallback.get(), &QProcess::finished, this, [this](int code, QProcess::ExitStatus how) {
+        --m_unanswered;
         const QByteArray said = m_fallback->readAllStandardOutput().trimmed();
         if (how == QProcess::NormalExit && code == 0 && (said == "true" || said == "false"))
-            take(gnomeGroup, gnomeKey, said == "true");
+            takeAnswer(gnomeGroup, gnomeKey, said == "true");
+    });
+    connect(m_fallback.get(), &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            --m_unanswered; // no answer will come
     });
     m_fallback->start(program, {u"get"_s, gnomeGroup, gnomeKey});
 }

@@ -28,6 +28,8 @@ public:
     ~PortalMotionPreference() override;
 
     bool reduced() const override;
+    // Whether every question asked at start has had its answer (or its error).
+    bool isSettled() const { return m_unanswered == 0; }
 
 private Q_SLOTS:
     void settingChanged(const QString& group, const QString& key, const QDBusVariant& value);
@@ -35,6 +37,8 @@ private Q_SLOTS:
 private:
     void read(const QString& group, const QString& key, const QString& method = QStringLiteral("ReadOne"));
     void take(const QString& group, const QString& key, const QVariant& value);
+    // An answer to a question asked at start, which a change heard since then has made old.
+    void takeAnswer(const QString& group, const QString& key, const QVariant& value);
     void askGsettings();
 
     QDBusConnection m_bus;
@@ -42,6 +46,7 @@ private:
     std::optional<bool> m_standard; // reduced-motion says: less motion
     std::optional<bool> m_gnome;    // enable-animations says: no animations
     std::unique_ptr<QProcess> m_fallback;
+    int m_unanswered = 0;
 };
 
 } // namespace corvane
