@@ -106,7 +106,7 @@ private Q_SLOTS:
         // SIGTERM is the held quit: the server stops first, then kestrin exits cleanly.
         QElapsedTimer clock;
         clock.start();
-        ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+        kestrin.terminate();
         QVERIFY(kestrin.process().waitForFinished(13000));
         qInfo("SIGTERM to exit: %lld ms", clock.elapsed());
         QCOMPARE(kestrin.process().exitStatus(), QProcess::NormalExit);
@@ -134,7 +134,7 @@ private Q_SLOTS:
                waited.elapsed() < 10000)
             QThread::msleep(5);
         QVERIFY2(writer >= 0, "kestrin never opened its settings");
-        ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+        kestrin.terminate();
         QTest::qWait(100); // time for a signal with the default action to end kestrin
         ::close(writer);   // kestrin reads no settings and goes on
         QTRY_COMPARE_WITH_TIMEOUT(kestrin.process().state(), QProcess::NotRunning, 13000);
@@ -180,7 +180,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(
             contentOf(kestrin.home() + u"/.config/Kestrin/Kestrin.conf"_s).contains("welcomeCompleted=true"),
             10000);
-        ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+        kestrin.terminate();
         QVERIFY(kestrin.process().waitForFinished(13000));
         QCOMPARE(kestrin.process().exitCode(), 0);
 
@@ -194,7 +194,7 @@ private Q_SLOTS:
         });
         QVERIFY2(again.serverPid() > 0, qPrintable(again.output()));
         QVERIFY(!again.output().contains(u"Setup · "_s));
-        ::kill(static_cast<pid_t>(again.process().processId()), SIGTERM);
+        again.terminate();
         QVERIFY(again.process().waitForFinished(13000));
         QCOMPARE(again.process().exitCode(), 0);
     }
@@ -226,7 +226,7 @@ private Q_SLOTS:
         QVERIFY(shown.contains(u"  Codex:  Danger — no sandbox."_s));
         QVERIFY(QDir(statePath).removeRecursively());
 
-        ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+        kestrin.terminate();
         QVERIFY(kestrin.process().waitForFinished(13000));
         QCOMPARE(kestrin.process().exitCode(), 0);
     }
@@ -297,7 +297,7 @@ private Q_SLOTS:
             QVERIFY(contentOf(kestrin.home() + u"/.config/Kestrin/Kestrin.conf"_s)
                         .contains("glassesKeysBySerial"));
         }
-        ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+        kestrin.terminate();
         QVERIFY(kestrin.process().waitForFinished(13000));
         QCOMPARE(kestrin.process().exitCode(), 0);
     }
@@ -312,7 +312,7 @@ private Q_SLOTS:
             {{u"DISPLAY"_s, u":59321"_s}, {u"DBUS_SESSION_BUS_ADDRESS"_s, u"unix:path=/nonexistent"_s}},
             {} /* no --headless: kestrin decides */);
         QVERIFY2(kestrin.serverPid() > 0, qPrintable(kestrin.output()));
-        ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+        kestrin.terminate();
         QVERIFY(kestrin.process().waitForFinished(13000));
         QCOMPARE(kestrin.process().exitCode(), 0);
     }
@@ -338,7 +338,7 @@ private Q_SLOTS:
         QCOMPARE(said, u"Kestrin is already running; it was asked to show itself."_s);
         QVERIFY(processAlive(serverPid));
         QCOMPARE(first.process().state(), QProcess::Running);
-        ::kill(static_cast<pid_t>(first.process().processId()), SIGTERM);
+        first.terminate();
         QVERIFY(first.process().waitForFinished(13000));
         QCOMPARE(first.process().exitCode(), 0);
     }
@@ -352,7 +352,7 @@ private Q_SLOTS:
         QVERIFY2(!kestrin.waitFor(QRegularExpression(QRegularExpression::escape(busy))).isEmpty(),
                  qPrintable(kestrin.output()));
         QVERIFY(kestrin.output().contains(u"Kestrin PROBLEM"_s));
-        ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+        kestrin.terminate();
         QVERIFY(kestrin.process().waitForFinished(13000));
         QCOMPARE(kestrin.process().exitCode(), 0);
     }

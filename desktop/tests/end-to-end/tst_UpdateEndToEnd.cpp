@@ -48,7 +48,7 @@ QString versionOf(const QString& folder) {
 }
 
 void terminate(Kestrin& kestrin) {
-    ::kill(static_cast<pid_t>(kestrin.process().processId()), SIGTERM);
+    kestrin.terminate();
     QVERIFY(kestrin.process().waitForFinished(20000));
     QCOMPARE(kestrin.process().exitStatus(), QProcess::NormalExit);
     QCOMPARE(kestrin.process().exitCode(), 0);

@@ -85,8 +85,15 @@ inline QList<QWidget*> tabWalk(QWidget& window, const QString& name) {
         if (!now || reached.contains(now))
             break;
         reached.append(now);
-        if (!now->isVisible() || !corvane::KeyboardUse::showsFocus(*now)) {
-            QTest::qFail(qPrintable(QStringLiteral("%1 has the focus unseen").arg(now->accessibleName())),
+        // Seen: the control is drawn otherwise with the focus than without it.
+        const QImage focused = now->grab().toImage();
+        now->clearFocus();
+        const QImage unfocused = now->grab().toImage();
+        now->setFocus(Qt::TabFocusReason);
+        if (!now->isVisible() || !corvane::KeyboardUse::showsFocus(*now) || focused == unfocused) {
+            QTest::qFail(qPrintable(QStringLiteral("%1 (%2) has the focus unseen")
+                                        .arg(now->accessibleName(),
+                                             QString::fromUtf8(now->metaObject()->className()))),
                          __FILE__, __LINE__);
             break;
         }

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <csignal>
 #include <functional>
 
 using namespace Qt::Literals::StringLiterals;
@@ -102,6 +103,13 @@ public:
         return {};
     }
     const QString& output() const { return m_output; }
+    // Gathers what kestrin has printed so far, for a failure's message.
+    const QString& drain() {
+        m_output += QString::fromUtf8(m_process.readAll());
+        return m_output;
+    }
+    // The held quit, as the desktop asks for it at logout.
+    void terminate() { ::kill(static_cast<pid_t>(m_process.processId()), SIGTERM); }
 
     // Types a line at kestrin's terminal; false when it could not be delivered.
     bool type(const QByteArray& line) {

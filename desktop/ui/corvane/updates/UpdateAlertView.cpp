@@ -7,12 +7,12 @@
 #include <corvane/controls/GlassPanel.h>
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
+#include <corvane/controls/ScrollWell.h>
 #include <corvane/controls/Silk.h>
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -30,8 +30,8 @@ UpdateAlertView::UpdateAlertView(UpdatesModel& model, QWidget* parent)
     , m_detail(FieldUnitText::sentence({}, FieldUnitText::text(15), FU::silk))
     , m_gauge(new Gauge)
     , m_notesCaption(new Silk(u"what’s new"_s, FU::silk))
-    , m_notesArea(new QScrollArea)
     , m_notes(FieldUnitText::sentence({}, FieldUnitText::text(14), FU::ink))
+    , m_notesArea(new ScrollWell(m_notes, u"what’s new"_s))
     , m_keys(new QHBoxLayout) {
     setFixedSize(fixedSize);
     auto* column = new QVBoxLayout(this);
@@ -62,16 +62,7 @@ UpdateAlertView::UpdateAlertView(UpdatesModel& model, QWidget* parent)
     m_notes->setTextFormat(Qt::PlainText);
     m_notes->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_notes->setAlignment(Qt::AlignTop | Qt::AlignLeading);
-    m_notes->setContentsMargins(10, 8, 10, 8);
-    m_notesArea->setWidget(m_notes);
-    m_notesArea->setWidgetResizable(true);
-    m_notesArea->setFrameShape(QFrame::NoFrame);
-    m_notesArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_notesArea->setStyleSheet(
-        u"QScrollArea { background: %1; border: 1px solid %2; border-radius: 6px; }"_s.arg(FU::panel.name(),
-                                                                                           FU::edge.name()));
-    m_notesArea->viewport()->setAutoFillBackground(false);
-    m_notes->setAutoFillBackground(false);
+    m_notes->setContentsMargins(7, 5, 7, 5);
     auto* notes = new QVBoxLayout;
     notes->setSpacing(6);
     notes->addWidget(m_notesCaption);

@@ -6,12 +6,12 @@
 
 class QLabel;
 class QHBoxLayout;
-class QScrollArea;
 
 namespace corvane {
 class Gauge;
 class Key;
 class Lamp;
+class ScrollWell;
 class UpdatesModel;
 } // namespace corvane
 
@@ -46,8 +46,8 @@ private:
     QLabel* m_detail;
     Gauge* m_gauge;
     QWidget* m_notesCaption;
-    QScrollArea* m_notesArea;
     QLabel* m_notes;
+    ScrollWell* m_notesArea;
     QHBoxLayout* m_keys;
     QList<UpdateAlertKey> m_shownKeys;
 };
