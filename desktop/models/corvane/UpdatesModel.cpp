@@ -28,6 +28,8 @@ UpdatesModel::UpdatesModel(const InfoDictionary& info, std::function<void()> che
 UpdatesModel::~UpdatesModel() = default;
 
 UpdateKey UpdatesModel::key() const {
+    if (m_settings.packaged)
+        return UpdateKey::packagedCopy(m_settings.version);
     UpdateKey key = UpdateKey::from(m_reminder, m_canCheckForUpdates, m_settings.version);
     if (m_heldBack)
         key.smallPrint = UpdateKey::sharedFolderNote.toString();

@@ -258,6 +258,18 @@ private Q_SLOTS:
         TerminalFace still(*f.model, {.updates = &fixed}, other.file(), false, typed.readEnd());
         typed.send("update\n");
         QTRY_VERIFY(other.text().contains(u"This copy of Kestrin doesn’t update itself."_s));
+
+        // Nor does a packaged copy, which says who does.
+        UpdatesModel packaged(
+            InfoDictionary{{u"CFBundleShortVersionString"_s, u"0.1.0"_s}, {u"KestrinPackaged"_s, true}});
+        Capture third;
+        CommandPipe typedThird;
+        TerminalFace packagedFace(*f.model, {.updates = &packaged}, third.file(), false,
+                                  typedThird.readEnd());
+        typedThird.send("update\n");
+        QTRY_VERIFY(
+            third.text().contains(u"Your system’s package manager keeps this copy of Kestrin up to date."_s));
+        QVERIFY(third.text().contains(u"Updates: Updated by your package manager (You have 0.1.0)"_s));
     }
 
     // Control characters and the marks that reorder text are shown as escapes; line breaks and every

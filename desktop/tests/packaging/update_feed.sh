@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A build given an update feed and key writes both into the application folder's Info.json and
-# neither into the Debian package's; a feed that is not https, or a key that is not 32 bytes in
+# neither into the Debian package's, which is marked as packaged instead; a feed that is not https, or a key that is not 32 bytes in
 # Base64, stops the build.
 set -euo pipefail
 root=$1
@@ -18,7 +18,8 @@ node -e 'const fs = require("fs");
          const p = JSON.parse(fs.readFileSync(process.argv[2], "utf8"));
          if (i.SUFeedURL !== process.argv[3] || i.SUPublicEDKey !== process.argv[4]) process.exit(1);
          if ("SUFeedURL" in p || "SUPublicEDKey" in p || p.CFBundleShortVersionString !== i.CFBundleShortVersionString)
-             process.exit(2);' "$info" "$packaged" "$feed" "$key"
+             process.exit(2);
+         if (p.KestrinPackaged !== true || "KestrinPackaged" in i) process.exit(3);' "$info" "$packaged" "$feed" "$key"
 
 configure -DKESTRIN_UPDATE_FEED= -DKESTRIN_UPDATE_PUBLIC_KEY=
 ! grep -q SUFeedURL "$info"

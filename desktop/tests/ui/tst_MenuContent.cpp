@@ -238,6 +238,23 @@ private Q_SLOTS:
         saveToGallery(panel, u"menu-update-ready"_s);
     }
 
+    // A packaged copy's key says who updates it, and its small print still shows the version.
+    void aPackagedCopysUpdateKeyNamesThePackageManager() {
+        Fixture f;
+        f.make();
+        UpdatesModel updates(
+            InfoDictionary{{u"CFBundleShortVersionString"_s, u"0.4.2"_s}, {u"KestrinPackaged"_s, true}},
+            [] {});
+        menu::MenuContent panel(*f.model, updates);
+        panel.show();
+        settle();
+        auto* update = qobject_cast<menu::RowKey*>(shownKey(panel, u"Updated by your package manager"_s));
+        QVERIFY2(update, qPrintable(shownText(panel)));
+        QVERIFY(!update->isEnabled());
+        QCOMPARE(update->smallPrint(), u"You have 0.4.2"_s);
+        saveToGallery(panel, u"menu-packaged"_s);
+    }
+
     // Each panel is as high as its wrapped sentences need at the width it is given, with no empty band
     // below them, and so is the whole menu, in its popup or on its own.
     void panelsAreAsHighAsTheirWrappedText() {

@@ -209,6 +209,19 @@ private Q_SLOTS:
         }
     }
 
+    // A copy the package manager installed says who updates it, on a key that cannot be pressed, and
+    // starts no updater.
+    void aPackagedCopySaysItsPackageManagerUpdatesIt() {
+        auto owned = std::make_unique<ScriptedUpdater>();
+        ScriptedUpdater& updater = *owned;
+        UpdatesModel model(
+            InfoDictionary{{u"CFBundleShortVersionString"_s, u"0.1.0"_s}, {u"KestrinPackaged"_s, true}},
+            std::move(owned));
+        QCOMPARE(model.key(),
+                 (UpdateKey{u"Updated by your package manager"_s, u"You have 0.1.0"_s, false, false}));
+        QCOMPARE(updater.starts, 0);
+    }
+
     void theModelChecksOnlyWhenItCan() {
         int checks = 0;
         UpdatesModel model(infoWith(u"https://updates.example.com/a.xml"_s, goodKey), [&] { ++checks; });

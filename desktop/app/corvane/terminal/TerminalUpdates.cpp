@@ -58,6 +58,9 @@ TerminalOutcome run(UpdatesModel& updates, const QByteArray& command) {
     if (words.size() == 1) {
         if (updates.heldBack())
             return {.known = true, .problem = UpdateWords::sharedFolder.toString()};
+        if (updates.settings().packaged)
+            return {.known = true,
+                    .problem = u"Your system’s package manager keeps this copy of Kestrin up to date."_s};
         if (!updates.settings().updatesItself)
             return {.known = true, .problem = u"This copy of Kestrin doesn’t update itself."_s};
         if (!updates.key().enabled)

@@ -13,6 +13,7 @@ namespace corvane {
 struct UpdateKey {
     static constexpr QStringView checkTitle = u"Check for updates…";
     static constexpr QStringView readyTitle = u"Update ready — restart to install";
+    static constexpr QStringView packagedTitle = u"Updated by your package manager";
     // The small print of a copy that does not update itself because others can change its folder.
     static constexpr QStringView sharedFolderNote = u"its folder is shared";
 
@@ -22,6 +23,8 @@ struct UpdateKey {
     bool enabled = false;
 
     static UpdateKey from(const UpdateReminder& reminder, bool canCheck, const QString& version);
+    // The key of a copy the system's package manager keeps up to date: it says so, and cannot be pressed.
+    static UpdateKey packagedCopy(const QString& version);
     bool operator==(const UpdateKey&) const = default;
 };
 

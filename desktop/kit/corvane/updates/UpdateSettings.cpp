@@ -43,6 +43,7 @@ std::optional<QByteArray> wellFormedPublicKey(const InfoDictionary& info) {
 UpdateSettings UpdateSettings::from(const InfoDictionary& info) {
     return {
         .updatesItself = source(info).has_value(),
+        .packaged = info.value(u"KestrinPackaged"_s).toBool(),
         .version = stringEntry(info, u"CFBundleShortVersionString"_s).value_or(QString()),
     };
 }

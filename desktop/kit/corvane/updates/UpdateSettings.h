@@ -22,6 +22,8 @@ struct UpdateSettings {
     // Only with a feed it may trust (https with a host, or http://localhost in the test copy) and a
     // well-formed Ed25519 public key to check what the feed offers.
     bool updatesItself = false;
+    // Installed by the system's package manager, which brings its updates (Info key "KestrinPackaged").
+    bool packaged = false;
     // The short version string; empty when the Info dictionary has none.
     QString version;
 
