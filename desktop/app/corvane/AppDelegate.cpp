@@ -94,7 +94,8 @@ SetupClient setupClient() {
 // The glasses setup over the platform: adb found or fetched from Google's repository (a test copy
 // may name another), run as a child process, and the local server reached through its setup API.
 // Without a glasses app inside the application there is no setup, only the packaging problem.
-std::unique_ptr<GlassesViewModel> glassesModel(const AppBundle& bundle, std::shared_ptr<Defaults> defaults) {
+std::unique_ptr<GlassesViewModel> glassesModel(const AppBundle& bundle, std::shared_ptr<Defaults> defaults,
+                                               const ServerViewModel& server) {
     const std::optional<BundledGlassesApp> app = BundledGlassesAppLocator::resolve(
         bundle.path + QStringLiteral("/Contents/Resources"),
         stringEntry(bundle.info, BundledGlassesAppLocator::versionInfoKey.toString()),
@@ -109,8 +110,12 @@ std::unique_ptr<GlassesViewModel> glassesModel(const AppBundle& bundle, std::sha
     const QString support = AppConfiguration::applicationSupportDirectory(bundle.bundleIdentifier(), home);
     const QString repository = AdbDownload::repository(bundle.info, processEnvironment());
     auto flow = std::make_shared<GlassesSetup>(GlassesSetup::Dependencies{
-        .locate = [home,
-                   support] { return AdbLocator{.environment = processEnvironment()}.locate(home, support); },
+        .locate =
+            [home, support, &server] {
+                return AdbLocator{.environment = processEnvironment(),
+                                  .loginShellPath = server.loginShellPath()}
+                    .locate(home, support);
+            },
         .makeRunner = [](const QString& path) -> std::shared_ptr<AdbRunner> {
             return std::make_shared<ProcessAdbRunner>(path);
         },
@@ -162,7 +167,7 @@ AppDelegate::AppDelegate(const AppBundle& bundle, std::shared_ptr<Defaults> defa
     m_welcome = std::make_unique<WelcomeViewModel>(std::move(welcome));
     m_approval = std::make_unique<ApprovalViewModel>(ApprovalLadderFlow::over(setupClient));
     m_previews = std::make_unique<PreviewsSwitchViewModel>(PreviewsSwitchFlow::over(setupClient));
-    m_glasses = glassesModel(bundle, defaults);
+    m_glasses = glassesModel(bundle, defaults, *m_model);
     if (m_updates->settings().updatesItself && othersCanWriteBeside(bundle.path))
         m_updates->holdBack();
 }

@@ -116,6 +116,11 @@ public:
     bool isClockRunning() const { return m_clock != nullptr; }
     // Whether a start or a network change is still making its plan (which may wait for the login shell).
     bool isMakingAPlan() const { return !m_plans.isIdle(); }
+    // The login shell's search path, once a start has asked for it; empty before, or when it failed.
+    QString loginShellPath() const {
+        const std::optional<LoginShellPathResult>& known = m_loginShell.known();
+        return known && known->path() ? *known->path() : QString();
+    }
 
     // Starts the server unless a start is already under way.
     void start();

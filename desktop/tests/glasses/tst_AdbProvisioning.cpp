@@ -24,7 +24,11 @@
 #include <QTest>
 #include <qcorotask.h>
 
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;
@@ -150,6 +154,12 @@ private Q_SLOTS:
             << AdbSource{AdbSource::OnDisk{u"/usr/lib/android-sdk/platform-tools/adb"_s, false}};
         QTest::newRow("on the search path") << QStringList{u"/home/ana/bin/adb"_s}
                                             << AdbSource{AdbSource::OnDisk{u"/home/ana/bin/adb"_s, false}};
+        QTest::newRow("the search path before the login shell's")
+            << QStringList{u"/home/ana/.local/bin/adb"_s, u"/home/ana/bin/adb"_s}
+            << AdbSource{AdbSource::OnDisk{u"/home/ana/bin/adb"_s, false}};
+        QTest::newRow("on the login shell's search path")
+            << QStringList{u"/usr/local/bin/adb"_s, u"/home/ana/.local/bin/adb"_s}
+            << AdbSource{AdbSource::OnDisk{u"/home/ana/.local/bin/adb"_s, false}};
         QTest::newRow("not a relative folder") << QStringList{u"relative/bin/adb"_s} << AdbSource{};
         QTest::newRow("none") << QStringList{} << AdbSource{};
     }
@@ -159,7 +169,8 @@ private Q_SLOTS:
         const AdbLocator locator{.exists = [&](const QString& path) { return present.contains(path); },
                                  .environment = {{u"ANDROID_HOME"_s, u"/sdk/home/"_s},
                                                  {u"ANDROID_SDK_ROOT"_s, u"/sdk/root"_s},
-                                                 {u"PATH"_s, u"/home/ana/bin:relative/bin::/usr/bin"_s}}};
+                                                 {u"PATH"_s, u"/home/ana/bin:relative/bin::/usr/bin"_s}},
+                                 .loginShellPath = u"/home/ana/.local/bin:/usr/bin:relative/sbin"_s};
         const AdbSource source = locator.locate(u"/home/ana"_s, u"/support"_s);
         QVERIFY(source == found);
         QCOMPARE(source.path().has_value(), found.path().has_value());
@@ -175,6 +186,47 @@ private Q_SLOTS:
         adb.close();
         QVERIFY(AdbLocator::removeManaged(support.path()));
         QVERIFY(!QDir(support.filePath(u"platform-tools"_s)).exists());
+    }
+
+    // A copy that cannot be removed gives the system's reason. Root removes anything, so as root the
+    // removal is tried by a child process of another account.
+    void aFailedRemovalSaysWhy() {
+        QTemporaryDir support;
+        QVERIFY(QDir(support.path()).mkpath(u"platform-tools"_s));
+        QFile adb(AdbLocator::managedPath(support.path()));
+        QVERIFY(adb.open(QIODevice::WriteOnly));
+        adb.close();
+        const QByteArray folder = QFile::encodeName(support.filePath(u"platform-tools"_s));
+        QCOMPARE(::chmod(folder.constData(), 0555), 0);
+        QCOMPARE(::chmod(QFile::encodeName(support.path()).constData(), 0755), 0);
+        QString said;
+        if (::geteuid() != 0) {
+            const auto removed = AdbLocator::removeManaged(support.path());
+            QVERIFY(!removed);
+            said = removed.error();
+        } else {
+            int pipe[2];
+            QCOMPARE(::pipe(pipe), 0);
+            const pid_t child = ::fork();
+            if (child == 0) {
+                ::close(pipe[0]);
+                if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                    ::_exit(2);
+                const auto removed = AdbLocator::removeManaged(support.path());
+                const QByteArray words = removed ? QByteArray() : removed.error().toUtf8();
+                (void)!::write(pipe[1], words.constData(), size_t(words.size()));
+                ::_exit(0);
+            }
+            ::close(pipe[1]);
+            char buffer[256] = {};
+            const ssize_t read = ::read(pipe[0], buffer, sizeof buffer - 1);
+            ::close(pipe[0]);
+            ::waitpid(child, nullptr, 0);
+            said = QString::fromUtf8(buffer, std::max<ssize_t>(read, 0));
+        }
+        QCOMPARE(said, QString::fromLocal8Bit(std::strerror(EACCES)) + u'.');
+        QVERIFY(QFile::exists(AdbLocator::managedPath(support.path())));
+        QCOMPARE(::chmod(folder.constData(), 0755), 0);
     }
 
     void googlesManifest_data() {

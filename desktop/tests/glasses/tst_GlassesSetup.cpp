@@ -82,9 +82,21 @@ class FakeProvider final : public GlassesToolProvider {
 public:
     std::expected<QString, AdbProvisionError> answer = u"/support/platform-tools/adb"_s;
     int fetches = 0;
+    int stops = 0;
+    // While set and not yet delivered, a fetch waits for it: a download under way.
+    std::optional<OneShot<bool>> transfer;
     QCoro::Task<std::expected<QString, AdbProvisionError>> fetch(QString) override {
         ++fetches;
+        if (transfer)
+            co_await *transfer;
         co_return answer;
+    }
+    void stop() override {
+        ++stops;
+        if (transfer) {
+            answer = std::unexpected(AdbProvisionError::downloadFailed);
+            transfer->set(false);
+        }
     }
 };
 
@@ -98,6 +110,7 @@ struct Fixture {
     QStringList runnersMade;
     int pauses = 0;
     int connectionChecks = 30;
+    bool helperRunsHere = true;
     BundledGlassesApp app{u"/app/Contents/Resources/corvane-glasses.apk"_s, 4096, u"1.3"_s, 13};
     QList<Stage> stages;
     std::unique_ptr<GlassesSetup> setup;
@@ -127,6 +140,7 @@ struct Fixture {
                 ++pauses;
                 co_return;
             },
+            .helperRunsHere = helperRunsHere,
         });
         setup->onStageChange = [this](const Stage& stage) { stages.append(stage); };
         return *setup;
@@ -354,6 +368,38 @@ private Q_SLOTS:
         QCOMPARE(f.stages.at(1), Stage{Stage::Installing{{InstallBecause::NotInstalled{}}}});
         QCOMPARE(f.runnersMade, QStringList{u"/support/platform-tools/adb"_s});
         QCOMPARE(f.adb->commands.last(), u"kill-server"_s);
+    }
+
+    // A quit while the helper downloads stops the download at once, and nothing is then done to the
+    // glasses, even with a helper that arrived after all.
+    void aQuitStopsTheHelpersDownload() {
+        Fixture f;
+        f.source = {};
+        f.provider->transfer = OneShot<bool>();
+        GlassesSetup& setup = f.make();
+        QCoro::waitFor(setup.begin());
+        QCoro::Task<> fetching = setup.confirmFetch();
+        QCOMPARE(setup.stage(), Stage{Stage::FetchingTool{}});
+        setup.windDown();
+        QCOMPARE(f.provider->stops, 1);
+        QCoro::waitFor(std::move(fetching));
+        QCOMPARE(setup.stage(), (Stage{Stage::Stopped{GlassesSetupWords::stoppedForQuit.toString()}}));
+        QVERIFY(f.runnersMade.isEmpty());
+        QVERIFY(f.adb->commands.isEmpty());
+    }
+
+    // Where Google's helper cannot run, it is not offered: the setup says to install the system's adb.
+    void theHelperIsNotOfferedWhereItCannotRun() {
+        Fixture f;
+        f.source = {};
+        f.helperRunsHere = false;
+        GlassesSetup& setup = f.make();
+        QCoro::waitFor(setup.begin());
+        QCOMPARE(setup.stage(), (Stage{Stage::Blocked{AdbDownload::notForThisProcessor.toString(),
+                                                      AdbDownload::installTheSystemsAdb.toString()}}));
+        QVERIFY(setup.stage().offersRetry());
+        QCoro::waitFor(setup.confirmFetch());
+        QCOMPARE(f.provider->fetches, 0);
     }
 
     // The server answering this computer only: no connection is waited for.

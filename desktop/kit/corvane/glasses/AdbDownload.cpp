@@ -2,6 +2,7 @@
 
 #include <corvane/shell/TestCopyEnvironment.h>
 
+#include <QSysInfo>
 #include <QUrl>
 
 namespace corvane::AdbDownload {
@@ -19,6 +20,10 @@ QString repository(const InfoDictionary& info, const Environment& environment) {
     const bool usable =
         url.isValid() && !host.isEmpty() && (scheme == u"https" || (scheme == u"http" && onThisComputer));
     return usable ? named : defaultRepository.toString();
+}
+
+bool helperRunsHere() {
+    return QSysInfo::currentCpuArchitecture() == u"x86_64"_s;
 }
 
 } // namespace corvane::AdbDownload

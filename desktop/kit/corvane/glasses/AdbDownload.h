@@ -30,6 +30,12 @@ inline constexpr QStringView consentBody =
 inline constexpr QStringView consentAcceptLabel = u"Get it from Google";
 inline constexpr QStringView consentDeclineLabel = u"Not now";
 inline constexpr QStringView licenseLinkLabel = u"Google's terms for this helper";
+// Google's helper is made for x86-64 alone; elsewhere the system's own adb is the way.
+bool helperRunsHere();
+inline constexpr QStringView notForThisProcessor =
+    u"Google's helper doesn't run on this computer's processor.";
+inline constexpr QStringView installTheSystemsAdb =
+    u"Install your system's adb (on Debian: sudo apt install adb), then press Try again.";
 inline constexpr QStringView declinedMessage =
     u"No problem. Kestrin can't set up your glasses without it, so nothing has changed on them — come "
     u"back to this when you're ready.";

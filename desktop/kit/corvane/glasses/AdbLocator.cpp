@@ -1,7 +1,11 @@
 #include "AdbLocator.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <filesystem>
+#include <system_error>
 
 namespace corvane {
 
@@ -36,9 +40,10 @@ QStringList AdbLocator::candidates(const QString& home, const QString& applicati
     places.append({home + u"/Android/Sdk/platform-tools/adb"_s,
                    home + u"/Library/Android/sdk/platform-tools/adb"_s,
                    u"/usr/lib/android-sdk/platform-tools/adb"_s});
-    for (const QString& folder : environment.value(u"PATH"_s).split(u':', Qt::SkipEmptyParts))
-        if (QDir::isAbsolutePath(folder)) // a relative entry would depend on where Kestrin was started
-            places.append(QDir::cleanPath(folder) + u"/adb"_s);
+    for (const QString& searchPath : {environment.value(u"PATH"_s), loginShellPath})
+        for (const QString& folder : searchPath.split(u':', Qt::SkipEmptyParts))
+            if (QDir::isAbsolutePath(folder)) // a relative entry would depend on where Kestrin was started
+                places.append(QDir::cleanPath(folder) + u"/adb"_s);
     places.append({u"/opt/homebrew/bin/adb"_s, u"/usr/local/bin/adb"_s, u"/usr/bin/adb"_s});
     places.removeDuplicates();
     return places;
@@ -52,12 +57,14 @@ AdbSource AdbLocator::locate(const QString& home, const QString& applicationSupp
     return {};
 }
 
+// std::filesystem rather than QDir, whose removal keeps the system's reason for a failure to itself.
 std::expected<void, QString> AdbLocator::removeManaged(const QString& applicationSupport) {
-    QDir folder(applicationSupport + u"/platform-tools"_s);
-    if (!folder.exists())
-        return {};
-    if (!folder.removeRecursively())
-        return std::unexpected(u"Could not remove %1."_s.arg(folder.path()));
+    const std::filesystem::path folder(
+        QFile::encodeName(applicationSupport + u"/platform-tools"_s).toStdString());
+    std::error_code error;
+    std::filesystem::remove_all(folder, error);
+    if (error)
+        return std::unexpected(QString::fromLocal8Bit(error.message()) + u'.');
     return {};
 }
 

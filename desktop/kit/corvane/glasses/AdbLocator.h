@@ -36,13 +36,17 @@ struct AdbLocator {
     // Where the person keeps the Android SDK (ANDROID_HOME, ANDROID_SDK_ROOT) and searches for programs
     // (PATH).
     Environment environment;
+    // The search path of the person's login shell (":"-separated), which their terminal sees and a
+    // desktop session often does not: where an SDK installed from a shell profile puts adb.
+    QString loginShellPath;
 
     static bool isExecutableFile(const QString& path);
     // Our own copy; the SDK the environment names; Android Studio's two places; Debian's SDK; the search
-    // path; then the usual system places. Each once, in that order.
+    // path; the login shell's search path; then the usual system places. Each once, in that order.
     QStringList candidates(const QString& home, const QString& applicationSupport) const;
     static QString managedPath(const QString& applicationSupport);
-    // Removes our own copy's folder; nothing to do when there is none.
+    // Removes our own copy's folder; nothing to do when there is none. The system's reason when it
+    // could not.
     static std::expected<void, QString> removeManaged(const QString& applicationSupport);
 
     AdbSource locate(const QString& home, const QString& applicationSupport) const;

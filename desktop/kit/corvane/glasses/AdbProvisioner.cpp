@@ -16,6 +16,8 @@ AdbProvisioner::AdbProvisioner(std::shared_ptr<AdbProvisionSteps> steps,
 
 QCoro::Task<std::expected<QString, AdbProvisionError>> AdbProvisioner::fetch(QString applicationSupport) {
     const auto steps = m_steps; // kept for the whole fetch, whatever happens to the provisioner
+    m_stopped = std::make_shared<bool>(false);
+    const std::shared_ptr<const bool> stopped = m_stopped;
     // The digest is checked and the archive unpacked in a folder only this user can write: what was
     // checked is what is unpacked.
     const std::expected<QString, QString> made = steps->makeWorkingFolder();
@@ -30,7 +32,7 @@ QCoro::Task<std::expected<QString, AdbProvisionError>> AdbProvisioner::fetch(QSt
     const QUrl repository(m_repository);
     const std::expected<FetchedDocument, QString> manifest =
         co_await steps->read(repository.resolved(QUrl(AdbDownload::manifestName.toString())));
-    if (!manifest)
+    if (!manifest || *stopped)
         co_return fail(AdbProvisionError::downloadFailed);
     const std::optional<PlatformToolsArchive> archive =
         PlatformToolsManifest::linuxArchive(manifest->content);
@@ -45,13 +47,22 @@ QCoro::Task<std::expected<QString, AdbProvisionError>> AdbProvisioner::fetch(QSt
     // Nothing in an archive Google did not vouch for is unpacked, let alone run.
     if (!m_verifier->satisfies(archivePath, u"sha1:"_s + archive->sha1))
         co_return fail(AdbProvisionError::notFromGoogle);
+    if (*stopped)
+        co_return fail(AdbProvisionError::downloadFailed);
     if (!co_await steps->unpack(archivePath, working))
         co_return fail(AdbProvisionError::unpackFailed);
+    if (*stopped) // a stop while unzip ran: nothing is installed
+        co_return fail(AdbProvisionError::downloadFailed);
     const QString installed = AdbLocator::managedPath(applicationSupport);
     if (!steps->install(working + u"/platform-tools/adb"_s, installed))
         co_return fail(AdbProvisionError::unpackFailed);
     steps->discard(working);
     co_return installed;
+}
+
+void AdbProvisioner::stop() {
+    *m_stopped = true;
+    m_steps->stopTransfers();
 }
 
 } // namespace corvane

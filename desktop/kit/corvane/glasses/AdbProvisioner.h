@@ -39,6 +39,8 @@ class GlassesToolProvider {
 public:
     virtual ~GlassesToolProvider() = default;
     virtual QCoro::Task<std::expected<QString, AdbProvisionError>> fetch(QString applicationSupport) = 0;
+    // Ends a fetch under way at once: its transfer stops, and it installs nothing.
+    virtual void stop() = 0;
 };
 
 // Fetches adb from Google: the repository's manifest names the Linux archive and its digest; the
@@ -54,11 +56,14 @@ public:
     DownloadProgress onProgress;
 
     QCoro::Task<std::expected<QString, AdbProvisionError>> fetch(QString applicationSupport) override;
+    void stop() override;
 
 private:
     std::shared_ptr<AdbProvisionSteps> m_steps;
     std::shared_ptr<CodeSignatureVerifier> m_verifier;
     QString m_repository;
+    // Shared with the fetch under way, which looks at it between its steps.
+    std::shared_ptr<bool> m_stopped = std::make_shared<bool>(false);
 };
 
 } // namespace corvane

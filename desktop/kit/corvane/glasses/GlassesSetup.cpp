@@ -46,7 +46,11 @@ QCoro::Task<> GlassesSetup::begin() {
     const AdbSource source = m_dependencies.locate();
     const auto* onDisk = std::get_if<AdbSource::OnDisk>(&source.value);
     if (!onDisk) {
-        setStage({GlassesSetupStage::AskingToFetchTool{}});
+        if (m_dependencies.helperRunsHere)
+            setStage({GlassesSetupStage::AskingToFetchTool{}});
+        else
+            setStage({GlassesSetupStage::Blocked{AdbDownload::notForThisProcessor.toString(),
+                                                 AdbDownload::installTheSystemsAdb.toString()}});
         co_return;
     }
     const bool ours = onDisk->isOurs;
@@ -64,6 +68,10 @@ QCoro::Task<> GlassesSetup::confirmFetch() {
     const auto provider = m_dependencies.provider;
     const std::expected<QString, AdbProvisionError> path =
         co_await provider->fetch(m_dependencies.applicationSupport);
+    if (m_windingDown) {
+        setStage({GlassesSetupStage::Stopped{GlassesSetupWords::stoppedForQuit.toString()}});
+        co_return;
+    }
     if (!path) {
         setStage({GlassesSetupStage::Failed{AdbProvisionErrors::plainDescription(path.error()).toString()}});
         co_return;
@@ -71,6 +79,12 @@ QCoro::Task<> GlassesSetup::confirmFetch() {
     const std::shared_ptr<AdbRunner> runner = m_dependencies.makeRunner(*path);
     co_await work(runner);
     co_await outputOf(runner, killServer);
+}
+
+void GlassesSetup::windDown() {
+    m_windingDown = true;
+    if (std::holds_alternative<GlassesSetupStage::FetchingTool>(m_stage.value))
+        m_dependencies.provider->stop();
 }
 
 void GlassesSetup::declineFetch() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <corvane/glasses/AdbDownload.h>
 #include <corvane/glasses/AdbLocator.h>
 #include <corvane/glasses/AdbProvisioner.h>
 #include <corvane/glasses/AdbRunner.h>
@@ -36,6 +37,8 @@ public:
         int connectionChecks = defaultConnectionChecks;
         // Between two of those questions; nothing: a second.
         std::function<QCoro::Task<>()> pause;
+        // Whether Google's helper runs on this computer's processor (it is made for x86-64 alone).
+        bool helperRunsHere = AdbDownload::helperRunsHere();
     };
 
     explicit GlassesSetup(Dependencies dependencies);
@@ -51,9 +54,9 @@ public:
     void declineFetch();
     // Back to the start when nothing runs.
     void reset();
-    // The application is quitting: a setup waiting for the glasses stops waiting, so the quit does not
-    // wait for it.
-    void windDown() { m_windingDown = true; }
+    // The application is quitting: a fetch of the helper stops at once and a setup waiting for the
+    // glasses stops waiting, so the quit does not wait for either; nothing more is done to the glasses.
+    void windDown();
 
 private:
     void setStage(GlassesSetupStage stage);

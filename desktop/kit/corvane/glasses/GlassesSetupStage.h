@@ -117,6 +117,9 @@ inline constexpr QStringView wakeThemUp =
     u"network as this computer, then press Try again.";
 inline constexpr QStringView turnedDown =
     u"Your glasses turned the app down. Try again, and if it keeps happening tell us what the glasses show.";
+// A quit that came while the helper downloaded: nothing was done to the glasses.
+inline constexpr QStringView stoppedForQuit =
+    u"Kestrin is quitting, so the setup stopped before it touched your glasses.";
 } // namespace GlassesSetupWords
 
 } // namespace corvane

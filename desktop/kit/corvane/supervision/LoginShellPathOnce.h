@@ -20,6 +20,8 @@ public:
     QCoro::Task<LoginShellPathResult> value();
     // Whether the shell has been asked and has not answered yet.
     bool isReading() const { return m_asked && !m_answer.isSet(); }
+    // The answer, once the shell has given it; nothing is asked here.
+    const std::optional<LoginShellPathResult>& known() const { return m_answer.known(); }
 
 private:
     static QCoro::Task<> readInto(Environment environment, std::shared_ptr<CommandRunner> runner,

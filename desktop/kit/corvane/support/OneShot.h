@@ -16,6 +16,8 @@ template <typename T>
 class OneShot {
 public:
     bool isSet() const { return m_shared->value.has_value(); }
+    // The value, once it was delivered.
+    const std::optional<T>& known() const { return m_shared->value; }
 
     // Delivers the value; answers false, changing nothing, when one was delivered before.
     bool set(T value) {
