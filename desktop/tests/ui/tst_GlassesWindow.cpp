@@ -68,6 +68,13 @@ private Q_SLOTS:
                    u"some only carry charge, and a charging cable looks exactly like nothing at all "
                    u"from here."_s}}
             << false << QStringList{u"Try again*"_s} << u"blocked"_s;
+        QTest::newRow("no helper for this processor")
+            << Stage{Stage::Blocked{AdbDownload::notForThisProcessor.toString(),
+                                    AdbDownload::installTheSystemsAdb.toString()}}
+            << false << QStringList{u"Try again*"_s} << u"blocked-processor"_s;
+        QTest::newRow("stopped for a quit")
+            << Stage{Stage::Stopped{GlassesSetupWords::stoppedForQuit.toString()}} << false
+            << QStringList{u"Try again*"_s} << u"stopped-quit"_s;
         QTest::newRow("updating") << Stage{Stage::Installing{{InstallBecause::NewerAvailable{
                                          u"1.2 (build 12)"_s, u"1.3 (build 13)"_s}}}}
                                   << false << QStringList{begin + u" (off)"_s} << u"updating"_s;
