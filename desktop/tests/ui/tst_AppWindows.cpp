@@ -4,6 +4,8 @@
 #include <corvane/controls/FieldUnitAccessibility.h>
 #include <corvane/controls/FieldUnitFonts.h>
 #include <corvane/controls/Key.h>
+#include <corvane/controls/Silk.h>
+#include <corvane/controls/WindowTopBar.h>
 #include <corvane/windows/AppWindow.h>
 #include <corvane/windows/AppWindows.h>
 
@@ -21,6 +23,43 @@ class TestAppWindows : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { QCOMPARE(FieldUnitFonts::registerFonts(QStringLiteral(KESTRIN_FONTS_DIR)), 3); }
+
+    // The caption sits in the middle of the bar between two side areas of equal width: 80 points, or
+    // the width of the larger thing they hold, so that it stays centred and clear of the close key and
+    // of a wide corner.
+    void theTopBarsCaptionIsCentredBetweenEqualSides_data() {
+        QTest::addColumn<QString>("corner");
+        QTest::addColumn<int>("side");
+        const int closeKey = Key(u"Close"_s, {KeyStyle::Variant::chassis, true}).sizeHint().width();
+        const int besideClose =
+            std::max(WindowTopBar::sideWidth, WindowTopBar::leadingInset + closeKey - WindowTopBar::padding);
+        QTest::newRow("no corner") << QString() << besideClose;
+        QTest::newRow("a small corner") << u"1/4"_s << besideClose;
+        QTest::newRow("a wide corner") << u"a corner wider than the close key"_s
+                                       << Key(u"a corner wider than the close key"_s).sizeHint().width();
+    }
+    void theTopBarsCaptionIsCentredBetweenEqualSides() {
+        QFETCH(QString, corner);
+        QFETCH(int, side);
+        AppWindow window(u"Software Update"_s);
+        window.topBar().setLabel(u"Kestrin · update"_s);
+        if (!corner.isEmpty())
+            window.topBar().setCorner(new Key(corner));
+        window.content()->addWidget(new QLabel(u"content"_s));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const WindowTopBar& bar = window.topBar();
+        const auto* caption = bar.findChild<Silk*>();
+        const auto* close = bar.findChild<Key*>();
+        QCOMPARE(close->text(), u"Close"_s);
+        const QRect label = caption->geometry();
+        QCOMPARE(label.center().x(), bar.width() / 2);
+        QVERIFY(label.left() >= WindowTopBar::padding + side);
+        QVERIFY(label.right() < bar.width() - WindowTopBar::padding - side);
+        QVERIFY(!label.intersects(close->geometry()));
+        QCOMPARE(close->size(), close->sizeHint());
+        QVERIFY(WindowTopBar::sideWidth <= side);
+    }
 
     void eachWindowIsMadeOnceWithItsTitle_data() {
         QTest::addColumn<QString>("identifier");

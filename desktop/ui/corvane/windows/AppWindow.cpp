@@ -22,12 +22,10 @@ AppWindow::AppWindow(const QString& title, QWidget* parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->setSizeConstraint(QLayout::SetFixedSize); // sized by its content, never resized by hand
-    WindowTopBar* bar = m_topBar;
-    // The close key sits where the system's window buttons would.
-    auto* close = new Key(QStringLiteral("Close"), {KeyStyle::Variant::chassis, true}, bar);
-    close->move(8, (bar->height() - close->sizeHint().height()) / 2);
+    auto* close = new Key(QStringLiteral("Close"), {KeyStyle::Variant::chassis, true});
+    m_topBar->setLeading(close);
     connect(close, &QAbstractButton::clicked, this, &QWidget::close);
-    column->addWidget(bar);
+    column->addWidget(m_topBar);
     m_content->setContentsMargins(24, 8, 24, 24);
     column->addLayout(m_content);
 }
