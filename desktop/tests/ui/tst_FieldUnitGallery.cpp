@@ -451,6 +451,20 @@ private Q_SLOTS:
         QCOMPARE(asked.count(), 1);
     }
 
+    // Each option is 44 points high, whether its label takes one line or wraps onto two.
+    void aSelectorsOptionsAre44PointsHighOnOneLineOrTwo() {
+        FieldSelector selector(ladder(), 1);
+        selector.resize(420, selector.heightForWidth(420));
+        selector.show();
+        layOutPending();
+        const auto segments = selector.findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+        const QFontMetrics metrics(segments[2]->font());
+        QVERIFY2(metrics.horizontalAdvance(u"just run everything, no questions"_s) > segments[2]->width(),
+                 "the last label should wrap at this width");
+        for (const QAbstractButton* segment : segments)
+            QCOMPARE(segment->heightForWidth(segment->width()), 44);
+    }
+
     // A warning option is tinted while not selected; selected, it stands as the raised cap and keeps
     // its lamp.
     void aWarningOptionIsTintedUntilSelected() {

@@ -22,7 +22,7 @@ namespace {
 constexpr qreal trayRadius = 10;
 constexpr qreal capRadius = 7;
 constexpr qreal capDrop = 2;
-constexpr int padding = 8;
+constexpr int padding = 8; // at either side of a label; a two-line label still fits the least height
 constexpr int lampGap = 7;
 constexpr int lampSize = 7;
 constexpr int segmentHeight = 44;
@@ -47,13 +47,12 @@ public:
 
     QSize sizeHint() const override {
         const QSize text = label(QFontMetrics(font()).horizontalAdvance(printed()) + 1).size;
-        return {text.width() + lampRoom() + 2 * padding,
-                std::max(segmentHeight, text.height() + 2 * padding)};
+        return {text.width() + lampRoom() + 2 * padding, std::max(segmentHeight, text.height())};
     }
     QSize minimumSizeHint() const override { return {lampRoom() + 2 * padding + 40, segmentHeight}; }
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override {
-        return std::max(segmentHeight, label(textRoom(width)).size.height() + 2 * padding);
+        return std::max(segmentHeight, label(textRoom(width)).size.height());
     }
 
 protected:
