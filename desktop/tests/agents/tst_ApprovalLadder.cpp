@@ -54,16 +54,19 @@ private Q_SLOTS:
         QCOMPARE(flow.stage(), (Stage{Stage::Saving{before}}));
         flow.choose(CodexApprovalMode::dangerFull); // while saving: dropped
         QCOMPARE(server.requests, (QStringList{u"load"_s, u"codex just_run"_s}));
-        server.changed =
-            ApprovalSnapshot{ClaudeApprovalMode::ask, CodexApprovalMode::ask}; // kept the old mode
+        // The server's answer, not the choice, is what shows: it took the change to Codex alone.
+        const ApprovalSnapshot taken{ClaudeApprovalMode::ask, CodexApprovalMode::justRun};
+        server.changed = taken;
         server.changeGate->set(true);
-        QTRY_COMPARE(flow.stage(), (Stage{Stage::Ready{**server.changed, std::nullopt}}));
+        QTRY_COMPARE(flow.stage(), (Stage{Stage::Ready{taken, std::nullopt}}));
 
+        // A refused change goes back to the modes shown just before it, not to the first read.
+        QVERIFY(taken != before);
         server.changeGate.reset();
         server.changed = refused;
         QCoro::waitFor(flow.choose(ClaudeApprovalMode::readOnly));
         QCOMPARE(flow.stage(),
-                 (Stage{Stage::Ready{before, ApprovalLadderFlow::failedChangeWords.toString()}}));
+                 (Stage{Stage::Ready{taken, ApprovalLadderFlow::failedChangeWords.toString()}}));
     }
 
     // A refresh that completes while a change saves shows what it read; the change then has the last
