@@ -14,9 +14,11 @@
 #include <corvane/controls/FieldToggle.h>
 #include <corvane/controls/FieldUnitAccessibility.h>
 #include <corvane/controls/FieldUnitFonts.h>
+#include <corvane/controls/FieldUnitText.h>
 #include <corvane/controls/GlassPanel.h>
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
+#include <corvane/controls/LeadedLabel.h>
 #include <corvane/controls/ReducedMotion.h>
 #include <corvane/controls/Silk.h>
 #include <corvane/controls/StatusLine.h>
@@ -29,6 +31,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
@@ -158,6 +161,26 @@ private Q_SLOTS:
         line.set(ReadoutLamp::off, QString());
         FieldUnitAccessibility::setAnnouncementListener({});
         QCOMPARE(said, QStringList{u"The server refused that change."_s});
+    }
+
+    // A leaded sentence keeps its extra points between lines, none above the first or below the last,
+    // and wraps where a label would.
+    void aLeadedSentenceHasAirBetweenItsLines() {
+        const QString words =
+            u"Wake them up and make sure their wi-fi is on and joined to the same network as "
+            u"this computer, then press Try again."_s;
+        const QFont font = FieldUnitText::text(15);
+        const LeadedLabel leaded(words, font, FU::silk, 3);
+        const LeadedLabel tight(words, font, FU::silk, 0);
+        QLabel plain(words);
+        plain.setWordWrap(true);
+        plain.setFont(font);
+        const int lines = (tight.heightForWidth(300) + 1) / QFontMetrics(font).height();
+        QCOMPARE(lines, 3);
+        QCOMPARE(leaded.heightForWidth(300) - tight.heightForWidth(300), 3 * (lines - 1));
+        QVERIFY(std::abs(tight.heightForWidth(300) - plain.heightForWidth(300)) <= 2);
+        QCOMPARE(leaded.text(), words);
+        QCOMPARE(leaded.textFormat(), Qt::PlainText);
     }
 
     void aCellIsTheDisplayFaceOnGlass() {

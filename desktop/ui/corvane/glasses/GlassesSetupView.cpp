@@ -10,6 +10,7 @@
 #include <corvane/controls/GlassPanel.h>
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
+#include <corvane/controls/LeadedLabel.h>
 #include <corvane/controls/StatusLine.h>
 #include <corvane/tray/KestrinIcon.h>
 
@@ -58,7 +59,7 @@ GlassesSetupView::GlassesSetupView(GlassesViewModel& model, QWidget* parent)
     , m_glow(new QGraphicsDropShadowEffect(m_word))
     , m_packaging(FieldUnitText::sentence({}, FieldUnitText::text(17, QFont::Medium), FU::ink))
     , m_headline(FieldUnitText::sentence({}, FieldUnitText::text(22, QFont::DemiBold), FU::ink))
-    , m_detail(FieldUnitText::sentence({}, FieldUnitText::text(15), FU::silk))
+    , m_detail(new LeadedLabel({}, FieldUnitText::text(15), FU::silk, 3))
     , m_terms(new FieldLink(AdbDownload::licenseLinkLabel.toString()))
     , m_removalProblem(new StatusLine(10, 14))
     , m_remove(new Key(u"Remove Google's helper"_s, {KeyStyle::Variant::chassis, true}))

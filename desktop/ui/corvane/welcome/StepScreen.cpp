@@ -4,6 +4,7 @@
 #include <corvane/controls/FU.h>
 #include <corvane/controls/FieldUnitText.h>
 #include <corvane/controls/Lamp.h>
+#include <corvane/controls/LeadedLabel.h>
 #include <corvane/controls/Silk.h>
 
 #include <QGraphicsDropShadowEffect>
@@ -65,7 +66,7 @@ StepScreen::StepScreen(WelcomeViewModel& model, QWidget* parent)
 void StepScreen::addHeading() {
     m_heading.silk = new Silk({}, FU::silk);
     m_heading.title = label({}, FieldUnitText::text(30, QFont::DemiBold), FU::ink);
-    m_heading.lede = label({}, FieldUnitText::text(16), FU::ink);
+    m_heading.lede = new LeadedLabel({}, FieldUnitText::text(16), FU::ink, 3);
     auto* heading = new QVBoxLayout;
     heading->setSpacing(6);
     heading->addWidget(m_heading.silk);
