@@ -15,6 +15,7 @@
 #include <corvane/controls/FieldUnitAccessibility.h>
 #include <corvane/controls/FieldUnitFonts.h>
 #include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/FittedLine.h>
 #include <corvane/controls/GlassPanel.h>
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
@@ -181,6 +182,39 @@ private Q_SLOTS:
         QVERIFY(std::abs(tight.heightForWidth(300) - plain.heightForWidth(300)) <= 2);
         QCOMPARE(leaded.text(), words);
         QCOMPARE(leaded.textFormat(), Qt::PlainText);
+    }
+
+    // A fitted line keeps its full size while it has the room, shrinks (its letter spacing with it)
+    // to fit a smaller room, never below its smallest size, and keeps its height throughout.
+    void aFittedLineShrinksToItsRoomDownToItsSmallest_data() {
+        QTest::addColumn<qreal>("share"); // of the width the words take at full size
+        QTest::addColumn<bool>("full");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("room enough") << 1.2 << true << true;
+        QTest::newRow("a little short") << 0.8 << false << true;
+        QTest::newRow("far too short") << 0.3 << false << false;
+    }
+    void aFittedLineShrinksToItsRoomDownToItsSmallest() {
+        QFETCH(qreal, share);
+        QFETCH(bool, full);
+        QFETCH(bool, fits);
+        const QFont face = FieldUnitText::display(u"Black"_s, 30, 2);
+        FittedLine line(face, 0.6);
+        line.setLine(u"482 913"_s);
+        const int height = line.sizeHint().height();
+        const int room = static_cast<int>(line.sizeHint().width() * share);
+        line.show();
+        line.resize(room, height);
+        QCOMPARE(line.scale() == 1.0, full);
+        QVERIFY(line.scale() >= 0.6);
+        QCOMPARE(line.fontMetrics().horizontalAdvance(line.text()) <= room, fits);
+        if (!fits)
+            QCOMPARE(line.scale(), 0.6);
+        if (!full)
+            QVERIFY(line.font().letterSpacing() < 2);
+        QCOMPARE(line.sizeHint().height(), height);
+        line.resize(line.sizeHint().width(), height); // room again: full size again
+        QCOMPARE(line.scale(), 1.0);
     }
 
     void aCellIsTheDisplayFaceOnGlass() {

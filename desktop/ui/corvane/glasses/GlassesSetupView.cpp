@@ -7,6 +7,7 @@
 #include <corvane/controls/FieldLink.h>
 #include <corvane/controls/FieldUnitAccessibility.h>
 #include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/FittedLine.h>
 #include <corvane/controls/GlassPanel.h>
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
@@ -55,7 +56,7 @@ GlassesSetupView::GlassesSetupView(GlassesViewModel& model, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
     , m_lamp(new Lamp(ReadoutLamp::off, 12))
-    , m_word(new QLabel)
+    , m_word(new FittedLine(FieldUnitText::display(u"Black"_s, wordPoints, 4), 0.5))
     , m_glow(new QGraphicsDropShadowEffect(m_word))
     , m_packaging(FieldUnitText::sentence({}, FieldUnitText::text(17, QFont::Medium), FU::ink))
     , m_headline(FieldUnitText::sentence({}, FieldUnitText::text(22, QFont::DemiBold), FU::ink))
@@ -80,8 +81,6 @@ GlassesSetupView::GlassesSetupView(GlassesViewModel& model, QWidget* parent)
     auto* readout = new QHBoxLayout;
     readout->setSpacing(12);
     readout->addWidget(m_lamp, 0, Qt::AlignVCenter);
-    m_word->setTextFormat(Qt::PlainText);
-    m_word->setFont(FieldUnitText::display(u"Black"_s, wordPoints, 4));
     m_word->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // its room is what the row leaves
     QColor halo = FU::live;
     halo.setAlphaF(0.5f);
@@ -127,24 +126,16 @@ GlassesSetupView::GlassesSetupView(GlassesViewModel& model, QWidget* parent)
         Q_EMIT doneRequested();
     });
     connect(&m_model, &GlassesViewModel::changed, this, &GlassesSetupView::sync);
-    m_word->installEventFilter(this);
     sync();
-}
-
-bool GlassesSetupView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_word && event->type() == QEvent::Resize)
-        fitWord();
-    return QWidget::eventFilter(watched, event);
 }
 
 void GlassesSetupView::sync() {
     const GlassesReadout readout = m_model.readout();
     m_lamp->setMode(readout.lamp);
-    m_word->setText(readout.word);
+    m_word->setLine(readout.word); // one line always: a long word is drawn smaller, down to half size
     m_word->setAccessibleName(readout.word);
     FieldUnitText::setColour(*m_word, readout.lit ? FU::live : FU::dText);
     m_glow->setEnabled(readout.lit);
-    fitWord();
 
     const GlassesSetupStage& stage = m_model.stage();
     const bool packaging = m_model.packagingProblem().has_value();
@@ -177,20 +168,6 @@ void GlassesSetupView::sync() {
     m_begin->setVisible(!asking && (!finished || cannotReach));
     m_begin->setText(stage.offersRetry() ? u"Try again"_s : u"Set up my glasses"_s);
     m_begin->setEnabled(m_model.canBegin());
-}
-
-// One line always: a long word is drawn smaller, down to half size.
-void GlassesSetupView::fitWord() {
-    if (!m_word->testAttribute(Qt::WA_Resized) && !m_word->isVisible())
-        return; // not laid out yet: fitted once it is
-    const int room = std::max(1, m_word->width());
-    for (int points = wordPoints; points >= wordPoints / 2; --points) {
-        const QFont face = FieldUnitText::display(u"Black"_s, points, 4 * points / qreal(wordPoints));
-        if (QFontMetrics(face).horizontalAdvance(m_word->text()) <= room || points == wordPoints / 2) {
-            m_word->setFont(face);
-            return;
-        }
-    }
 }
 
 void GlassesSetupView::keyPressEvent(QKeyEvent* event) {

@@ -6,6 +6,7 @@ class QGraphicsDropShadowEffect;
 class QLabel;
 
 namespace corvane {
+class FittedLine;
 class FieldLink;
 class GlassesViewModel;
 class Key;
@@ -34,15 +35,11 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    // The word is fitted again whenever its room changes.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void fitWord();
-
     GlassesViewModel& m_model;
     Lamp* m_lamp;
-    QLabel* m_word;
+    FittedLine* m_word;
     QGraphicsDropShadowEffect* m_glow;
     QLabel* m_packaging;
     QLabel* m_headline;

@@ -12,6 +12,7 @@
 #include <corvane/controls/FU.h>
 #include <corvane/controls/FieldToggle.h>
 #include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/FittedLine.h>
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
 
@@ -66,7 +67,7 @@ ReadoutGlass::ReadoutGlass(ServerViewModel& model, QWidget* parent)
     , m_codeTag(displayLabel(u"Bold"_s, 11, 0, FU::dDim))
     , m_showCode(new Key(u"Show a pairing code"_s, {KeyStyle::Variant::hot, true}))
     , m_liveCode(new QWidget)
-    , m_code(displayLabel(u"Black"_s, 30, 0, FU::live))
+    , m_code(new FittedLine(FieldUnitText::display(u"Black"_s, 30, 0), 0.6))
     , m_network(new FieldToggle(NetworkPreferences::label(), FieldToggle::Surface::glass))
     , m_networkSentence(glassSentence({}, true)) {
     // The headline row: lamp, headline, and the product's name over the detail lines.
@@ -127,6 +128,7 @@ ReadoutGlass::ReadoutGlass(ServerViewModel& model, QWidget* parent)
     auto* codeRow = new QHBoxLayout(m_liveCode);
     codeRow->setContentsMargins(0, 0, 0, 0);
     codeRow->setSpacing(10);
+    FieldUnitText::setColour(*m_code, FU::live);
     m_code->setTextInteractionFlags(Qt::TextSelectableByMouse);
     codeRow->addWidget(m_code);
     auto* newCode = new Key(u"New code"_s, {KeyStyle::Variant::dark, true});
@@ -233,7 +235,7 @@ void ReadoutGlass::syncCode() {
     m_showCode->setVisible(!live);
     m_liveCode->setVisible(live.has_value());
     if (live)
-        m_code->setText(live->code);
+        m_code->setLine(live->code);
 }
 
 } // namespace corvane::menu

@@ -5,6 +5,7 @@
 class QLabel;
 
 namespace corvane {
+class FittedLine;
 class Cell;
 class FieldToggle;
 class Key;
@@ -54,7 +55,7 @@ private:
     QLabel* m_codeTag;
     Key* m_showCode;
     QWidget* m_liveCode;
-    QLabel* m_code;
+    FittedLine* m_code;
     FieldToggle* m_network;
     QLabel* m_networkSentence;
     bool m_networkFocusParked = false; // the glass holds the switch's focus while a change applies

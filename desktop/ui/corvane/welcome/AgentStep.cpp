@@ -7,6 +7,7 @@
 #include <corvane/controls/FU.h>
 #include <corvane/controls/FieldUnitAccessibility.h>
 #include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/FittedLine.h>
 #include <corvane/controls/GlassPanel.h>
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
@@ -124,7 +125,7 @@ void AgentStep::sync() {
     m_choices->setVisible(!challenge);
     if (challenge) {
         m_keys->hide();
-        m_userCode->setText(challenge->userCode);
+        m_userCode->setLine(challenge->userCode);
         m_address->setText(challenge->verificationUrl);
     }
     m_signIn->setEnabled(!m_model.busy());

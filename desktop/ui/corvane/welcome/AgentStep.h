@@ -22,7 +22,7 @@ private:
     QWidget* m_keys;
     QList<std::pair<QLineEdit*, Key*>> m_keyFields;
     QWidget* m_challenge;
-    QLabel* m_userCode;
+    FittedLine* m_userCode;
     QLabel* m_address;
 };
 

@@ -9,6 +9,7 @@
 #include <corvane/controls/ChassisPanel.h>
 #include <corvane/controls/FU.h>
 #include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/FittedLine.h>
 #include <corvane/controls/GlassPanel.h>
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
@@ -30,7 +31,7 @@ PhoneStep::PhoneStep(WelcomeViewModel& model, ServerViewModel& server, QWidget* 
     , m_connected(new QWidget)
     , m_connectedText(label({}, FieldUnitText::text(16, QFont::Medium), FU::ink))
     , m_dial(new QWidget)
-    , m_address(label({}, FieldUnitText::monospaced(20, 0), FU::dText, false))
+    , m_address(new FittedLine(FieldUnitText::monospaced(20, 0), 0.5))
     , m_alternate(label({}, FieldUnitText::monospaced(12, 0), FU::dDim, false))
     , m_codeCaption(new Silk({}, FU::dDim))
     , m_code(glowing(34))
@@ -56,6 +57,7 @@ PhoneStep::PhoneStep(WelcomeViewModel& model, ServerViewModel& server, QWidget* 
     auto* glass = new GlassPanel;
     glass->content()->addWidget(new Silk(u"ADDRESS"_s, FU::dDim));
     auto* addressRow = row(10);
+    FieldUnitText::setColour(*m_address, FU::dText);
     m_address->setTextInteractionFlags(Qt::TextSelectableByMouse);
     addressRow->addWidget(m_address, 1);
     auto* copy = new Key(u"Copy"_s, {KeyStyle::Variant::dark, true});
@@ -126,7 +128,7 @@ void PhoneStep::sync() {
     m_reach->setVisible(!m_server.isApplyingNetworkChange());
     m_waiting->setVisible(!paired);
     if (dial) {
-        m_address->setText(dial->primary);
+        m_address->setLine(dial->primary);
         m_alternate->setText(dial->alternates.isEmpty() ? QString() : u"or "_s + dial->alternates.first());
         m_alternate->setVisible(!dial->alternates.isEmpty());
     }
@@ -134,7 +136,7 @@ void PhoneStep::sync() {
     const auto live = code.liveCode();
     m_codeCaption->setText(live ? u"CODE · GOOD FOR "_s + live->countdown(m_model.now()) : u"CODE"_s);
     m_code->setVisible(live.has_value());
-    m_code->setText(live ? live->code : QString());
+    m_code->setLine(live ? live->code : QString());
     m_newCode->setText(live ? u"New code"_s : u"Show a pairing code"_s);
     m_newCode->setStyle({live ? KeyStyle::Variant::dark : KeyStyle::Variant::hot, true});
 }

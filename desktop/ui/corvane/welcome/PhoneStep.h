@@ -3,6 +3,7 @@
 #include "StepScreen.h"
 
 namespace corvane {
+class FittedLine;
 class ServerViewModel;
 } // namespace corvane
 
@@ -19,10 +20,10 @@ private:
     QWidget* m_connected;
     QLabel* m_connectedText;
     QWidget* m_dial;
-    QLabel* m_address;
+    FittedLine* m_address;
     QLabel* m_alternate;
     Silk* m_codeCaption;
-    QLabel* m_code;
+    FittedLine* m_code;
     Key* m_newCode;
     QLabel* m_noAddress;
     QWidget* m_homeNetwork;

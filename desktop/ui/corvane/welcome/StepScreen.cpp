@@ -3,6 +3,7 @@
 #include <corvane/WelcomeViewModel.h>
 #include <corvane/controls/FU.h>
 #include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/FittedLine.h>
 #include <corvane/controls/Lamp.h>
 #include <corvane/controls/LeadedLabel.h>
 #include <corvane/controls/Silk.h>
@@ -42,8 +43,10 @@ QWidget* StepScreen::lampNote(Lamp* lamp, QWidget* note) {
     return holder;
 }
 
-QLabel* StepScreen::glowing(int points) {
-    auto* made = label({}, FieldUnitText::display(u"Black"_s, points, 3), FU::live, false);
+// One line, shrinking to fit down to half size rather than being cut.
+FittedLine* StepScreen::glowing(int points) {
+    auto* made = new FittedLine(FieldUnitText::display(u"Black"_s, points, 3), 0.5);
+    FieldUnitText::setColour(*made, FU::live);
     made->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* glow = new QGraphicsDropShadowEffect(made);
     QColor halo = FU::live;

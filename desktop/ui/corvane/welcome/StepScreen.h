@@ -8,6 +8,7 @@ class QHBoxLayout;
 class QLabel;
 
 namespace corvane {
+class FittedLine;
 class Key;
 class Lamp;
 class Silk;
@@ -44,7 +45,7 @@ protected:
     // A lamp at the top of a note beside it.
     static QWidget* lampNote(Lamp* lamp, QWidget* note);
     // A value in the large display face, in the live colour with a soft glow.
-    static QLabel* glowing(int points);
+    static FittedLine* glowing(int points);
 
     WelcomeViewModel& m_model;
     Heading m_heading; // filled by addHeading()
