@@ -5,7 +5,6 @@
 #include <corvane/controls/Lamp.h>
 
 #include <QHBoxLayout>
-#include <QPainter>
 
 namespace corvane::menu {
 
@@ -45,16 +44,6 @@ void LampLine::set(ReadoutLamp lamp, const QString& text, const QString& spoken)
     m_lamp->setMode(lamp);
     m_text->setText(text);
     setAccessibleName(spoken.isEmpty() ? text : spoken);
-}
-
-GlassRule::GlassRule(QWidget* parent)
-    : QWidget(parent) {
-    setFixedHeight(1);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-}
-
-void GlassRule::paintEvent(QPaintEvent*) {
-    QPainter(this).fillRect(rect(), FU::glassRule);
 }
 
 AddressText::AddressText(QWidget* parent)

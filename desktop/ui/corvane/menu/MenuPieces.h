@@ -33,16 +33,6 @@ private:
     QLabel* m_text;
 };
 
-// A thin divider on the glass.
-class GlassRule : public QWidget {
-    Q_OBJECT
-public:
-    explicit GlassRule(QWidget* parent = nullptr);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};
-
 // An address in the monospaced face: the largest of 16, 14 and 12 points at which it fits one line,
 // else 12 points over several lines. It can be selected and copied.
 class AddressText : public QLabel {

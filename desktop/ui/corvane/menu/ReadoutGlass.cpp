@@ -13,6 +13,7 @@
 #include <corvane/controls/FieldToggle.h>
 #include <corvane/controls/FieldUnitText.h>
 #include <corvane/controls/FittedLine.h>
+#include <corvane/controls/GlassRule.h>
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
 

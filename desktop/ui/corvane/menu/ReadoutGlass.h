@@ -6,6 +6,7 @@ class QLabel;
 
 namespace corvane {
 class FittedLine;
+class GlassRule;
 class Cell;
 class FieldToggle;
 class Key;
@@ -16,7 +17,6 @@ class ServerViewModel;
 namespace corvane::menu {
 
 class AddressText;
-class GlassRule;
 class LampLine;
 
 // The status readout on the glass: the headline with its lamp, what went wrong, the voice model, the

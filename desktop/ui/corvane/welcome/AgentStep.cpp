@@ -9,6 +9,7 @@
 #include <corvane/controls/FieldUnitText.h>
 #include <corvane/controls/FittedLine.h>
 #include <corvane/controls/GlassPanel.h>
+#include <corvane/controls/GlassRule.h>
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
 #include <corvane/controls/Silk.h>
@@ -77,6 +78,7 @@ AgentStep::AgentStep(WelcomeViewModel& model, QWidget* parent)
     auto* copy = new Key(u"Copy"_s, {KeyStyle::Variant::dark, true});
     codeRow->addWidget(copy, 0, Qt::AlignVCenter);
     glass->content()->addLayout(codeRow);
+    glass->content()->addWidget(new GlassRule);
     m_address->setTextInteractionFlags(Qt::TextSelectableByMouse);
     glass->content()->addWidget(m_address);
     auto* open = new Key(u"Open in Browser"_s, {KeyStyle::Variant::dark, true});

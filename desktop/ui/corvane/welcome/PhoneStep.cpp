@@ -11,6 +11,7 @@
 #include <corvane/controls/FieldUnitText.h>
 #include <corvane/controls/FittedLine.h>
 #include <corvane/controls/GlassPanel.h>
+#include <corvane/controls/GlassRule.h>
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
 #include <corvane/controls/Silk.h>
@@ -65,6 +66,7 @@ PhoneStep::PhoneStep(WelcomeViewModel& model, ServerViewModel& server, QWidget* 
     glass->content()->addLayout(addressRow);
     m_alternate->setTextInteractionFlags(Qt::TextSelectableByMouse);
     glass->content()->addWidget(m_alternate);
+    glass->content()->addWidget(new GlassRule);
     auto* codeRow = row(10);
     auto* codeColumn = new QVBoxLayout;
     codeColumn->addWidget(m_codeCaption);

@@ -14,10 +14,10 @@
 #include <corvane/controls/FieldUnitAccessibility.h>
 #include <corvane/controls/FieldUnitText.h>
 #include <corvane/controls/GlassPanel.h>
+#include <corvane/controls/GlassRule.h>
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
 #include <corvane/controls/Silk.h>
-#include <corvane/menu/MenuPieces.h>
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -44,7 +44,7 @@ public:
         content()->addSpacing(8);
         for (int index = 0; index < 6; ++index) {
             if (index > 0)
-                content()->addWidget(new menu::GlassRule);
+                content()->addWidget(new GlassRule);
             auto* line = new QWidget;
             auto* row = new QHBoxLayout(line);
             row->setContentsMargins(0, 4, 0, 4);
