@@ -7,10 +7,12 @@
 #include <corvane/controls/ChassisPanel.h>
 #include <corvane/controls/FU.h>
 #include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/GlassPanel.h>
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
 #include <corvane/controls/Silk.h>
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -23,7 +25,8 @@ FolderStep::FolderStep(WelcomeViewModel& model, QWidget* parent)
     : StepScreen(model, parent)
     , m_readyLamp(new Lamp(ReadoutLamp::ok, 8))
     , m_ready(new Silk({}, FU::silk))
-    , m_folder(label({}, FieldUnitText::monospaced(13, 0), FU::ink, false))
+    , m_folderField(new GlassPanel(8))
+    , m_folder(label({}, FieldUnitText::monospaced(13, 0), FU::dText, false))
     , m_voiceNote(smallNote(WelcomeWords::voiceDownload.toString()))
     , m_choose(new Key(u"Choose a Folder…"_s, {KeyStyle::Variant::hot, false}))
     , m_asking(
@@ -40,8 +43,12 @@ FolderStep::FolderStep(WelcomeViewModel& model, QWidget* parent)
     header->addWidget(m_ready);
     project->content()->addLayout(header);
     auto* body = row(12);
+    // The chosen folder on a glass field of its own, one line, shortened in the middle.
     m_folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    body->addWidget(m_folder, 1);
+    m_folder->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_folderField->content()->addWidget(m_folder);
+    m_folder->installEventFilter(this); // shortened again whenever its room changes
+    body->addWidget(m_folderField, 1, Qt::AlignVCenter);
     body->addWidget(m_voiceNote, 1);
     body->addWidget(m_choose, 0, Qt::AlignVCenter);
     project->content()->addLayout(body);
@@ -86,9 +93,11 @@ void FolderStep::sync() {
     if (outcome) {
         const qsizetype count = outcome->bookmarks.size();
         m_ready->setText(count == 1 ? u"1 project ready"_s : u"%1 projects ready"_s.arg(count));
-        m_folder->setText(m_folder->fontMetrics().elidedText(outcome->cwd, Qt::ElideMiddle, 420));
+        m_folder->setToolTip(outcome->cwd);
+        m_folder->setAccessibleName(outcome->cwd);
+        fitFolder();
     }
-    m_folder->setVisible(outcome.has_value());
+    m_folderField->setVisible(outcome.has_value());
     m_voiceNote->setVisible(!outcome);
     m_choose->setStyle({outcome ? KeyStyle::Variant::chassis : KeyStyle::Variant::hot, false});
     m_choose->setEnabled(!m_model.busy());
@@ -120,6 +129,21 @@ void FolderStep::sync() {
     m_notNow->setVisible(!asking && !settled);
     m_continue->setVisible(!asking);
     m_continue->setStyle({outcome && !settled ? KeyStyle::Variant::hot : KeyStyle::Variant::chassis, false});
+}
+
+bool FolderStep::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_folder && event->type() == QEvent::Resize)
+        fitFolder();
+    return StepScreen::eventFilter(watched, event);
+}
+
+// The whole path when it fits the field, else shortened in the middle to the field's width.
+void FolderStep::fitFolder() {
+    const auto& outcome = m_model.folderOutcome();
+    if (!outcome)
+        return;
+    const int room = m_folder->width() > 0 ? m_folder->width() : 420;
+    m_folder->setText(m_folder->fontMetrics().elidedText(outcome->cwd, Qt::ElideMiddle, room));
 }
 
 } // namespace corvane::welcome

@@ -2,6 +2,10 @@
 
 #include "StepScreen.h"
 
+namespace corvane {
+class GlassPanel;
+} // namespace corvane
+
 namespace corvane::welcome {
 
 class FolderStep final : public StepScreen {
@@ -10,9 +14,15 @@ public:
     explicit FolderStep(WelcomeViewModel& model, QWidget* parent = nullptr);
     void sync() override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void fitFolder();
+
     Lamp* m_readyLamp;
     Silk* m_ready;
+    GlassPanel* m_folderField;
     QLabel* m_folder;
     QLabel* m_voiceNote;
     Key* m_choose;
