@@ -22,6 +22,7 @@
 #include <corvane/controls/LeadedLabel.h>
 #include <corvane/controls/ReducedMotion.h>
 #include <corvane/controls/Silk.h>
+#include <corvane/controls/Spinner.h>
 #include <corvane/controls/StatusLine.h>
 #include <corvane/controls/WindowTopBar.h>
 #include <corvane/tray/KestrinIcon.h>
@@ -110,6 +111,27 @@ private Q_SLOTS:
         const qreal midway = Lamp::pulseStrength(0.25) - Lamp::pulseStrength(0.25 + step);
         QVERIFY(atBright < midway / 10);
         QVERIFY(atDim < midway / 10);
+    }
+
+    // A spinner turns only while on screen, and holds still while the desktop asks for less motion.
+    void aSpinnerTurnsOnlyOnScreenAndNotForLessMotion() {
+        Spinner spinner;
+        QVERIFY(!spinner.isTurning());
+        spinner.show();
+        QVERIFY(spinner.isTurning());
+        const QImage first = rendered(spinner);
+        QTRY_VERIFY(rendered(spinner) != first); // it moves
+        spinner.hide();
+        QVERIFY(!spinner.isTurning());
+        spinner.show();
+        ReducedMotion::instance().set(true);
+        QVERIFY(!spinner.isTurning());
+        const QImage still = rendered(spinner);
+        QTest::qWait(150);
+        QCOMPARE(rendered(spinner), still);
+        ReducedMotion::instance().set(false);
+        QVERIFY(spinner.isTurning());
+        saveToGallery(spinner, u"spinner"_s);
     }
 
     // While the desktop asks for less motion, a key's press and a toggle's slide jump to where they end.

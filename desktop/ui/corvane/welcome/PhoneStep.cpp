@@ -15,6 +15,7 @@
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
 #include <corvane/controls/Silk.h>
+#include <corvane/controls/Spinner.h>
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -42,6 +43,7 @@ PhoneStep::PhoneStep(WelcomeViewModel& model, ServerViewModel& server, QWidget* 
     , m_homeNetwork(new ChassisPanel(u"home network"_s))
     , m_turningOn(lampNote(new Lamp(ReadoutLamp::working, 8), new Silk(u"Turning it on…"_s, FU::silk)))
     , m_reach(new Key(u"Let my phone reach this computer"_s, {KeyStyle::Variant::hot, false}))
+    , m_loading(new Spinner(16))
     , m_waiting(
           lampNote(new Lamp(ReadoutLamp::working, 8), new Silk(u"Waiting for your phone…"_s, FU::silk))) {
     addHeading();
@@ -91,6 +93,7 @@ PhoneStep::PhoneStep(WelcomeViewModel& model, ServerViewModel& server, QWidget* 
     home->content()->addWidget(m_reach, 0, Qt::AlignLeft);
     home->content()->addWidget(label(trust, FieldUnitText::text(12), FU::silk));
     layout()->addWidget(m_homeNetwork);
+    layout()->addWidget(m_loading); // until the server says how a phone reaches it
     layout()->addWidget(m_waiting);
     static_cast<QVBoxLayout*>(layout())->addStretch();
 
@@ -128,6 +131,7 @@ void PhoneStep::sync() {
         std::holds_alternative<DialInstructions::NotAnsweringTheNetwork>(instructions->value()));
     m_turningOn->setVisible(m_server.isApplyingNetworkChange());
     m_reach->setVisible(!m_server.isApplyingNetworkChange());
+    m_loading->setVisible(!paired && !info);
     m_waiting->setVisible(!paired);
     if (dial) {
         m_address->setLine(dial->primary);

@@ -4,6 +4,7 @@
 
 namespace corvane {
 class FittedLine;
+class Spinner;
 class ServerViewModel;
 } // namespace corvane
 
@@ -29,6 +30,7 @@ private:
     QWidget* m_homeNetwork;
     QWidget* m_turningOn;
     Key* m_reach;
+    Spinner* m_loading;
     QWidget* m_waiting;
 };
 
