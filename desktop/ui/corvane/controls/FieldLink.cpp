@@ -5,7 +5,6 @@
 #include <corvane/controls/FieldUnitText.h>
 #include <corvane/controls/KeyboardUse.h>
 
-#include <QKeyEvent>
 #include <QPainter>
 
 namespace corvane {
@@ -64,11 +63,6 @@ void FieldLink::paintEvent(QPaintEvent*) {
     painter.drawText(
         QRect(words.left() + labelWidth + gap, words.top(), words.width() - labelWidth - gap, words.height()),
         Qt::AlignLeft | Qt::AlignVCenter, arrow);
-}
-
-void FieldLink::keyPressEvent(QKeyEvent* event) {
-    if (!KeyboardUse::pressOnReturn(*this, event))
-        QAbstractButton::keyPressEvent(event);
 }
 
 } // namespace corvane

@@ -74,8 +74,6 @@ protected:
 
     // Arrows move the focus along the options and choose nothing; Space or Return chooses.
     void keyPressEvent(QKeyEvent* event) override {
-        if (KeyboardUse::pressOnReturn(*this, event))
-            return;
         const int step = event->key() == Qt::Key_Left || event->key() == Qt::Key_Up      ? -1
                          : event->key() == Qt::Key_Right || event->key() == Qt::Key_Down ? 1
                                                                                          : 0;

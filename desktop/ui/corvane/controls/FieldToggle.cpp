@@ -6,7 +6,6 @@
 #include <corvane/controls/FieldUnitText.h>
 #include <corvane/controls/KeyboardUse.h>
 
-#include <QKeyEvent>
 #include <QPainter>
 
 namespace corvane {
@@ -128,11 +127,6 @@ void FieldToggle::paintEvent(QPaintEvent*) {
     painter.setFont(font());
     painter.setPen(glass ? FU::dText : FU::ink);
     painter.drawText(labelRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
-}
-
-void FieldToggle::keyPressEvent(QKeyEvent* event) {
-    if (!KeyboardUse::pressOnReturn(*this, event))
-        QAbstractButton::keyPressEvent(event);
 }
 
 } // namespace corvane

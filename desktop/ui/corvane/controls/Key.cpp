@@ -6,7 +6,6 @@
 #include <corvane/controls/FieldUnitText.h>
 #include <corvane/controls/KeyboardUse.h>
 
-#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -105,11 +104,6 @@ void Key::paintEvent(QPaintEvent*) {
 
 void Key::paintLabel(QPainter& painter, const QRectF& face) {
     painter.drawText(face, Qt::AlignCenter | Qt::TextSingleLine, text().toLower());
-}
-
-void Key::keyPressEvent(QKeyEvent* event) {
-    if (!KeyboardUse::pressOnReturn(*this, event))
-        QAbstractButton::keyPressEvent(event);
 }
 
 } // namespace corvane

@@ -40,7 +40,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     // Draws the label on the face; a key of another shape of label draws its own.
     virtual void paintLabel(QPainter& painter, const QRectF& face);
 

@@ -20,6 +20,8 @@ protected:
         switch (event->type()) {
         case QEvent::KeyPress:
             set(true);
+            if (pressedOnReturn(watched, static_cast<QKeyEvent*>(event)))
+                return true;
             break;
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
@@ -34,6 +36,17 @@ protected:
     }
 
 private:
+    // Return and Enter press the focused button, as Space does, before any screen hears them.
+    static bool pressedOnReturn(QObject* watched, const QKeyEvent* event) {
+        auto* control = qobject_cast<QAbstractButton*>(watched);
+        if ((event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) || !control ||
+            !control->hasFocus())
+            return false;
+        if (!event->isAutoRepeat() && control->isEnabled())
+            control->click();
+        return true;
+    }
+
     void set(bool keyboard) {
         if (std::exchange(active, keyboard) == keyboard)
             return;
@@ -60,15 +73,6 @@ void watch() {
 
 bool active() {
     return watcher() && watcher()->active;
-}
-
-bool pressOnReturn(QAbstractButton& control, QKeyEvent* event) {
-    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
-        return false;
-    event->accept();
-    if (!event->isAutoRepeat() && control.isEnabled())
-        control.click();
-    return true;
 }
 
 void focusFirstControl(QWidget& window, const QWidget* except) {
