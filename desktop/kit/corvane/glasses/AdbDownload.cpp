@@ -13,13 +13,9 @@ QString repository(const InfoDictionary& info, const Environment& environment) {
     const QString named = environment.value(repositoryVariable.toString());
     if (named.isEmpty() || !TestCopyEnvironment::isTestCopy(info))
         return defaultRepository.toString();
-    const QUrl url(named, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    const QString host = url.host().toLower();
-    const bool onThisComputer = host == u"localhost" || host == u"127.0.0.1" || host == u"::1";
-    const bool usable =
-        url.isValid() && !host.isEmpty() && (scheme == u"https" || (scheme == u"http" && onThisComputer));
-    return usable ? named : defaultRepository.toString();
+    return TestCopyEnvironment::allowsAddress(QUrl(named, QUrl::StrictMode), info)
+               ? named
+               : defaultRepository.toString();
 }
 
 bool helperRunsHere() {

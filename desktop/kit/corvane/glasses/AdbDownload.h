@@ -15,7 +15,7 @@ inline constexpr QStringView repositoryVariable = u"CORVANE_PLATFORM_TOOLS_REPOS
 inline constexpr QStringView defaultRepository = u"https://dl.google.com/android/repository/";
 
 // Where this copy fetches from: Google's repository, unless it is a test copy whose environment names
-// another over https, or over http on this computer. Any other copy ignores the variable, so that no
+// another over https, or over http on localhost. Any other copy ignores the variable, so that no
 // one can point a person's Kestrin at a helper of their own through its environment.
 QString repository(const InfoDictionary& info, const Environment& environment);
 inline constexpr QStringView manifestName = u"repository2-1.xml";

@@ -8,6 +8,16 @@ bool isTestCopy(const InfoDictionary& info) {
     return stringEntry(info, QStringLiteral("CFBundleIdentifier")) == bundleIdentifier.toString();
 }
 
+bool allowsAddress(const QUrl& address, const InfoDictionary& info) {
+    if (!address.isValid())
+        return false;
+    const QString scheme = address.scheme().toLower();
+    const QString host = address.host().toLower();
+    if (scheme == QStringLiteral("https"))
+        return !host.isEmpty();
+    return scheme == QStringLiteral("http") && host == QStringLiteral("localhost") && isTestCopy(info);
+}
+
 Environment additions(const InfoDictionary& info, const Environment& environment) {
     const QVariant offered = info.value(infoKey.toString());
     if (!isTestCopy(info) || offered.typeId() != QMetaType::QVariantMap)

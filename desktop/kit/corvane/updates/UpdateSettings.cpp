@@ -17,14 +17,7 @@ std::optional<QUrl> usableFeed(const InfoDictionary& info) {
     if (!text)
         return std::nullopt;
     const QUrl feed(*text, QUrl::StrictMode);
-    if (!feed.isValid())
-        return std::nullopt;
-    const QString scheme = feed.scheme().toLower();
-    const QString host = feed.host().toLower();
-    const bool usable = scheme == u"https" ? !host.isEmpty()
-                                           : scheme == u"http" && host == u"localhost" &&
-                                                 TestCopyEnvironment::isTestCopy(info);
-    return usable ? std::optional(feed) : std::nullopt;
+    return TestCopyEnvironment::allowsAddress(feed, info) ? std::optional(feed) : std::nullopt;
 }
 
 std::optional<QByteArray> wellFormedPublicKey(const InfoDictionary& info) {
