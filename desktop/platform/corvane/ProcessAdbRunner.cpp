@@ -17,10 +17,6 @@ ProcessAdbRunner::ProcessAdbRunner(QString executable, std::chrono::milliseconds
     : m_executable(std::move(executable))
     , m_timeout(timeout) {}
 
-QCoro::Task<std::expected<AdbResult, QString>> ProcessAdbRunner::run(QStringList arguments) {
-    return runWithInput(AdbCommand{std::move(arguments), {}});
-}
-
 QCoro::Task<std::expected<AdbResult, QString>> ProcessAdbRunner::runWithInput(AdbCommand command) {
     using Outcome = std::expected<AdbResult, QString>;
     auto process = std::make_unique<QProcess>();

@@ -17,7 +17,6 @@ public:
     explicit ProcessAdbRunner(QString executable,
                               std::chrono::milliseconds timeout = std::chrono::seconds(120));
 
-    QCoro::Task<std::expected<AdbResult, QString>> run(QStringList arguments) override;
     QCoro::Task<std::expected<AdbResult, QString>> runWithInput(AdbCommand command) override;
 
 private:

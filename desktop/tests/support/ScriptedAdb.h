@@ -24,9 +24,6 @@ public:
     QStringList commands;             // each as its words joined by spaces
     QList<QStringList> argumentLists; // each command's arguments, as a process list would show them
 
-    QCoro::Task<std::expected<corvane::AdbResult, QString>> run(QStringList arguments) override {
-        return runWithInput(corvane::AdbCommand{std::move(arguments), {}});
-    }
     QCoro::Task<std::expected<corvane::AdbResult, QString>> runWithInput(corvane::AdbCommand command) override {
         argumentLists.append(command.arguments);
         const QString typed = QString::fromUtf8(command.input).trimmed();

@@ -29,9 +29,11 @@ struct AdbCommand {
 class AdbRunner {
 public:
     virtual ~AdbRunner() = default;
-    // With nothing on its standard input.
-    virtual QCoro::Task<std::expected<AdbResult, QString>> run(QStringList arguments) = 0;
     virtual QCoro::Task<std::expected<AdbResult, QString>> runWithInput(AdbCommand command) = 0;
+    // With nothing on its standard input.
+    QCoro::Task<std::expected<AdbResult, QString>> run(QStringList arguments) {
+        return runWithInput(AdbCommand{std::move(arguments), {}});
+    }
 };
 
 } // namespace corvane
