@@ -114,7 +114,6 @@ KestrinTray::KestrinTray(ServerViewModel& model, UpdatesModel& updates, TrayIcon
             if (QAction* row = m_menu->actions().value(index))
                 row->trigger();
         });
-        syncMenu();
     }
     syncIcons();
     m_trayWait.setSingleShot(true);

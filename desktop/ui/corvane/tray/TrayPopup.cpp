@@ -105,13 +105,10 @@ void TrayPopup::hideEvent(QHideEvent* event) {
         });
 }
 
-// Escape puts the panel away: a popup hides, a window closes as its close button would.
+// Escape puts the panel away as its close button would (a popup simply hides).
 void TrayPopup::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Cancel)) {
-        if (m_kind == Kind::window)
-            close();
-        else
-            hide();
+        close();
         return;
     }
     QWidget::keyPressEvent(event);
