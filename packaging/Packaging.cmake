@@ -1,7 +1,7 @@
 # The Debian package: the application folder in /usr/lib/kestrin, where Debian keeps a program's private
 # tree (Node.js and Qt come from Debian, so the folder's node is a link to the system's), /usr/bin/kestrin,
-# the manual page, the desktop entry, the icon in the hicolor theme, the AppStream metainfo, and the
-# copyright file and changelog. A packaged copy has no update feed in its Info.json: the package manager
+# the manual page, the desktop entry, the icon in the hicolor theme, the AppStream metainfo, a systemd
+# user service for machines without a desktop, and the copyright file and changelog. A packaged copy has no update feed in its Info.json: the package manager
 # updates it.
 set(app_root usr/lib/kestrin)
 set(identifier com.mossgate.corvane.mac)
@@ -32,6 +32,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/kestrin.svg DESTINATION usr/
 configure_file(${PROJECT_SOURCE_DIR}/packaging/${identifier}.metainfo.xml ${PROJECT_BINARY_DIR}/${identifier}.metainfo.xml @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/${identifier}.metainfo.xml DESTINATION usr/share/metainfo)
 install(FILES ${KESTRIN_MANUAL} DESTINATION usr/share/man/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/kestrin.service DESTINATION usr/lib/systemd/user)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides DESTINATION usr/share/lintian/overrides RENAME kestrin)
 # Links within /usr are relative (Debian's rule), so that an unpacked tree also works wherever it is.
 install(CODE "

@@ -115,6 +115,46 @@ private Q_SLOTS:
         QVERIFY(portIsFree(port));
     }
 
+    // As the package's systemd user service runs it: its command line, nothing on its standard input
+    // and the output going to the journal. It keeps the server, prints plain lines without escapes,
+    // carriage returns or a countdown, and quits cleanly on SIGTERM within the unit's stop time.
+    void asTheUserServiceRunsIt() {
+        QStringList command;
+        QFile unit(QStringLiteral(REPO_ROOT "/packaging/kestrin.service"));
+        QVERIFY(unit.open(QIODevice::ReadOnly));
+        int stopSeconds = 0;
+        for (const QByteArray& line : unit.readAll().split('\n')) {
+            if (line.startsWith("ExecStart="))
+                command = QString::fromUtf8(line.mid(10)).split(u' ', Qt::SkipEmptyParts);
+            if (line.startsWith("TimeoutStopSec="))
+                stopSeconds = line.mid(15).toInt();
+        }
+        QCOMPARE(command.value(0), u"/usr/bin/kestrin"_s);
+        QVERIFY(stopSeconds > 12); // room for the held quit
+        const int port = freeLoopbackPort();
+        Kestrin kestrin(port, {}, {{u"CORVANE_SUPPRESS_WELCOME"_s, u"1"_s}}, command.mid(1),
+                        KestrinInput::nullDevice);
+        const qint32 server = kestrin.serverPid();
+        QVERIFY2(server > 0, qPrintable(kestrin.output()));
+        QVERIFY(kestrin.sees(u"Kestrin is only answering this computer"_s));
+        // Idle for a while, once the first reads are answered: still serving, and nothing more printed
+        // (no countdown, no reads going on by themselves).
+        QTest::qWait(1000);
+        const qsizetype printed = kestrin.drain().size();
+        QTest::qWait(2500);
+        QVERIFY(processAlive(server));
+        QVERIFY2(kestrin.drain().size() == printed, qPrintable(kestrin.output().mid(printed - 300)));
+        QVERIFY2(!kestrin.output().contains(u'\r') && !kestrin.output().contains(u'\x1b'),
+                 qPrintable(kestrin.output()));
+
+        kestrin.terminate();
+        QVERIFY(kestrin.process().waitForFinished(stopSeconds * 1000));
+        QCOMPARE(kestrin.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(kestrin.process().exitCode(), 0);
+        QVERIFY(!processAlive(server));
+        QVERIFY(portIsFree(port));
+    }
+
     // A SIGTERM while the models are still being built, long before the event loop runs, is the held
     // quit like any other, never the default action that would end kestrin at once. The settings file
     // is a FIFO here: kestrin waits on it while it builds the server's model, until the test writes.
@@ -150,7 +190,7 @@ private Q_SLOTS:
         const int port = freeLoopbackPort();
         QTemporaryDir projects;
         QVERIFY(QDir(projects.path()).mkpath(u"kestrin"_s));
-        Kestrin kestrin(port, {}, {}, {u"--headless"_s}, true);
+        Kestrin kestrin(port, {}, {}, {u"--headless"_s}, KestrinInput::typed);
         QVERIFY2(kestrin.serverPid() > 0, qPrintable(kestrin.output()));
         QVERIFY2(kestrin.sees(u"Setup · Step 1 of 3 · Where should the AI work?"_s),
                  qPrintable(kestrin.output()));
@@ -203,7 +243,7 @@ private Q_SLOTS:
     // cannot save rolls back on screen, with the problem said.
     void theAgentsModesChangeFromTheTerminal() {
         Kestrin kestrin(freeLoopbackPort(), {}, {{u"CORVANE_SUPPRESS_WELCOME"_s, u"1"_s}}, {u"--headless"_s},
-                        true);
+                        KestrinInput::typed);
         QVERIFY2(kestrin.serverPid() > 0, qPrintable(kestrin.output()));
         QVERIFY(kestrin.sees(u"Kestrin is only answering this computer"_s)); // the server answers by now
         QVERIFY(kestrin.type("agents"));
@@ -269,7 +309,7 @@ private Q_SLOTS:
         const int port = freeLoopbackPort();
         Kestrin kestrin(
             port, [&](const QString& home) { plugInFakeGlasses(home, mode); },
-            {{u"CORVANE_SUPPRESS_WELCOME"_s, u"1"_s}}, {u"--headless"_s}, true, binary);
+            {{u"CORVANE_SUPPRESS_WELCOME"_s, u"1"_s}}, {u"--headless"_s}, KestrinInput::typed, binary);
         const qint32 firstServer = kestrin.serverPid();
         QVERIFY2(firstServer > 0, qPrintable(kestrin.output()));
         QVERIFY(kestrin.type("h")); // the glasses reach the server over the home network

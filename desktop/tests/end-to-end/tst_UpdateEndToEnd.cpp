@@ -91,7 +91,7 @@ private Q_SLOTS:
         const int port = freeLoopbackPort();
         const Environment quiet{{u"CORVANE_SUPPRESS_WELCOME"_s, u"1"_s}};
         {
-            Kestrin kestrin(port, {}, quiet, {u"--headless"_s}, true, binary);
+            Kestrin kestrin(port, {}, quiet, {u"--headless"_s}, KestrinInput::typed, binary);
             QVERIFY2(kestrin.sees(u"Kestrin 0.2.0 is available — you have 0.1.0."_s),
                      qPrintable(kestrin.output()));
             QVERIFY2(kestrin.sees(u"Updates: Update ready — restart to install"_s),
@@ -123,7 +123,7 @@ private Q_SLOTS:
 
         // The next start is the new copy: it says so, finds nothing newer and clears the old copy away.
         server.answer({.body = feedOffering(u"0.2.0"_s, url, archive.size(), signature)});
-        Kestrin next(port, {}, quiet, {u"--headless"_s}, true, binary);
+        Kestrin next(port, {}, quiet, {u"--headless"_s}, KestrinInput::typed, binary);
         QVERIFY2(next.sees(u"Updates: Check for updates… (You have 0.2.0)"_s), qPrintable(next.output()));
         QTRY_COMPARE(server.requests().size(), 3);
         QVERIFY(!QFileInfo::exists(root.filePath(u".Kestrin-previous"_s)));

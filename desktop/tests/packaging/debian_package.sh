@@ -2,8 +2,8 @@
 # Makes the release package as scripts/package does (in <build>/package) and checks it as Debian would:
 # lintian finds no error or warning that is not overridden with a reason, the package stays small,
 # declares Node.js, Qt and Qt's Wayland platform among its dependencies, carries a valid desktop
-# entry and AppStream metainfo, a manual page, a copyright file that holds the display faces' licence
-# and a changelog of this version; it installs with dpkg into an empty root, its links resolve inside
+# entry and AppStream metainfo, a manual page, a systemd user service, a copyright file that holds the
+# display faces' licence and a changelog of this version; it installs with dpkg into an empty root, its links resolve inside
 # it, and the installed `kestrin --version` runs. A packaged copy has no update feed.
 # Usage: debian_package.sh <source root> <build folder>
 set -euo pipefail
@@ -56,6 +56,16 @@ head -1 "$docs/copyright" | grep -q "^Format: https://www.debian.org/doc/packagi
 grep -q "^License: OFL-1.1$" "$docs/copyright"
 grep -q "^ SIL OPEN FONT LICENSE Version 1.1" "$docs/copyright" || fail "the copyright file lacks the OFL's text"
 zcat "$docs/changelog.gz" | head -1 | grep -q "^kestrin ($version) " || fail "the changelog's newest entry is not $version"
+
+# The user service runs the installed kestrin headless, and systemd reads it without a complaint.
+unit="$root/usr/lib/systemd/user/kestrin.service"
+grep -qx "ExecStart=/usr/bin/kestrin --headless" "$unit" || fail "the user service does not run kestrin --headless"
+sed -e "s|^ExecStart=/usr/bin/kestrin|ExecStart=$root/usr/bin/kestrin|" -e '/^Documentation=/d' "$unit" \
+    > "$work/kestrin.service"
+mkdir -m 700 "$work/runtime"
+XDG_RUNTIME_DIR="$work/runtime" systemd-analyze verify --user "$work/kestrin.service" > "$work/unit.log" 2>&1 ||
+    { cat "$work/unit.log"; fail "systemd rejects the user service"; }
+[ ! -s "$work/unit.log" ] || { cat "$work/unit.log"; fail "systemd complains about the user service"; }
 
 # The manual page, with every section a reader looks for.
 manual="$root/usr/share/man/man1/kestrin.1.gz"

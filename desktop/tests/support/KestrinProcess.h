@@ -39,15 +39,18 @@ struct DesktopSpeed {
     }
 };
 
+// What kestrin reads on its standard input: a pipe closed at once, a pipe the test types commands
+// into, or the null device, as a service has.
+enum class KestrinInput { closed, typed, nullDevice };
+
 // One kestrin process and everything it printed.
 class Kestrin {
 public:
-    // `prepare` may lay out the temporary HOME before kestrin starts; with `keepsInput` the test can
-    // type commands, otherwise kestrin's input is closed at once.
+    // `prepare` may lay out the temporary HOME before kestrin starts.
     explicit Kestrin(int port, const std::function<void(const QString& home)>& prepare = {},
                      const corvane::Environment& extraEnvironment = {},
-                     const QStringList& arguments = {QStringLiteral("--headless")}, bool keepsInput = false,
-                     const QString& program = kestrinUnderTest())
+                     const QStringList& arguments = {QStringLiteral("--headless")},
+                     KestrinInput input = KestrinInput::closed, const QString& program = kestrinUnderTest())
         : m_port(port) {
         if (prepare)
             prepare(m_home.path());
@@ -64,8 +67,10 @@ public:
             environment.insert(entry.key(), entry.value());
         m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::MergedChannels);
+        if (input == KestrinInput::nullDevice)
+            m_process.setStandardInputFile(QProcess::nullDevice());
         m_process.start(program, arguments);
-        if (!keepsInput)
+        if (input == KestrinInput::closed)
             m_process.closeWriteChannel();
     }
     ~Kestrin() {
