@@ -142,6 +142,7 @@ QCoro::Task<> WelcomeViewModel::refreshDeveloperTools() {
         status, m_toolsInstallStartedAt, tools->installerRunning(), m_dependencies.clock());
     if (m_toolsStage == DeveloperToolsStage::checking)
         assign(m_showsToolsStep, stage != DeveloperToolsStage::ready);
+    assign(m_toolsInstaller, tools->installer());
     assign(m_toolsStage, stage);
 }
 
@@ -173,7 +174,11 @@ QCoro::Task<> WelcomeViewModel::act(bool setsBusy, SetupClient::Result<T> call, 
         assign(m_busy, false);
 }
 
+// With nothing to install them with, an install would only end as a closed installer: the tools stay
+// missing, and the step's words say how to get them.
 void WelcomeViewModel::installDeveloperTools() {
+    if (m_toolsInstaller == DeveloperToolsInstaller::none)
+        return;
     m_toolsInstallStartedAt = m_dependencies.clock();
     assign(m_toolsStage, DeveloperToolsStage::installing);
     [](QPointer<WelcomeViewModel> self, std::shared_ptr<DeveloperToolsService> tools,

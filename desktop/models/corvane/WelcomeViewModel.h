@@ -70,6 +70,8 @@ public:
     bool busy() const { return m_busy; }
     Clock::time_point now() const { return m_now; }
     DeveloperToolsStage toolsStage() const { return m_toolsStage; }
+    // What the tools can be installed with, as the last check found; none before the first.
+    DeveloperToolsInstaller toolsInstaller() const { return m_toolsInstaller; }
     bool showsToolsStep() const { return m_showsToolsStep; }
     const FolderAccessAnswers& folderAnswers() const { return m_folderAnswers; }
     const std::optional<ProtectedFolder>& askingFolder() const { return m_askingFolder; }
@@ -137,6 +139,7 @@ private:
     bool m_busy = false;
     Clock::time_point m_now;
     DeveloperToolsStage m_toolsStage = DeveloperToolsStage::checking;
+    DeveloperToolsInstaller m_toolsInstaller = DeveloperToolsInstaller::none;
     bool m_showsToolsStep = false;
     std::optional<Clock::time_point> m_toolsInstallStartedAt;
     FolderAccessAnswers m_folderAnswers;

@@ -64,6 +64,7 @@ public:
 class FakeTools final : public DeveloperToolsService {
 public:
     DeveloperToolsStatus status = DeveloperToolsStatus::missing;
+    DeveloperToolsInstaller installsWith = DeveloperToolsInstaller::packageKit;
     bool running = false;
     int checks = 0;
     int installs = 0;
@@ -76,6 +77,7 @@ public:
         co_return;
     }
     bool installerRunning() const override { return running; }
+    DeveloperToolsInstaller installer() const override { return installsWith; }
 };
 
 class FakeFolders final : public FolderAccessService {

@@ -8,6 +8,7 @@
 
 #include <corvane/previews/LivePreviewsPanel.h>
 #include <corvane/previews/LivePreviewsWords.h>
+#include <corvane/welcome/DeveloperToolsWords.h>
 #include <corvane/welcome/FolderAccessWords.h>
 #include <corvane/welcome/FolderChooser.h>
 #include <corvane/welcome/WelcomeContent.h>
@@ -17,6 +18,7 @@
 #include <corvane/controls/Cell.h>
 #include <corvane/controls/FieldUnitAccessibility.h>
 #include <corvane/controls/FieldUnitFonts.h>
+#include <corvane/controls/GlassRule.h>
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
 
@@ -33,6 +35,8 @@
 #include <QVBoxLayout>
 
 using namespace corvane;
+
+Q_DECLARE_METATYPE(DeveloperToolsInstaller)
 
 namespace {
 
@@ -53,6 +57,24 @@ void look(QWidget& screen, const QString& name) {
     const QStringList squeezed = squeezedTexts(screen);
     QVERIFY2(squeezed.isEmpty(), qPrintable(squeezed.join(u" | "_s)));
     saveToGallery(screen, name);
+}
+
+// Whether a thin rule on the glass parts the words `above` from the words `below`.
+bool ruleBetween(QWidget& screen, const QString& above, const QString& below) {
+    const auto topOf = [&screen](const QWidget* widget) { return widget->mapTo(&screen, QPoint()).y(); };
+    std::optional<int> upper;
+    std::optional<int> lower;
+    for (const QLabel* label : screen.findChildren<QLabel*>())
+        if (label->isVisibleTo(&screen) && label->text() == above)
+            upper = topOf(label) + label->height();
+        else if (label->isVisibleTo(&screen) && label->text() == below)
+            lower = topOf(label);
+    if (!upper || !lower)
+        return false;
+    for (const GlassRule* rule : screen.findChildren<GlassRule*>())
+        if (rule->isVisibleTo(&screen) && topOf(rule) >= *upper && topOf(rule) < *lower)
+            return true;
+    return false;
 }
 
 // A welcome with the server's model beside it, on screen.
@@ -98,6 +120,48 @@ private Q_SLOTS:
         QCOMPARE(s.w.tools->installs, 1);
         QCOMPARE(s.w.model->step(), WelcomeStep::folder);
         QCOMPARE(s.content->stepCell().accessibleName(), u"Step 2 of 4"_s);
+    }
+
+    // The tools step asks for what the installer there needs, and says so in its words when it closes;
+    // with nothing to install with there is no key, on this step or the last, and Return starts nothing.
+    void theToolsStepSaysWhatTheInstallerNeeds_data() {
+        QTest::addColumn<DeveloperToolsInstaller>("installer");
+        QTest::addColumn<bool>("installs");
+        QTest::newRow("PackageKit") << DeveloperToolsInstaller::packageKit << true;
+        QTest::newRow("a software centre") << DeveloperToolsInstaller::softwareCentre << true;
+        QTest::newRow("nothing to install with") << DeveloperToolsInstaller::none << false;
+    }
+    void theToolsStepSaysWhatTheInstallerNeeds() {
+        QFETCH(DeveloperToolsInstaller, installer);
+        QFETCH(bool, installs);
+        Screen s;
+        s.w.tools->installsWith = installer;
+        s.show();
+        QCOMPARE(s.w.model->step(), WelcomeStep::tools);
+        QVERIFY2(shownLabels(*s.content).contains(DeveloperToolsWords::whatToClick(installer).toString()),
+                 qPrintable(shownLabels(*s.content)));
+        QCOMPARE(shownKey(*s.content, u"install git"_s) != nullptr, installs);
+        if (!installs)
+            look(*s.content, u"welcome-tools-no-installer"_s);
+
+        // With the server silent the welcome stays on this step while the installer is followed.
+        s.w.server->down = true;
+        QTest::keyClick(s.content.get(), Qt::Key_Return);
+        settle();
+        QCOMPARE(s.w.tools->installs, installs ? 1 : 0);
+        s.w.now += 15s;
+        s.w.tick();
+        QCOMPARE(s.w.model->step(), WelcomeStep::tools);
+        const QString closed =
+            DeveloperToolsWords::status(DeveloperToolsStage::installerClosed, installer).toString();
+        QCOMPARE(shownLabels(*s.content).contains(closed), installs);
+        QCOMPARE(shownKey(*s.content, u"install again"_s) != nullptr, installs);
+
+        for (int step = 0; step < 4; ++step)
+            s.w.model->skip();
+        QCOMPARE(s.w.model->step(), WelcomeStep::done);
+        QCOMPARE(shownKey(*s.content, u"install again"_s) != nullptr, installs);
+        QVERIFY(!shownKey(*s.content, u"install git"_s));
     }
 
     // From the keyboard alone: the folder step's keys, and the window's, each reached and showing the
@@ -227,6 +291,7 @@ private Q_SLOTS:
         QTest::mouseClick(shownKey(*s.content, u"Sign in with ChatGPT"_s), Qt::LeftButton);
         settle();
         QVERIFY(shownLabels(*s.content).contains(u"ABCD-EFGH"_s));
+        QVERIFY(ruleBetween(*s.content, u"ABCD-EFGH"_s, u"https://auth.example/device"_s));
         look(*s.content, u"welcome-agent-challenge"_s);
         QTest::mouseClick(shownKey(*s.content, u"Copy"_s), Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"ABCD-EFGH"_s);
@@ -243,6 +308,7 @@ private Q_SLOTS:
         QVERIFY2(shownLabels(*s.content).contains(u"studio.local:9111"_s),
                  qPrintable(shownLabels(*s.content)));
         QVERIFY(shownLabels(*s.content).contains(u"111111"_s));
+        QVERIFY(ruleBetween(*s.content, u"or 192.168.1.5:9111"_s, u"111111"_s));
         look(*s.content, u"welcome-phone"_s);
         QTest::mouseClick(shownKey(*s.content, u"Copy"_s), Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"studio.local:9111"_s);

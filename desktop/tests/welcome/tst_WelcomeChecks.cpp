@@ -1,13 +1,16 @@
 // The welcome's two checks of the system: the developer tools (the rule from a probe, the stage the
-// welcome shows, and the Linux adapter over a system root of the test's making) and the protected
-// folders (answers, settling, the stored form, and the adapter listing real folders).
+// welcome shows and its words for each installer, and the Linux adapter over a system root of the
+// test's making) and the protected folders (answers, settling, the stored form, and the adapter listing
+// real folders).
 
 #include <corvane/welcome/DeveloperTools.h>
+#include <corvane/welcome/DeveloperToolsWords.h>
 #include <corvane/welcome/FolderAccess.h>
 
 #include <corvane/ListingFolderAccess.h>
 #include <corvane/PackageKitDeveloperTools.h>
 
+#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -23,6 +26,7 @@ using namespace std::chrono_literals;
 
 Q_DECLARE_METATYPE(DeveloperToolsStatus)
 Q_DECLARE_METATYPE(DeveloperToolsStage)
+Q_DECLARE_METATYPE(DeveloperToolsInstaller)
 Q_DECLARE_METATYPE(std::optional<int>)
 Q_DECLARE_METATYPE(std::optional<std::chrono::system_clock::duration>)
 Q_DECLARE_METATYPE(FolderAccessAnswer)
@@ -110,39 +114,68 @@ private Q_SLOTS:
                  expected == DeveloperToolsStage::ready || expected == DeveloperToolsStage::installing);
     }
 
+    // What the step asks of the person, and says at each stage, is true of what the tools can be
+    // installed with: PackageKit asks for the password, a software centre needs its Install clicked,
+    // and with neither the person installs git some other way.
+    void developerToolsWords_data() {
+        QTest::addColumn<DeveloperToolsInstaller>("installer");
+        QTest::addColumn<QString>("whatToClick");
+        QTest::addColumn<QStringList>("statuses"); // checking, ready, missing, installing, closed
+        const QString checking = u"Checking for the developer tools…"_s;
+        const QString ready = u"The developer tools are ready."_s;
+        const QString missing = u"The developer tools aren’t installed."_s;
+        QTest::newRow("PackageKit")
+            << DeveloperToolsInstaller::packageKit
+            << u"It installs in the background while you finish setting up. Your system will ask for your "
+               u"password to install software — enter it, then carry on."_s
+            << QStringList{
+                   checking, ready, missing,
+                   u"The installer is running — carry on, the light turns green when it’s done."_s,
+                   u"The installer closed before the tools arrived — install again whenever you’re ready."_s};
+        QTest::newRow("a software centre")
+            << DeveloperToolsInstaller::softwareCentre
+            << u"Your software centre opens with a search for git — install git from there, then carry on."_s
+            << QStringList{
+                   checking, ready, missing,
+                   u"Waiting for git from your software centre — carry on, the light turns green once "
+                   u"it’s installed."_s,
+                   u"The software centre closed before git arrived — install again whenever you’re "
+                   u"ready."_s};
+        QTest::newRow("nothing to install with")
+            << DeveloperToolsInstaller::none
+            << u"Kestrin can’t install software on this computer — install git with your system’s package "
+               u"manager, then the light turns green."_s
+            << QStringList{checking, ready,
+                           u"The developer tools aren’t installed — install git with your system’s package "
+                           u"manager."_s,
+                           u"Waiting for git — carry on, the light turns green once it’s installed."_s,
+                           u"The install stopped before the tools arrived — install git with your system’s "
+                           u"package manager."_s};
+    }
+
+    void developerToolsWords() {
+        QFETCH(DeveloperToolsInstaller, installer);
+        QFETCH(QString, whatToClick);
+        QFETCH(QStringList, statuses);
+        QCOMPARE(DeveloperToolsWords::whatToClick(installer).toString(), whatToClick);
+        QStringList said;
+        using enum DeveloperToolsStage;
+        for (const DeveloperToolsStage stage : {checking, ready, missing, installing, installerClosed})
+            said.append(DeveloperToolsWords::status(stage, installer).toString());
+        QCOMPARE(said, statuses);
+    }
+
     // The adapter looks at git under its system root, whatever DEVELOPER_DIR says.
     void theAdapterFindsGitUnderTheSystemRoot() {
         QTemporaryDir root;
         qputenv("DEVELOPER_DIR", "/nowhere");
-        PackageKitDeveloperTools tools(root.path(), std::nullopt);
+        PackageKitDeveloperTools tools(root.path(), std::nullopt, QDBusConnection(u"no bus"_s));
         QCOMPARE(QCoro::waitFor(tools.check()), DeveloperToolsStatus::missing);
         makeGit(root, false);
         QCOMPARE(QCoro::waitFor(tools.check()), DeveloperToolsStatus::missing); // not executable
         makeGit(root, true);
         QCOMPARE(QCoro::waitFor(tools.check()), DeveloperToolsStatus::ready);
         qunsetenv("DEVELOPER_DIR");
-    }
-
-    // The install is started and left to run; it counts as running until it ends, and a system with
-    // no installer starts nothing, which the stage shows as a closed installer once the grace is over.
-    void theAdapterFollowsTheInstallItStarted() {
-        // The installer runs until the test lets it finish, by making the file it waits for.
-        QTemporaryDir scratch;
-        const QString release = scratch.filePath(u"release"_s);
-        PackageKitDeveloperTools tools(
-            u"/nonexistent"_s,
-            PackageKitDeveloperTools::Installer{
-                u"/bin/sh"_s, {u"-c"_s, u"while [ ! -e \"$0\" ]; do sleep 0.01; done"_s, release}});
-        QVERIFY(!tools.installerRunning());
-        QCoro::waitFor(tools.install());
-        QVERIFY(tools.installerRunning());
-        QFile file(release);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QTRY_VERIFY_WITH_TIMEOUT(!tools.installerRunning(), 5000);
-
-        PackageKitDeveloperTools none(u"/nonexistent"_s, std::nullopt);
-        QCoro::waitFor(none.install());
-        QVERIFY(!none.installerRunning());
     }
 
     void folderAnswers_data() {

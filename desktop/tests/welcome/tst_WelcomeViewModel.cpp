@@ -3,6 +3,10 @@
 
 #include "support/WelcomeFixture.h"
 
+#include <corvane/welcome/DeveloperToolsWords.h>
+
+#include <corvane/terminal/TerminalWelcome.h>
+
 #include <QSignalSpy>
 #include <QTest>
 
@@ -109,6 +113,37 @@ private Q_SLOTS:
         w.tools->status = DeveloperToolsStatus::ready;
         w.tick();
         QCOMPARE(w.model->toolsStage(), DeveloperToolsStage::ready);
+    }
+
+    // The model says what the tools can be installed with, as the last check found. With nothing, no
+    // install is started, so the tools stay missing rather than end as a closed installer, and the
+    // terminal says how to get them; an installer found later is used.
+    void withNothingToInstallWithNoInstallStarts() {
+        Welcome w;
+        w.tools->installsWith = DeveloperToolsInstaller::none;
+        w.make();
+        w.model->start();
+        settle();
+        QCOMPARE(w.model->toolsInstaller(), DeveloperToolsInstaller::none);
+        w.model->installDeveloperTools();
+        settle();
+        QCOMPARE(w.tools->installs, 0);
+        QCOMPARE(w.model->toolsStage(), DeveloperToolsStage::missing);
+        w.now += 15s;
+        w.tick();
+        QCOMPARE(w.model->toolsStage(), DeveloperToolsStage::missing);
+        QCOMPARE(w.model->step(), WelcomeStep::tools);
+        QVERIFY(TerminalWelcome::lines(*w.model).contains(
+            DeveloperToolsWords::status(DeveloperToolsStage::missing, DeveloperToolsInstaller::none)
+                .toString()));
+
+        w.tools->installsWith = DeveloperToolsInstaller::softwareCentre;
+        w.tick();
+        QCOMPARE(w.model->toolsInstaller(), DeveloperToolsInstaller::softwareCentre);
+        w.model->installDeveloperTools();
+        settle();
+        QCOMPARE(w.tools->installs, 1);
+        QCOMPARE(w.model->toolsStage(), DeveloperToolsStage::installing);
     }
 
     // A chosen folder is not enough: the folders must be answered, one pass at a time, each answer

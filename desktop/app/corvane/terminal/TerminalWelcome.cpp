@@ -52,7 +52,7 @@ void appendFolderLines(const WelcomeViewModel& welcome, QStringList& lines) {
 void appendStepLines(const WelcomeViewModel& welcome, QStringList& lines) {
     switch (welcome.step()) {
     case WelcomeStep::tools:
-        lines.append(DeveloperToolsWords::status(welcome.toolsStage()).toString());
+        lines.append(DeveloperToolsWords::status(welcome.toolsStage(), welcome.toolsInstaller()).toString());
         break;
     case WelcomeStep::folder:
         appendFolderLines(welcome, lines);

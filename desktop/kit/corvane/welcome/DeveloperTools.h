@@ -11,6 +11,13 @@ namespace corvane {
 // What the probe found.
 enum class DeveloperToolsStatus { ready, missing };
 
+// What this computer can install the tools with, which decides what the person is asked to do.
+enum class DeveloperToolsInstaller {
+    packageKit,     // Kestrin installs them itself; the system asks for the password
+    softwareCentre, // Kestrin opens the software centre, where the person clicks Install
+    none,           // nothing Kestrin can start: the person installs them some other way
+};
+
 // What the welcome shows of the developer tools.
 enum class DeveloperToolsStage {
     checking,        // no check has finished yet

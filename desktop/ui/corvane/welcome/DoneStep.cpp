@@ -106,7 +106,7 @@ void DoneStep::sync() {
     m_toolsNote->setText(toolsNote.value_or(QStringView()).toString());
     const bool working = stage == DeveloperToolsStage::checking || stage == DeveloperToolsStage::installing;
     m_toolsLamp->setMode(working ? ReadoutLamp::working : ReadoutLamp::waiting);
-    m_install->setVisible(!working);
+    m_install->setVisible(!working && m_model.toolsInstaller() != DeveloperToolsInstaller::none);
     m_install->setText(stage == DeveloperToolsStage::installerClosed
                            ? DeveloperToolsWords::installAgainLabel.toString()
                            : DeveloperToolsWords::installLabel.toString());

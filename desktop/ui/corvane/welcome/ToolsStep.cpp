@@ -23,7 +23,8 @@ ToolsStep::ToolsStep(WelcomeViewModel& model, QWidget* parent)
     , m_status(new Cell({}, 16))
     , m_lamp(new Lamp(ReadoutLamp::working, 8))
     , m_statusNote(smallNote())
-    , m_closedNote(smallNote(DeveloperToolsWords::status(DeveloperToolsStage::installerClosed).toString()))
+    , m_whatToClick(smallNote())
+    , m_closedNote(smallNote())
     , m_install(new Key({}, {KeyStyle::Variant::hot, false})) {
     addHeading();
     auto* panel = new ChassisPanel(u"developer tools"_s);
@@ -32,7 +33,7 @@ ToolsStep::ToolsStep(WelcomeViewModel& model, QWidget* parent)
     statusRow->addWidget(new Silk(u"free · one time"_s, FU::silk), 0, Qt::AlignVCenter);
     statusRow->addStretch();
     panel->content()->addLayout(statusRow);
-    panel->content()->addWidget(smallNote(DeveloperToolsWords::whatToClick.toString()));
+    panel->content()->addWidget(m_whatToClick);
     panel->content()->addWidget(lampNote(m_lamp, m_statusNote));
     panel->content()->addWidget(m_closedNote);
     panel->content()->addWidget(m_install, 0, Qt::AlignLeft);
@@ -46,6 +47,8 @@ void ToolsStep::sync() {
     m_heading.title->setText(DeveloperToolsWords::title.toString());
     m_heading.lede->setText(DeveloperToolsWords::why.toString());
     const DeveloperToolsStage stage = m_model.toolsStage();
+    const DeveloperToolsInstaller installer = m_model.toolsInstaller();
+    m_whatToClick->setText(DeveloperToolsWords::whatToClick(installer).toString());
     using enum DeveloperToolsStage;
     m_status->setText(stage == checking     ? u"CHECKING"_s
                       : stage == ready      ? u"READY"_s
@@ -54,9 +57,10 @@ void ToolsStep::sync() {
     const bool needsInstall = stage == missing || stage == installerClosed;
     m_lamp->parentWidget()->setVisible(!needsInstall);
     m_lamp->setMode(stage == ready ? ReadoutLamp::ok : ReadoutLamp::working);
-    m_statusNote->setText(DeveloperToolsWords::status(stage).toString());
+    m_statusNote->setText(DeveloperToolsWords::status(stage, installer).toString());
+    m_closedNote->setText(DeveloperToolsWords::status(installerClosed, installer).toString());
     m_closedNote->setVisible(stage == installerClosed);
-    m_install->setVisible(needsInstall);
+    m_install->setVisible(needsInstall && installer != DeveloperToolsInstaller::none);
     m_install->setText(stage == installerClosed ? DeveloperToolsWords::installAgainLabel.toString()
                                                 : DeveloperToolsWords::installLabel.toString());
 }

@@ -19,6 +19,7 @@ private:
     Cell* m_status;
     Lamp* m_lamp;
     QLabel* m_statusNote;
+    QLabel* m_whatToClick;
     QLabel* m_closedNote;
     Key* m_install;
 };
