@@ -236,6 +236,7 @@ QCoro::Task<> WelcomeViewModel::askEveryFolder() {
 void WelcomeViewModel::declineFolderAccess() {
     m_folderAccessDeclined = true;
     m_dependencies.defaults->setValue(FolderAccess::declinedKey.toString(), true);
+    Q_EMIT changed(); // the step's keys follow at once, whether or not the server answers the read
     refreshFacts();
 }
 

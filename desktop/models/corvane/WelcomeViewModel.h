@@ -74,6 +74,7 @@ public:
     DeveloperToolsInstaller toolsInstaller() const { return m_toolsInstaller; }
     bool showsToolsStep() const { return m_showsToolsStep; }
     const FolderAccessAnswers& folderAnswers() const { return m_folderAnswers; }
+    bool folderAccessDeclined() const { return m_folderAccessDeclined; }
     const std::optional<ProtectedFolder>& askingFolder() const { return m_askingFolder; }
     bool glassesPaired() const { return m_glassesPaired; }
     bool isPolling() const { return m_poll != nullptr; }

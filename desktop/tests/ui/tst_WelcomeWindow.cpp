@@ -18,9 +18,12 @@
 #include <corvane/controls/Cell.h>
 #include <corvane/controls/FieldUnitAccessibility.h>
 #include <corvane/controls/FieldUnitFonts.h>
+#include <corvane/controls/GlassPanel.h>
 #include <corvane/controls/GlassRule.h>
 #include <corvane/controls/Key.h>
 #include <corvane/controls/Lamp.h>
+#include <corvane/controls/Silk.h>
+#include <corvane/controls/Spinner.h>
 
 #include <QAccessible>
 #include <QApplication>
@@ -224,6 +227,10 @@ private Q_SLOTS:
         settle();
         QVERIFY(s.w.server->bodies.contains(R"({"path":"/home/me/src"})"));
         QVERIFY2(shownLabels(*s.content).contains(u"/home/me/src"_s), qPrintable(shownLabels(*s.content)));
+        // The chosen folder sits on a glass field of its own.
+        for (const QLabel* label : s.content->findChildren<QLabel*>())
+            if (label->isVisibleTo(s.content.get()) && label->text() == u"/home/me/src"_s)
+                QVERIFY(qobject_cast<GlassPanel*>(label->parentWidget()));
         QTest::mouseClick(shownKey(*s.content, u"continue"_s), Qt::LeftButton);
         settle();
         QCOMPARE(s.w.folders->asked.size(), 3);
@@ -239,6 +246,25 @@ private Q_SLOTS:
         for (const QString& said : std::as_const(lamps))
             QVERIFY2(said.endsWith(u": allowed"_s) || said.endsWith(u": denied"_s), qPrintable(said));
         look(*s.content, u"welcome-folder-answered"_s);
+    }
+
+    // Declining folder access puts "Not now" away and cools "continue" at once, from the answers as
+    // they stand, even while the server does not answer.
+    void decliningFolderAccessSettlesTheKeysAtOnce() {
+        Screen s;
+        s.w.tools->status = DeveloperToolsStatus::ready;
+        s.w.chosenFolder = u"/home/me/src"_s;
+        s.show();
+        QTest::mouseClick(shownKey(*s.content, u"Choose a Folder…"_s), Qt::LeftButton);
+        settle();
+        QCOMPARE(static_cast<Key*>(shownKey(*s.content, u"continue"_s))->style().variant,
+                 KeyStyle::Variant::hot);
+        s.w.serverRunning = false;
+        QTest::mouseClick(shownKey(*s.content, u"Not now"_s), Qt::LeftButton);
+        settle();
+        QVERIFY(!shownKey(*s.content, u"Not now"_s));
+        QCOMPARE(static_cast<Key*>(shownKey(*s.content, u"continue"_s))->style().variant,
+                 KeyStyle::Variant::chassis);
     }
 
     // Save waits for a key that is more than spaces, and sends it as typed; a failure shows in the
@@ -297,6 +323,24 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::clipboard()->text(), u"ABCD-EFGH"_s);
     }
 
+    // Until the server says how a phone reaches it, the phone step shows a small spinner and waits.
+    void thePhoneStepSpinsUntilItKnowsTheWayIn() {
+        Screen s;
+        s.w.tools->status = DeveloperToolsStatus::ready;
+        s.w.serverRunning = false; // nothing read from the server yet
+        s.show();
+        while (s.w.model->step() != WelcomeStep::phone) {
+            QAbstractButton* skip = shownKey(*s.content, u"Skip for now"_s);
+            QVERIFY2(skip, qPrintable(shownLabels(*s.content)));
+            QTest::mouseClick(skip, Qt::LeftButton);
+            settle();
+        }
+        QVERIFY(!s.w.model->setupInfo());
+        const auto* spinner = s.content->findChild<Spinner*>();
+        QVERIFY(spinner && spinner->isVisible());
+        look(*s.content, u"welcome-phone-waiting"_s);
+    }
+
     void thePhoneStepShowsTheWayIn() {
         Screen s;
         s.w.setUpAllButThePhone();
@@ -308,6 +352,7 @@ private Q_SLOTS:
         QVERIFY2(shownLabels(*s.content).contains(u"studio.local:9111"_s),
                  qPrintable(shownLabels(*s.content)));
         QVERIFY(shownLabels(*s.content).contains(u"111111"_s));
+        QVERIFY(!s.content->findChild<Spinner*>()->isVisible());
         QVERIFY(ruleBetween(*s.content, u"or 192.168.1.5:9111"_s, u"111111"_s));
         look(*s.content, u"welcome-phone"_s);
         QTest::mouseClick(shownKey(*s.content, u"Copy"_s), Qt::LeftButton);

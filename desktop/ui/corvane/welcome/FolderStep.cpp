@@ -1,5 +1,6 @@
 #include "FolderStep.h"
 
+#include <corvane/welcome/FolderAccess.h>
 #include <corvane/welcome/FolderAccessWords.h>
 #include <corvane/welcome/WelcomeFinish.h>
 
@@ -121,7 +122,9 @@ void FolderStep::sync() {
                                                    state);
     }
     const bool asking = m_model.askingFolder().has_value();
-    const bool settled = m_model.facts().folderAccessSettled;
+    // From the answers as they stand, not the facts of the last complete read: the keys follow a
+    // decline at once, and the answers while the server is away.
+    const bool settled = FolderAccess::isSettled(answers, m_model.folderAccessDeclined());
     m_asking->setVisible(asking);
     m_deniedHelp->setVisible(!asking && std::ranges::any_of(answers, [](FolderAccessAnswer answer) {
         return answer == FolderAccessAnswer::denied;
