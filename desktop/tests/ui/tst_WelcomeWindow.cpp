@@ -29,6 +29,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QGraphicsEffect>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -389,6 +390,14 @@ private Q_SLOTS:
     }
 
     void theLastStepFinishes() {
+        // The headline glows only once everything is ready.
+        const auto headlineGlows = [](QWidget& screen, const QString& headline) {
+            const QList<QLabel*> labels = screen.findChildren<QLabel*>();
+            return std::ranges::any_of(labels, [&](const QLabel* label) {
+                return label->isVisibleTo(&screen) && label->text() == headline && label->graphicsEffect() &&
+                       label->graphicsEffect()->isEnabled();
+            });
+        };
         Screen s;
         s.w.setUpAllButThePhone();
         s.show();
@@ -406,12 +415,15 @@ private Q_SLOTS:
         settle();
         QVERIFY(shownLabels(*s.content).contains(u"ALMOST READY"_s));
         QVERIFY(shownLabels(*s.content).contains(WelcomeFinishWords::whileInstalling.toString()));
+        QVERIFY(!headlineGlows(*s.content, u"ALMOST READY"_s));
         look(*s.content, u"welcome-done-almost-ready"_s);
         s.w.tools->status = DeveloperToolsStatus::ready;
 
         s.w.server->replies[u"GET /api/pair/devices"_s].second = R"({"devices":[{"id":"p","name":"Pixel"}]})";
         s.w.tick();
         QCOMPARE(s.content->stepCell().accessibleName(), u"DONE"_s);
+        QVERIFY(
+            headlineGlows(*s.content, WelcomeFinishWords::headline(WelcomeFinishState::ready).toString()));
         look(*s.content, u"welcome-done"_s);
         QSignalSpy finished(s.content.get(), &welcome::WelcomeContent::finished);
         QTest::keyClick(s.content.get(), Qt::Key_Return);

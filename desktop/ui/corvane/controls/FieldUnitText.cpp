@@ -1,7 +1,10 @@
 #include "FieldUnitText.h"
 
+#include <corvane/controls/FU.h>
+
 #include <QColor>
 #include <QFontDatabase>
+#include <QGraphicsDropShadowEffect>
 #include <QLabel>
 #include <QPalette>
 #include <QWidget>
@@ -33,6 +36,17 @@ void setColour(QWidget& widget, const QColor& colour) {
     QPalette palette = widget.palette();
     palette.setColor(QPalette::WindowText, colour);
     widget.setPalette(palette);
+}
+
+QGraphicsEffect* glow(QWidget& widget, qreal radius) {
+    auto* effect = new QGraphicsDropShadowEffect(&widget);
+    QColor halo = FU::live;
+    halo.setAlphaF(0.5f);
+    effect->setColor(halo);
+    effect->setBlurRadius(radius);
+    effect->setOffset(0, 0);
+    widget.setGraphicsEffect(effect);
+    return effect;
 }
 
 QLabel* sentence(const QString& text, const QFont& font, const QColor& colour) {

@@ -3,6 +3,7 @@
 #include <QFont>
 
 class QColor;
+class QGraphicsEffect;
 class QLabel;
 class QString;
 class QWidget;
@@ -23,6 +24,10 @@ QFont text(int points, QFont::Weight weight = QFont::Normal);
 
 // Sets the colour a label or other text widget draws its words in.
 void setColour(QWidget& widget, const QColor& colour);
+
+// Gives `widget`'s words the soft glow of a lit display: the live colour at half opacity, spread
+// `radius` points around them. The effect belongs to the widget; turn it off and on with setEnabled.
+QGraphicsEffect* glow(QWidget& widget, qreal radius = 10);
 
 // A sentence in `font` and `colour`, wrapped to the width it is given.
 QLabel* sentence(const QString& text, const QFont& font, const QColor& colour);

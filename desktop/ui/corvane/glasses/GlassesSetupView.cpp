@@ -16,7 +16,7 @@
 #include <corvane/tray/KestrinIcon.h>
 
 #include <QDesktopServices>
-#include <QGraphicsDropShadowEffect>
+#include <QGraphicsEffect>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -57,7 +57,7 @@ GlassesSetupView::GlassesSetupView(GlassesViewModel& model, QWidget* parent)
     , m_model(model)
     , m_lamp(new Lamp(ReadoutLamp::off, 12))
     , m_word(new FittedLine(FieldUnitText::display(u"Black"_s, wordPoints, 4), 0.5))
-    , m_glow(new QGraphicsDropShadowEffect(m_word))
+    , m_glow(FieldUnitText::glow(*m_word))
     , m_packaging(FieldUnitText::sentence({}, FieldUnitText::text(17, QFont::Medium), FU::ink))
     , m_headline(FieldUnitText::sentence({}, FieldUnitText::text(22, QFont::DemiBold), FU::ink))
     , m_detail(new LeadedLabel({}, FieldUnitText::text(15), FU::silk, 3))
@@ -82,12 +82,6 @@ GlassesSetupView::GlassesSetupView(GlassesViewModel& model, QWidget* parent)
     readout->setSpacing(12);
     readout->addWidget(m_lamp, 0, Qt::AlignVCenter);
     m_word->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // its room is what the row leaves
-    QColor halo = FU::live;
-    halo.setAlphaF(0.5f);
-    m_glow->setColor(halo);
-    m_glow->setBlurRadius(10);
-    m_glow->setOffset(0, 0);
-    m_word->setGraphicsEffect(m_glow);
     readout->addWidget(m_word, 1);
     readout->addWidget(eyeglassesSymbol(), 0, Qt::AlignVCenter);
     glass->content()->addLayout(readout);

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-class QGraphicsDropShadowEffect;
+class QGraphicsEffect;
 class QLabel;
 
 namespace corvane {
@@ -40,7 +40,7 @@ private:
     GlassesViewModel& m_model;
     Lamp* m_lamp;
     FittedLine* m_word;
-    QGraphicsDropShadowEffect* m_glow;
+    QGraphicsEffect* m_glow;
     QLabel* m_packaging;
     QLabel* m_headline;
     QLabel* m_detail;

@@ -18,7 +18,7 @@
 #include <corvane/controls/Lamp.h>
 
 #include <QClipboard>
-#include <QGraphicsDropShadowEffect>
+#include <QGraphicsEffect>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -87,13 +87,7 @@ ReadoutGlass::ReadoutGlass(ServerViewModel& model, QWidget* parent)
     FieldUnitText::setColour(*m_detail, FU::dDim);
     nameplate->addWidget(m_detail, 0, Qt::AlignRight);
     header->addLayout(nameplate);
-    auto* glow = new QGraphicsDropShadowEffect(m_headline);
-    glow->setOffset(0, 0);
-    glow->setBlurRadius(14);
-    QColor halfLive = FU::live;
-    halfLive.setAlphaF(0.5f);
-    glow->setColor(halfLive);
-    m_headline->setGraphicsEffect(glow);
+    FieldUnitText::glow(*m_headline, 14);
     content()->addLayout(header);
     content()->addWidget(m_sentence);
     content()->addWidget(m_voiceRule);

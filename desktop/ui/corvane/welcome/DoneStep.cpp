@@ -12,6 +12,7 @@
 #include <corvane/controls/Lamp.h>
 #include <corvane/controls/Silk.h>
 
+#include <QGraphicsEffect>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -25,6 +26,7 @@ DoneStep::DoneStep(WelcomeViewModel& model, PreviewsSwitchViewModel* previews, Q
     , m_silk(new Silk({}, FU::silk))
     , m_lamp(new Lamp(ReadoutLamp::live, 12))
     , m_headline(label({}, FieldUnitText::display(u"Black"_s, 32, 3), FU::dText, false))
+    , m_glow(FieldUnitText::glow(*m_headline))
     , m_title(label({}, FieldUnitText::text(22, QFont::DemiBold), FU::ink))
     , m_lede(label(WelcomeFinishWords::readyLede.toString(), FieldUnitText::text(16), FU::ink))
     , m_tools(new QWidget)
@@ -98,6 +100,7 @@ void DoneStep::sync() {
                                                                : ReadoutLamp::waiting);
     m_headline->setText(WelcomeFinishWords::headline(state).toString());
     FieldUnitText::setColour(*m_headline, state == WelcomeFinishState::notReady ? FU::dText : FU::live);
+    m_glow->setEnabled(state == WelcomeFinishState::ready); // lit only once all is ready
     m_title->setText(WelcomeFinishWords::title(state).toString());
     m_lede->setVisible(state == WelcomeFinishState::ready);
     const DeveloperToolsStage stage = m_model.toolsStage();

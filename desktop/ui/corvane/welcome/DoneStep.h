@@ -2,6 +2,8 @@
 
 #include "StepScreen.h"
 
+class QGraphicsEffect;
+
 #include <functional>
 
 namespace corvane {
@@ -27,6 +29,7 @@ private:
     Silk* m_silk;
     Lamp* m_lamp;
     QLabel* m_headline;
+    QGraphicsEffect* m_glow;
     QLabel* m_title;
     QLabel* m_lede;
     QWidget* m_tools;

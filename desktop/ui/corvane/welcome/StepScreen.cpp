@@ -8,7 +8,6 @@
 #include <corvane/controls/LeadedLabel.h>
 #include <corvane/controls/Silk.h>
 
-#include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -48,13 +47,7 @@ FittedLine* StepScreen::glowing(int points) {
     auto* made = new FittedLine(FieldUnitText::display(u"Black"_s, points, 3), 0.5);
     FieldUnitText::setColour(*made, FU::live);
     made->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto* glow = new QGraphicsDropShadowEffect(made);
-    QColor halo = FU::live;
-    halo.setAlphaF(0.5f);
-    glow->setColor(halo);
-    glow->setBlurRadius(10);
-    glow->setOffset(0, 0);
-    made->setGraphicsEffect(glow);
+    FieldUnitText::glow(*made);
     return made;
 }
 
