@@ -135,16 +135,23 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<corvane::TrayFace> trayFace;
     std::unique_ptr<corvane::TerminalFace> terminalFace;
     if (tray)
-        trayFace = std::make_unique<corvane::TrayFace>(
-            delegate.model(), delegate.updates(),
-            corvane::ScreenModels{delegate.welcome(), delegate.approval(), delegate.offeredPreviews(),
-                                  delegate.glasses()},
-            bundle);
+        trayFace =
+            std::make_unique<corvane::TrayFace>(delegate.model(), delegate.updates(),
+                                                corvane::ScreenModels{.welcome = delegate.welcome(),
+                                                                      .approval = delegate.approval(),
+                                                                      .previews = delegate.offeredPreviews(),
+                                                                      .glasses = delegate.glasses(),
+                                                                      .log = delegate.log()},
+                                                bundle);
     else
         terminalFace = std::make_unique<corvane::TerminalFace>(
             delegate.model(),
-            corvane::ScreenModels{terminalWelcome(delegate), delegate.approval(), delegate.offeredPreviews(),
-                                  delegate.glasses(), &delegate.updates()},
+            corvane::ScreenModels{.welcome = terminalWelcome(delegate),
+                                  .approval = delegate.approval(),
+                                  .previews = delegate.offeredPreviews(),
+                                  .glasses = delegate.glasses(),
+                                  .updates = &delegate.updates(),
+                                  .log = delegate.log()},
             stdout, ::isatty(STDOUT_FILENO) != 0, STDIN_FILENO);
     corvane::SingleInstance instance;
     instance.listen(instanceSocket, [&] {

@@ -4,8 +4,10 @@
 #include <corvane/shell/AppConfiguration.h>
 #include <corvane/shell/LegacyResponseCache.h>
 #include <corvane/shell/TestCopyEnvironment.h>
+#include <corvane/supervision/ServerLog.h>
 
 #include <corvane/AppQuit.h>
+#include <corvane/FileLogFollower.h>
 #include <corvane/InhibitorSleepAssertions.h>
 #include <corvane/ListingFolderAccess.h>
 #include <corvane/NetworkAccessTransport.h>
@@ -168,6 +170,8 @@ AppDelegate::AppDelegate(const AppBundle& bundle, std::shared_ptr<Defaults> defa
     m_approval = std::make_unique<ApprovalViewModel>(ApprovalLadderFlow::over(setupClient));
     m_previews = std::make_unique<PreviewsSwitchViewModel>(PreviewsSwitchFlow::over(setupClient));
     m_glasses = glassesModel(bundle, defaults, *m_model);
+    m_log = std::make_unique<ServerLogModel>(std::make_unique<FileLogFollower>(),
+                                             ServerLog::file(processEnvironment(), QDir::homePath()));
     if (m_updates->settings().updatesItself && othersCanWriteBeside(bundle.path))
         m_updates->holdBack();
 }

@@ -6,6 +6,7 @@
 #include <corvane/ApprovalViewModel.h>
 #include <corvane/GlassesViewModel.h>
 #include <corvane/PreviewsSwitchViewModel.h>
+#include <corvane/ServerLogModel.h>
 #include <corvane/ServerViewModel.h>
 #include <corvane/TerminationSignal.h>
 #include <corvane/UpdatesModel.h>
@@ -46,6 +47,8 @@ public:
     PreviewsSwitchViewModel* previews() const { return m_previews.get(); }
     // The glasses window's model; none when the delegate was given its server model.
     GlassesViewModel* glasses() const { return m_glasses.get(); }
+    // The server log's model; none when the delegate was given its server model.
+    ServerLogModel* log() const { return m_log.get(); }
     // The switch's model for the faces: none unless this build offers the switch.
     PreviewsSwitchViewModel* offeredPreviews() const {
         return LaunchFlags::livePreviewsSwitch ? m_previews.get() : nullptr;
@@ -68,6 +71,7 @@ private:
     std::unique_ptr<ApprovalViewModel> m_approval;
     std::unique_ptr<PreviewsSwitchViewModel> m_previews;
     std::unique_ptr<GlassesViewModel> m_glasses;
+    std::unique_ptr<ServerLogModel> m_log;
     std::function<void(bool)> m_answerTerminate;
     std::unique_ptr<TerminationSignal> m_terminationSignal;
 };

@@ -5,6 +5,7 @@ namespace corvane {
 class ApprovalViewModel;
 class GlassesViewModel;
 class PreviewsSwitchViewModel;
+class ServerLogModel;
 class UpdatesModel;
 class WelcomeViewModel;
 
@@ -16,6 +17,7 @@ struct ScreenModels {
     PreviewsSwitchViewModel* previews = nullptr;
     GlassesViewModel* glasses = nullptr;
     UpdatesModel* updates = nullptr;
+    ServerLogModel* log = nullptr;
 };
 
 } // namespace corvane

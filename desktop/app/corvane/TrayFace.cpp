@@ -13,6 +13,7 @@
 #include <corvane/ApprovalViewModel.h>
 #include <corvane/GlassesViewModel.h>
 #include <corvane/PortalMotionPreference.h>
+#include <corvane/ServerLogModel.h>
 #include <corvane/StatusNotifierTrayIcon.h>
 #include <corvane/UpdatesModel.h>
 #include <corvane/WelcomeViewModel.h>
@@ -24,6 +25,7 @@
 #include <corvane/controls/Key.h>
 #include <corvane/controls/ReducedMotion.h>
 #include <corvane/controls/WindowTopBar.h>
+#include <corvane/logs/LogView.h>
 #include <corvane/tray/KestrinIcon.h>
 #include <corvane/windows/AppWindow.h>
 
@@ -96,6 +98,11 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels s
             QObject::connect(content, &welcome::WelcomeContent::finished, &window, &QWidget::close);
         });
     }
+    if (ServerLogModel* log = screens.log)
+        m_windows.setBuilder(u"log"_s, [log](AppWindow& window) {
+            window.topBar().setLabel(u"Kestrin · server log"_s);
+            window.content()->addWidget(new logs::LogView(*log));
+        });
     m_windows.setBuilder(u"update"_s, [&updates](AppWindow& window) {
         window.topBar().setLabel(u"Kestrin · update"_s);
         window.content()->addWidget(new updates::UpdateAlertView(updates));

@@ -30,6 +30,8 @@ public:
     // Whether the first read since `open` has come.
     bool hasRead() const { return m_hasRead; }
     const QStringList& lines() const { return m_tail.lines(); }
+    // The most lines kept.
+    qsizetype limit() const { return m_tail.limit(); }
     QString allText() const;
     // The lines holding `query`, ignoring case; none for an empty query.
     QList<qsizetype> linesMatching(const QString& query) const;

@@ -4,6 +4,7 @@
 
 #include "support/ApprovalFixture.h"
 #include "support/Gallery.h"
+#include "support/HandLogFollower.h"
 #include "support/ScriptedUpdater.h"
 #include "support/WelcomeFixture.h"
 
@@ -15,11 +16,13 @@
 
 #include <corvane/ApprovalViewModel.h>
 #include <corvane/GlassesViewModel.h>
+#include <corvane/ServerLogModel.h>
 #include <corvane/TrayFace.h>
 #include <corvane/UpdatesModel.h>
 #include <corvane/controls/Cell.h>
 #include <corvane/controls/Silk.h>
 #include <corvane/controls/WindowTopBar.h>
+#include <corvane/logs/LogView.h>
 #include <corvane/windows/AppWindow.h>
 
 #include <QTest>
@@ -38,6 +41,7 @@ struct Face {
     std::unique_ptr<UpdatesModel> updates;
     std::unique_ptr<ApprovalViewModel> approval;
     std::unique_ptr<GlassesViewModel> glasses;
+    std::unique_ptr<ServerLogModel> log;
     std::unique_ptr<TrayFace> face;
 
     void make() {
@@ -50,11 +54,13 @@ struct Face {
         approval = std::make_unique<ApprovalViewModel>(approvalServer.operations());
         glasses = std::make_unique<GlassesViewModel>(
             std::make_shared<GlassesSetup>(GlassesSetup::Dependencies{}), std::nullopt);
+        log = std::make_unique<ServerLogModel>(std::make_unique<HandLogFollower>(), u"/logs/server.log"_s);
         face = std::make_unique<TrayFace>(*server.model, *updates,
                                           ScreenModels{.welcome = welcome.model.get(),
                                                        .approval = approval.get(),
                                                        .glasses = glasses.get(),
-                                                       .updates = updates.get()},
+                                                       .updates = updates.get(),
+                                                       .log = log.get()},
                                           AppBundle{.path = u"/opt/Kestrin"_s, .info = {}});
     }
     ~Face() {
@@ -102,6 +108,7 @@ private Q_SLOTS:
             {u"approval"_s, u"Kestrin · agents"_s, &agents::ApprovalView::staticMetaObject},
             {u"glasses"_s, u"Kestrin · your glasses"_s, &glasses::GlassesSetupView::staticMetaObject},
             {u"update"_s, u"Kestrin · update"_s, &updates::UpdateAlertView::staticMetaObject},
+            {u"log"_s, u"Kestrin · server log"_s, &logs::LogView::staticMetaObject},
             {u"still-running"_s, u"Kestrin"_s, nullptr},
         };
         for (const Expected& expected : windows) {

@@ -2,6 +2,8 @@
 // point, a real log file followed through growth, truncation, rotation and absence, and the model
 // that reads it only while someone looks.
 
+#include "support/HandLogFollower.h"
+
 #include <corvane/supervision/LogTail.h>
 #include <corvane/supervision/ServerLog.h>
 
@@ -33,16 +35,6 @@ QByteArray numberedLines(int from, int to) {
         bytes += "line " + QByteArray::number(line) + '\n';
     return bytes;
 }
-
-// A follower the test drives by hand.
-class HandFollower final : public LogFollower {
-public:
-    QStringList followed;
-    int stops = 0;
-    void follow(const QString& path) override { followed.append(path); }
-    void stop() override { ++stops; }
-    void tell(LogRead::Kind kind, const QByteArray& bytes = {}) { Q_EMIT read({kind, bytes}); }
-};
 
 // The model over a real file in a folder of the test's own.
 struct Followed {
@@ -98,8 +90,8 @@ private Q_SLOTS:
     // Read only while someone looks: the first look starts the reading, the last one ends it; reads
     // replace or add lines, and a search finds lines whatever their case.
     void theModelReadsWhileSomeoneLooks() {
-        auto owned = std::make_unique<HandFollower>();
-        HandFollower& follower = *owned;
+        auto owned = std::make_unique<HandLogFollower>();
+        HandLogFollower& follower = *owned;
         ServerLogModel model(std::move(owned), u"/logs/server.log"_s, 3);
         QSignalSpy reset(&model, &ServerLogModel::reset);
         QSignalSpy added(&model, &ServerLogModel::added);

@@ -68,6 +68,7 @@ private Q_SLOTS:
         QTest::newRow("glasses") << u"glasses"_s << u"Set Up Your Glasses"_s;
         QTest::newRow("approval") << u"approval"_s << u"What Can the Agents Do?"_s;
         QTest::newRow("update") << u"update"_s << u"Software Update"_s;
+        QTest::newRow("log") << u"log"_s << u"Server Log"_s;
         QTest::newRow("still running") << u"still-running"_s << u"Kestrin"_s;
     }
     void eachWindowIsMadeOnceWithItsTitle() {

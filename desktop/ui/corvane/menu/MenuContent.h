@@ -28,10 +28,11 @@ class MenuContent : public ChassisGround {
 public:
     static constexpr int fixedWidth = 400;
     // The rows that open a window: the row's title and the window's identifier.
-    static constexpr std::array<std::pair<QStringView, QStringView>, 3> windowRows{{
+    static constexpr std::array<std::pair<QStringView, QStringView>, 4> windowRows{{
         {MenuWords::setUpGlasses, u"glasses"},
         {MenuWords::agentPermissions, u"approval"},
         {MenuWords::setupGuide, u"welcome"},
+        {MenuWords::serverLog, u"log"},
     }};
 
     MenuContent(ServerViewModel& model, UpdatesModel& updates, QWidget* parent = nullptr);

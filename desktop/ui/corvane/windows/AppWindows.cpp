@@ -25,8 +25,8 @@ struct Scene {
     QString purpose;
 };
 
-const std::array<Scene, 5>& scenes() {
-    static const std::array<Scene, 5> all{{
+const std::array<Scene, 6>& scenes() {
+    static const std::array<Scene, 6> all{{
         {u"welcome"_s, u"Welcome to Kestrin"_s,
          u"This window will walk you through setting up Kestrin: your project folder, an agent and your phone."_s},
         {u"glasses"_s, u"Set Up Your Glasses"_s,
@@ -34,6 +34,8 @@ const std::array<Scene, 5>& scenes() {
         {u"approval"_s, u"What Can the Agents Do?"_s,
          u"This window will let you choose how much Claude and Codex may do without asking you."_s},
         {u"update"_s, u"Software Update"_s, u"This window will tell you about a newer version of Kestrin."_s},
+        {u"log"_s, u"Server Log"_s,
+         u"This window will show the last lines of the server's log as they are written."_s},
         {u"still-running"_s, u"Kestrin"_s,
          u"This window will tell you how to bring Kestrin's panel back on a desktop without a tray."_s},
     }};
