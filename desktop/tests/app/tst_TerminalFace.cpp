@@ -1,6 +1,7 @@
 // The terminal face over a model on fakes: what it prints, when, and the commands it takes.
 
 #include "support/ApprovalFixture.h"
+#include "support/HandLogFollower.h"
 #include "support/PreviewsFixture.h"
 #include "support/ReferenceServer.h"
 #include "support/ScriptedUpdater.h"
@@ -13,6 +14,7 @@
 #include <corvane/ApprovalViewModel.h>
 #include <corvane/NetworkAccessTransport.h>
 #include <corvane/PreviewsSwitchViewModel.h>
+#include <corvane/ServerLogModel.h>
 #include <corvane/UpdatesModel.h>
 #include <corvane/terminal/TerminalFace.h>
 #include <corvane/terminal/TerminalText.h>
@@ -209,6 +211,50 @@ private Q_SLOTS:
 
     // The update key shows as a line; `update` presses it (only when the updater can check), and the
     // alert shown is answered by the word after `update`; a word the alert does not take is refused.
+    // `log` prints the server's last lines once and stops reading; `log follow` prints them and every
+    // new line until `log stop`. The log's words are shown, never obeyed.
+    void printsAndFollowsTheServersLog() {
+        Fixture f;
+        f.make();
+        auto owned = std::make_unique<HandLogFollower>();
+        HandLogFollower& follower = *owned;
+        ServerLogModel log(std::move(owned), u"/logs/server.log"_s);
+        Capture output;
+        CommandPipe commands;
+        TerminalFace face(*f.model, {.log = &log}, output.file(), false, commands.readEnd());
+        commands.send("log\n");
+        QTRY_COMPARE(follower.followed.size(), 1);
+        QByteArray fifty;
+        for (int line = 1; line <= 50; ++line)
+            fifty += "request " + QByteArray::number(line) + '\n';
+        follower.tell(LogRead::Kind::fromStart, fifty);
+        QTRY_VERIFY(output.text().contains(
+            u"The server's log (/logs/server.log), its last 40 lines:\n  request 11\n"_s));
+        QVERIFY(output.text().contains(u"  request 50\n"_s));
+        QVERIFY(!output.text().contains(u"  request 10\n"_s));
+        QCOMPARE(follower.stops, 1); // read once, then let go
+
+        commands.send("log follow\n");
+        QTRY_COMPARE(follower.followed.size(), 2);
+        follower.tell(LogRead::Kind::fromStart, fifty);
+        QTRY_VERIFY(output.text().contains(u"type log stop to stop."_s));
+        follower.tell(LogRead::Kind::more, "a \x1b[31mred\x1b[0m line\n");
+        QTRY_VERIFY(output.text().contains(u"  a \\x1b[31mred\\x1b[0m line\n"_s));
+        commands.send("log stop\n");
+        QTRY_VERIFY(output.text().contains(u"Stopped following the server's log."_s));
+        QCOMPARE(follower.stops, 2);
+        follower.tell(LogRead::Kind::more, "after the stop\n");
+        commands.send("log stop\n");
+        QTRY_VERIFY(output.text().contains(u"The server's log is not being followed."_s));
+        QVERIFY(!output.text().contains(u"after the stop"_s));
+
+        follower.tell(LogRead::Kind::missing);
+        commands.send("log\n");
+        QTRY_COMPARE(follower.followed.size(), 3);
+        follower.tell(LogRead::Kind::missing);
+        QTRY_VERIFY(output.text().contains(u"There is no server log at /logs/server.log yet."_s));
+    }
+
     void showsAndAnswersTheUpdateAlert() {
         Fixture f;
         f.make();

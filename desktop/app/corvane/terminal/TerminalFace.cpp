@@ -82,6 +82,11 @@ TerminalFace::TerminalFace(ServerViewModel& model, ScreenModels screens, std::FI
     , m_output(output)
     , m_outputIsTerminal(outputIsTerminal)
     , m_commandInput(commandInput) {
+    if (m_screens.log)
+        m_log = std::make_unique<TerminalLog>(*m_screens.log, [this](const QString& lines) {
+            writeOnClearedLine(lines);
+            m_printedCountdown.reset(); // the countdown line was written over: draw it again
+        });
     // A burst of changes (a stop clears several readouts) is printed once, when the burst is over.
     const auto renderSoon = [this] {
         if (!std::exchange(m_renderPending, true))
@@ -160,6 +165,8 @@ QString TerminalFace::helpText() const {
         help.append(TerminalGlasses::commandsHelp.toString());
     if (m_screens.updates)
         help.append(TerminalUpdates::commandsHelp.toString());
+    if (m_log)
+        help.append(TerminalLog::commandsHelp.toString());
     if (m_showsAgents || m_showsPreviews || m_showsGlasses)
         help.append(u"Type close to hide them again."_s);
     if (welcomeOpen())
@@ -271,6 +278,8 @@ void TerminalFace::runCommand(const QByteArray& command) {
                glasses.known) {
         m_showsGlasses = true;
         follow(glasses, command);
+    } else if (const TerminalOutcome log = m_log ? m_log->run(command) : TerminalOutcome{}; log.known) {
+        follow(log, command);
     } else if (const TerminalOutcome updates =
                    m_screens.updates ? TerminalUpdates::run(*m_screens.updates, command) : TerminalOutcome{};
                updates.known) {

@@ -2,6 +2,7 @@
 
 #include <corvane/ScreenModels.h>
 #include <corvane/ServerViewModel.h>
+#include <corvane/terminal/TerminalLog.h>
 #include <corvane/terminal/TerminalOutcome.h>
 #include <corvane/terminal/TerminalWelcome.h>
 
@@ -9,6 +10,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 class QSocketNotifier;
@@ -87,6 +89,7 @@ private:
     QByteArray m_pendingCommand;
     bool m_discardingLine = false; // the rest of an over-long line is still to come
     bool m_renderPending = false;
+    std::unique_ptr<TerminalLog> m_log; // when the face is given the log's model
 };
 
 } // namespace corvane
