@@ -11,6 +11,7 @@
 
 #include <corvane/AppQuit.h>
 #include <corvane/ApprovalViewModel.h>
+#include <corvane/FreedesktopNotifier.h>
 #include <corvane/GlassesViewModel.h>
 #include <corvane/PortalMotionPreference.h>
 #include <corvane/ServerLogModel.h>
@@ -61,7 +62,9 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels s
     , m_welcome(screens.welcome)
     , m_motion(std::make_unique<PortalMotionPreference>())
     , m_statusIcon(std::make_unique<StatusNotifierTrayIcon>(u"kestrin"_s, u"Kestrin"_s))
+    , m_notifier(std::make_unique<FreedesktopNotifier>())
     , m_tray(withFonts(model, bundle), updates, m_statusIcon.get()) {
+    m_tray.setNotifier(m_notifier.get());
     // Every window carries Kestrin's icon and, on Wayland, the app id of its desktop entry, so that a
     // task list shows Kestrin and not a generic window.
     QGuiApplication::setDesktopFileName(AppConfiguration::defaultBundleIdentifier.toString());

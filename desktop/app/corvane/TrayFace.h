@@ -1,6 +1,7 @@
 #pragma once
 
 #include <corvane/shell/MotionPreference.h>
+#include <corvane/shell/Notifier.h>
 #include <corvane/shell/TrayIcon.h>
 
 #include <corvane/AppBundle.h>
@@ -35,6 +36,7 @@ private:
     WelcomeViewModel* m_welcome;                // the welcome window's model, when there is one
     std::unique_ptr<MotionPreference> m_motion; // the desktop's wish for less motion
     std::unique_ptr<TrayIcon> m_statusIcon;     // the icon for StatusNotifierItem hosts
+    std::unique_ptr<Notifier> m_notifier;       // the desktop's notifications
     KestrinTray m_tray;
     AppWindows m_windows;
 };

@@ -65,6 +65,13 @@ QAction* action(const QMenu& menu, const QString& text) {
 
 } // namespace
 
+// A notifier that keeps what it is asked to show.
+class HeldNotifier final : public Notifier {
+public:
+    QList<Notice> shown;
+    void show(const Notice& notice) override { shown.append(notice); }
+};
+
 class TestKestrinTray : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -415,6 +422,36 @@ private Q_SLOTS:
         f.model->start();
         settle();
         QCOMPARE(tray.notifications().size(), 2);
+    }
+
+    // Through the desktop's notifications the failure offers "Start again", which starts the server,
+    // and "Show log", which opens the log's window; where no notification server answers, the tray
+    // says it instead.
+    void aFailureNoticeOffersToStartAgainAndToShowTheLog() {
+        Fixture f;
+        f.probe->busyFor(-1);
+        f.make();
+        KestrinTray tray(*f.model, f.updates);
+        HeldNotifier notifier;
+        tray.setNotifier(&notifier);
+        QSignalSpy opened(&tray, &KestrinTray::openWindowRequested);
+        f.model->start();
+        settle();
+        QCOMPARE(notifier.shown.size(), 1);
+        const Notice& notice = notifier.shown.first();
+        QCOMPARE(notice.title, u"Kestrin stopped"_s);
+        QCOMPARE(notice.body, f.model->state().failure()->message());
+        QCOMPARE(notice.actions, (QList<Notice::Action>{{u"start-again"_s, u"Start again"_s},
+                                                        {u"show-log"_s, u"Show log"_s}}));
+        Q_EMIT notifier.actionInvoked(u"show-log"_s);
+        QCOMPARE(opened.count(), 1);
+        QCOMPARE(opened.first().first().toString(), u"log"_s);
+        f.probe->busyFor(0);
+        Q_EMIT notifier.actionInvoked(u"start-again"_s);
+        settle();
+        QVERIFY(f.model->state().isRunning());
+        Q_EMIT notifier.actionInvoked(u"something else"_s);
+        QCOMPARE(opened.count(), 1);
     }
 
     void aRowOfThePanelClosesItAndAsksForItsWindow() {

@@ -226,8 +226,35 @@ void KestrinTray::notifyFailure() {
     if (std::exchange(m_failureNotified, true))
         return;
     m_notifications.append(failure->message());
+    const Notice stopped{
+        .title = u"Kestrin stopped"_s,
+        .body = m_notifications.last(),
+        .actions = {{u"start-again"_s, u"Start again"_s}, {u"show-log"_s, u"Show log"_s}},
+    };
+    if (m_notifier)
+        m_notifier->show(stopped);
+    else
+        showInTray(stopped);
+}
+
+void KestrinTray::showInTray(const Notice& notice) {
     if (m_icon)
-        m_icon->showMessage(u"Kestrin stopped"_s, m_notifications.last(), QSystemTrayIcon::Warning);
+        m_icon->showMessage(notice.title, notice.body, QSystemTrayIcon::Warning);
+}
+
+void KestrinTray::setNotifier(Notifier* notifier) {
+    if (m_notifier)
+        disconnect(m_notifier, nullptr, this, nullptr);
+    m_notifier = notifier;
+    if (!m_notifier)
+        return;
+    connect(m_notifier, &Notifier::unavailable, this, &KestrinTray::showInTray);
+    connect(m_notifier, &Notifier::actionInvoked, this, [this](const QString& key) {
+        if (key == u"start-again"_s)
+            m_model.start();
+        else if (key == u"show-log"_s)
+            Q_EMIT openWindowRequested(u"log"_s);
+    });
 }
 
 // Start and Stop as the panel's keys: each only when it can do something. A host's menu gets the same

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <corvane/shell/Notifier.h>
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QRect>
@@ -65,6 +67,9 @@ public:
     void setScreenReaderCheck(std::function<bool()> screenReaderOn) {
         m_screenReaderOn = std::move(screenReaderOn);
     }
+    // The desktop's notifications, which offer "Start again" and "Show log" when the server stops for
+    // good; without one (or while no notification server answers) the tray icon's message says it.
+    void setNotifier(Notifier* notifier);
     // The desktop notifications so far, each the words of a failure the server will not recover from.
     const QStringList& notifications() const { return m_notifications; }
 
@@ -83,6 +88,7 @@ private:
     bool wantsQtIcon() const;
     void syncIcons();
     void notifyFailure();
+    void showInTray(const Notice& notice);
     // A click on the icon: the panel beside `anchor`, or, when it is open there, closed. (A panel shown
     // as a window while there was no tray comes beside the icon instead.)
     void togglePanel(const QRect& anchor);
@@ -106,6 +112,7 @@ private:
     bool m_toldHowToComeBack = false;
     QTimer m_trayWait;
     QStringList m_notifications;
+    Notifier* m_notifier = nullptr;
     bool m_failureNotified = false; // once per failure: a new run starts the count again
 };
 
