@@ -2,20 +2,17 @@
 
 #include <corvane/ServerLogModel.h>
 #include <corvane/controls/FU.h>
-#include <corvane/controls/FieldUnitShapes.h>
 #include <corvane/controls/FieldUnitText.h>
+#include <corvane/controls/FocusRingArea.h>
 #include <corvane/controls/GlassPanel.h>
 #include <corvane/controls/Key.h>
-#include <corvane/controls/KeyboardUse.h>
 
 #include <QClipboard>
 #include <QDesktopServices>
-#include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -28,35 +25,11 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// The log's text on the glass. The keyboard reaches it, to scroll and select, so it shows the focus
-// ring like every control, drawn in a margin kept free around the words.
-class LogText final : public QPlainTextEdit {
+// The log's text on the glass, which the keyboard reaches to scroll and select.
+class LogText final : public FocusRingArea<QPlainTextEdit> {
 public:
-    LogText() {
-        KeyboardUse::watch();
-        setViewportMargins(ringRoom, ringRoom, ringRoom, ringRoom);
-    }
-
-protected:
-    bool event(QEvent* event) override {
-        const bool handled = QPlainTextEdit::event(event);
-        if (event->type() == QEvent::Paint && KeyboardUse::showsFocus(*this)) {
-            QPainter painter(this);
-            FieldUnitShapes::drawFocusRing(painter, QRectF(rect()), 6);
-        }
-        return handled;
-    }
-    void focusInEvent(QFocusEvent* event) override {
-        QPlainTextEdit::focusInEvent(event);
-        update();
-    }
-    void focusOutEvent(QFocusEvent* event) override {
-        QPlainTextEdit::focusOutEvent(event);
-        update();
-    }
-
-private:
-    static constexpr int ringRoom = 4;
+    LogText()
+        : FocusRingArea<QPlainTextEdit>(6) {}
 };
 
 } // namespace
