@@ -23,8 +23,11 @@
 #include <corvane/controls/Silk.h>
 #include <corvane/controls/WindowTopBar.h>
 #include <corvane/logs/LogView.h>
+#include <corvane/tray/TrayPopup.h>
 #include <corvane/windows/AppWindow.h>
 
+#include <QApplication>
+#include <QDir>
 #include <QTest>
 
 using namespace corvane;
@@ -157,6 +160,40 @@ private Q_SLOTS:
 
     // An alert the person has not seen yet comes forward; one they already saw shows quietly, without
     // taking the keyboard; when the updater has nothing to show, the window goes.
+    // Opened and closed again and again, the panel and the windows leave nothing behind: once each has
+    // been made, the widgets and the open descriptors stay as many however often they are shown.
+    void showingAgainAndAgainLeavesNothingBehind() {
+        Face f;
+        f.make();
+        const QStringList windows{u"welcome"_s, u"approval"_s, u"glasses"_s,
+                                  u"update"_s,  u"log"_s,      u"still-running"_s};
+        const auto round = [&] {
+            for (int time = 0; time < 10; ++time) {
+                f.face->tray().showPanel();
+                settle();
+                f.face->tray().panel().hide();
+                for (const QString& identifier : windows) {
+                    f.face->windows().open(identifier);
+                    f.face->windows().window(identifier)->close();
+                }
+                settle();
+            }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        };
+        const auto descriptors = [] {
+            return QDir(u"/proc/self/fd"_s)
+                .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)
+                .size();
+        };
+        round(); // everything made once
+        const qsizetype widgets = QApplication::allWidgets().size();
+        const qsizetype files = descriptors();
+        for (int rounds = 0; rounds < 5; ++rounds)
+            round();
+        QCOMPARE(QApplication::allWidgets().size(), widgets);
+        QCOMPARE(descriptors(), files);
+    }
+
     void theUpdateAlertComesForwardOrShowsQuietly() {
         Face f;
         f.make();
