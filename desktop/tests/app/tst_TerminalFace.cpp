@@ -7,6 +7,7 @@
 #include "support/ScriptedUpdater.h"
 #include "support/ServerViewModelFixture.h"
 #include "support/TestSupport.h"
+#include "support/WelcomeFixture.h"
 
 #include <corvane/agents/ApprovalModeWords.h>
 #include <corvane/previews/LivePreviewsWords.h>
@@ -28,6 +29,8 @@
 #include <unistd.h>
 
 using namespace corvane;
+
+Q_DECLARE_METATYPE(corvane::DeveloperToolsInstaller)
 
 namespace {
 
@@ -253,6 +256,31 @@ private Q_SLOTS:
         QTRY_COMPARE(follower.followed.size(), 3);
         follower.tell(LogRead::Kind::missing);
         QTRY_VERIFY(output.text().contains(u"There is no server log at /logs/server.log yet."_s));
+    }
+
+    // The setup's commands offer `install` only where something can install git.
+    void theSetupHelpOffersInstallOnlyWhereItCan_data() {
+        QTest::addColumn<DeveloperToolsInstaller>("installer");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("PackageKit") << DeveloperToolsInstaller::packageKit << true;
+        QTest::newRow("nothing to install with") << DeveloperToolsInstaller::none << false;
+    }
+    void theSetupHelpOffersInstallOnlyWhereItCan() {
+        QFETCH(DeveloperToolsInstaller, installer);
+        QFETCH(bool, offered);
+        Fixture f;
+        f.make();
+        Welcome w;
+        w.tools->installsWith = installer;
+        w.make();
+        Capture output;
+        CommandPipe commands;
+        TerminalFace face(*f.model, {.welcome = w.model.get()}, output.file(), false, commands.readEnd());
+        QTRY_COMPARE(w.model->toolsInstaller(), installer);
+        commands.send("no-such-command\n");
+        QTRY_VERIFY(output.text().contains(u"There is no command “no-such-command”."_s));
+        QTRY_VERIFY(output.text().contains(u"Setup: "_s));
+        QCOMPARE(output.text().contains(u"install (git)"_s), offered);
     }
 
     void showsAndAnswersTheUpdateAlert() {

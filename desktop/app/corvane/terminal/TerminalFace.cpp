@@ -170,7 +170,10 @@ QString TerminalFace::helpText() const {
     if (m_showsAgents || m_showsPreviews || m_showsGlasses)
         help.append(u"Type close to hide them again."_s);
     if (welcomeOpen())
-        help.append(TerminalWelcome::commandsHelp.toString());
+        help.append((m_screens.welcome->toolsInstaller() == DeveloperToolsInstaller::none
+                         ? TerminalWelcome::commandsHelpWithoutInstall
+                         : TerminalWelcome::commandsHelp)
+                        .toString());
     return help.join(u'\n') + u'\n';
 }
 

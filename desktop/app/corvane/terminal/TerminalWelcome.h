@@ -12,6 +12,10 @@ namespace corvane::TerminalWelcome {
 inline constexpr QStringView commandsHelp =
     u"Setup: install (git), folder PATH, allow or decline (folder access), chatgpt (sign in), cancel, "
     u"claude or openai (then the API key, not shown), skip, back, finish.";
+// The same where nothing can install git: no install command is offered.
+inline constexpr QStringView commandsHelpWithoutInstall =
+    u"Setup: folder PATH, allow or decline (folder access), chatgpt (sign in), cancel, "
+    u"claude or openai (then the API key, not shown), skip, back, finish.";
 
 // The welcome as lines of text, while it is not finished: the step and its title, the six readout
 // rows, and what the step asks or says now.
