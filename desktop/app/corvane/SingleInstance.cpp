@@ -2,7 +2,6 @@
 
 #include <corvane/PrivateFolder.h>
 
-#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>

@@ -62,7 +62,7 @@ TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels s
     , m_welcome(screens.welcome)
     , m_motion(std::make_unique<PortalMotionPreference>())
     , m_statusIcon(std::make_unique<StatusNotifierTrayIcon>(u"kestrin"_s, u"Kestrin"_s))
-    , m_notifier(std::make_unique<FreedesktopNotifier>())
+    , m_notifier(std::make_unique<FreedesktopNotifier>(AppConfiguration::defaultBundleIdentifier.toString()))
     , m_tray(withFonts(model, bundle), updates, m_statusIcon.get()) {
     m_tray.setNotifier(m_notifier.get());
     // Every window carries Kestrin's icon and, on Wayland, the app id of its desktop entry, so that a

@@ -19,8 +19,7 @@ std::optional<FileLogFollower::Position> identity(const QString& path) {
     struct stat facts {};
     if (::stat(QFile::encodeName(path).constData(), &facts) != 0 || !S_ISREG(facts.st_mode))
         return std::nullopt;
-    return FileLogFollower::Position{.exists = true,
-                                     .device = static_cast<quint64>(facts.st_dev),
+    return FileLogFollower::Position{.device = static_cast<quint64>(facts.st_dev),
                                      .inode = static_cast<quint64>(facts.st_ino),
                                      .offset = static_cast<qint64>(facts.st_size)};
 }
@@ -53,13 +52,13 @@ FileLogFollower::Result FileLogFollower::readFrom(const QString& path, const std
     const std::optional<Position> now = identity(path);
     if (!now)
         return {.read = {.kind = LogRead::Kind::missing, .bytes = {}}, .position = {}};
-    const bool sameFile = from && from->exists && from->device == now->device && from->inode == now->inode;
+    const bool sameFile = from && from->device == now->device && from->inode == now->inode;
     if (sameFile && now->offset >= from->offset && now->offset - from->offset <= tailBytes) {
         QFile file(path);
         if (file.open(QIODevice::ReadOnly) && file.seek(from->offset)) {
             const QByteArray bytes = file.read(now->offset - from->offset);
             return {.read = {.kind = LogRead::Kind::more, .bytes = bytes},
-                    .position = {now->exists, now->device, now->inode, from->offset + bytes.size()}};
+                    .position = {now->device, now->inode, from->offset + bytes.size()}};
         }
     }
     // Afresh: opened now, truncated, replaced, or grown past what one read takes. A short log is

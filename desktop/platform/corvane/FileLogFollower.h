@@ -26,7 +26,6 @@ public:
 
     // Where a read left off: the file's identity and the offset after the last byte read.
     struct Position {
-        bool exists = false;
         quint64 device = 0;
         quint64 inode = 0;
         qint64 offset = 0;

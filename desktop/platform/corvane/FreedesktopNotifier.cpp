@@ -8,7 +8,7 @@ namespace corvane {
 
 using namespace Qt::Literals::StringLiterals;
 
-FreedesktopNotifier::FreedesktopNotifier(QDBusConnection bus, QString desktopEntry, QObject* parent)
+FreedesktopNotifier::FreedesktopNotifier(QString desktopEntry, QDBusConnection bus, QObject* parent)
     : Notifier(parent)
     , m_bus(std::move(bus))
     , m_desktopEntry(std::move(desktopEntry)) {

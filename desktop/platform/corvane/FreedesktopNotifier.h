@@ -18,8 +18,8 @@ public:
     static constexpr QStringView path = u"/org/freedesktop/Notifications";
     static constexpr QStringView interface = u"org.freedesktop.Notifications";
 
-    explicit FreedesktopNotifier(QDBusConnection bus = QDBusConnection::sessionBus(),
-                                 QString desktopEntry = QStringLiteral("com.mossgate.corvane.mac"),
+    // `desktopEntry`: the application's desktop entry, which the server shows the notice under.
+    explicit FreedesktopNotifier(QString desktopEntry, QDBusConnection bus = QDBusConnection::sessionBus(),
                                  QObject* parent = nullptr);
 
     void show(const Notice& notice) override;

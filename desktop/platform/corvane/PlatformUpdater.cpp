@@ -5,7 +5,6 @@
 #include <corvane/SodiumSignatureVerifier.h>
 #include <corvane/UnzipUpdateUnpacker.h>
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace corvane {

@@ -212,8 +212,6 @@ private Q_SLOTS:
         QVERIFY(!output.text().section(u"Kestrin OFF"_s, -1).contains(u"Agents ·"_s));
     }
 
-    // The update key shows as a line; `update` presses it (only when the updater can check), and the
-    // alert shown is answered by the word after `update`; a word the alert does not take is refused.
     // `log` prints the server's last lines once and stops reading; `log follow` prints them and every
     // new line until `log stop`. The log's words are shown, never obeyed.
     void printsAndFollowsTheServersLog() {
@@ -283,6 +281,8 @@ private Q_SLOTS:
         QCOMPARE(output.text().contains(u"install (git)"_s), offered);
     }
 
+    // The update key shows as a line; `update` presses it (only when the updater can check), and the
+    // alert shown is answered by the word after `update`; a word the alert does not take is refused.
     void showsAndAnswersTheUpdateAlert() {
         Fixture f;
         f.make();

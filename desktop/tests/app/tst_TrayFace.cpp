@@ -158,8 +158,6 @@ private Q_SLOTS:
         QCOMPARE(welcome && welcome->isVisible(), opens);
     }
 
-    // An alert the person has not seen yet comes forward; one they already saw shows quietly, without
-    // taking the keyboard; when the updater has nothing to show, the window goes.
     // Opened and closed again and again, the panel and the windows leave nothing behind: once each has
     // been made, the widgets and the open descriptors stay as many however often they are shown.
     void showingAgainAndAgainLeavesNothingBehind() {
@@ -194,6 +192,8 @@ private Q_SLOTS:
         QCOMPARE(descriptors(), files);
     }
 
+    // An alert the person has not seen yet comes forward; one they already saw shows quietly, without
+    // taking the keyboard; when the updater has nothing to show, the window goes.
     void theUpdateAlertComesForwardOrShowsQuietly() {
         Face f;
         f.make();

@@ -93,10 +93,8 @@ public:
     }
     void stop() override {
         ++stops;
-        if (transfer) {
-            answer = std::unexpected(AdbProvisionError::downloadFailed);
-            transfer->set(false);
-        }
+        if (transfer)
+            transfer->set(false); // the fetch ends; its answer is left as it was, a helper or not
     }
 };
 

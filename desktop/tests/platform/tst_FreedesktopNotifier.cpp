@@ -69,7 +69,7 @@ private Q_SLOTS:
         QVERIFY(desktop.registerObject(FreedesktopNotifier::path.toString(), &server,
                                        QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
         QVERIFY(desktop.registerService(FreedesktopNotifier::service.toString()));
-        FreedesktopNotifier notifier(m_bus.connect(u"kestrin"_s));
+        FreedesktopNotifier notifier(u"com.mossgate.corvane.mac"_s, m_bus.connect(u"kestrin"_s));
         QSignalSpy picked(&notifier, &Notifier::actionInvoked);
         QSignalSpy unavailable(&notifier, &Notifier::unavailable);
 
@@ -105,7 +105,7 @@ private Q_SLOTS:
 
     // No notification server: whoever asked is told, with the notice, to show it another way.
     void withoutANotificationServerTheNoticeComesBack() {
-        FreedesktopNotifier notifier(m_bus.connect(u"kestrin-alone"_s));
+        FreedesktopNotifier notifier(u"com.mossgate.corvane.mac"_s, m_bus.connect(u"kestrin-alone"_s));
         QSignalSpy unavailable(&notifier, &Notifier::unavailable);
         notifier.show(stopped);
         QTRY_COMPARE(unavailable.count(), 1);

@@ -114,7 +114,7 @@ public:
         return m_output;
     }
     // The held quit, as the desktop asks for it at logout.
-    void terminate() { ::kill(static_cast<pid_t>(m_process.processId()), SIGTERM); }
+    void terminate() { m_process.terminate(); } // SIGTERM
 
     // Types a line at kestrin's terminal; false when it could not be delivered.
     bool type(const QByteArray& line) {

@@ -11,9 +11,11 @@ TerminalLog::TerminalLog(ServerLogModel& model, std::function<void(const QString
     , m_model(model)
     , m_print(std::move(print)) {
     connect(&m_model, &ServerLogModel::reset, this, [this] {
+        const bool needed = needsLog();
         if (std::exchange(m_showOnRead, false) || m_following)
             printLast();
-        release();
+        if (needed && !needsLog())
+            m_model.close(); // a `log` alone: read once, then let go
     });
     connect(&m_model, &ServerLogModel::added, this, [this](const QStringList& lines) {
         if (m_following)
@@ -22,7 +24,7 @@ TerminalLog::TerminalLog(ServerLogModel& model, std::function<void(const QString
 }
 
 TerminalLog::~TerminalLog() {
-    if (m_open)
+    if (needsLog())
         m_model.close();
 }
 
@@ -35,24 +37,32 @@ TerminalOutcome TerminalLog::run(const QByteArray& command) {
         if (!m_following)
             return {.known = true, .problem = u"The server's log is not being followed."_s};
         m_following = false;
-        release();
+        if (!needsLog())
+            m_model.close();
         return {.known = true, .text = u"Stopped following the server's log.\n"_s};
     }
     if (!what.isEmpty() && what != "follow")
         return {.known = false};
-    if (what == "follow") {
-        if (m_following)
-            return {.known = true, .problem = u"The server's log is followed already."_s};
-        m_following = true;
-    }
-    if (m_open && m_model.hasRead()) {
+    if (what == "follow" && m_following)
+        return {.known = true, .problem = u"The server's log is followed already."_s};
+    const bool open = needsLog();
+    m_following = m_following || what == "follow";
+    if (open && m_model.hasRead()) {
         printLast(); // read already: at once
     } else {
         m_showOnRead = true;
-        if (!std::exchange(m_open, true))
+        if (!open)
             m_model.open();
     }
     return {.known = true};
+}
+
+// Lines as the terminal shows them, each set in by two spaces.
+QString TerminalLog::indented(const QStringList& lines) {
+    QString text;
+    for (const QString& line : lines)
+        text += u"  "_s + line + u'\n';
+    return text;
 }
 
 void TerminalLog::printLast() {
@@ -65,26 +75,14 @@ void TerminalLog::printLast() {
     QString text = u"The server's log (%1), its last %2 %3:\n"_s.arg(m_model.path())
                        .arg(last.size())
                        .arg(last.size() == 1 ? u"line"_s : u"lines"_s);
-    for (const QString& line : last)
-        text += u"  "_s + line + u'\n';
+    text += indented(last);
     if (m_following)
         text += u"New lines follow as they are written; type log stop to stop.\n"_s;
     m_print(text);
 }
 
 void TerminalLog::printAdded(const QStringList& lines) {
-    QString text;
-    for (const QString& line : lines)
-        text += u"  "_s + line + u'\n';
-    m_print(text);
-}
-
-// Closed once neither a pending `log` nor `log follow` needs it.
-void TerminalLog::release() {
-    if (m_open && !m_following && !m_showOnRead) {
-        m_open = false;
-        m_model.close();
-    }
+    m_print(indented(lines));
 }
 
 } // namespace corvane

@@ -29,11 +29,12 @@ public:
 private:
     void printLast();
     void printAdded(const QStringList& lines);
-    void release();
+    static QString indented(const QStringList& lines);
+    // Whether a `log` waits for its read or `log follow` is on: the log is open exactly then.
+    bool needsLog() const { return m_following || m_showOnRead; }
 
     ServerLogModel& m_model;
     std::function<void(const QString&)> m_print;
-    bool m_open = false;
     bool m_following = false;
     bool m_showOnRead = false;
 };

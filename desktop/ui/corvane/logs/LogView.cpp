@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QTextBlock>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -25,12 +24,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// The log's text on the glass, which the keyboard reaches to scroll and select.
-class LogText final : public FocusRingArea<QPlainTextEdit> {
-public:
-    LogText()
-        : FocusRingArea<QPlainTextEdit>(6) {}
-};
+constexpr qreal cornerRadius = 6;
 
 } // namespace
 
@@ -38,9 +32,7 @@ LogView::LogView(ServerLogModel& model, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
     , m_search(new QLineEdit)
-    , m_copy(new Key(u"Copy All"_s, {KeyStyle::Variant::chassis, true}))
-    , m_openFolder(new Key(u"Open Folder"_s, {KeyStyle::Variant::chassis, true}))
-    , m_text(new LogText)
+    , m_text(new FocusRingArea<QPlainTextEdit>(cornerRadius)) // the keyboard reaches it, to scroll and select
     , m_where(FieldUnitText::sentence({}, FieldUnitText::text(12), FU::silk)) {
     setFixedSize(fixedSize);
     auto* column = new QVBoxLayout(this);
@@ -54,8 +46,10 @@ LogView::LogView(ServerLogModel& model, QWidget* parent)
     m_search->setClearButtonEnabled(true);
     m_search->setFont(FieldUnitText::text(14));
     tools->addWidget(m_search, 1);
-    tools->addWidget(m_copy);
-    tools->addWidget(m_openFolder);
+    auto* copy = new Key(u"Copy All"_s, {KeyStyle::Variant::chassis, true});
+    auto* openFolder = new Key(u"Open Folder"_s, {KeyStyle::Variant::chassis, true});
+    tools->addWidget(copy);
+    tools->addWidget(openFolder);
     column->addLayout(tools);
 
     // The log's words are outside text: shown as plain text, never as markup, and only read.
@@ -85,9 +79,9 @@ LogView::LogView(ServerLogModel& model, QWidget* parent)
     connect(&m_model, &ServerLogModel::reset, this, &LogView::showAll);
     connect(&m_model, &ServerLogModel::added, this, &LogView::showAdded);
     connect(m_search, &QLineEdit::textChanged, this, &LogView::markMatches);
-    connect(m_copy, &QAbstractButton::clicked, this,
+    connect(copy, &QAbstractButton::clicked, this,
             [this] { QGuiApplication::clipboard()->setText(m_model.allText()); });
-    connect(m_openFolder, &QAbstractButton::clicked, this,
+    connect(openFolder, &QAbstractButton::clicked, this,
             [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(m_model.folder())); });
     sayWhere();
 }
@@ -107,8 +101,7 @@ void LogView::hideEvent(QHideEvent* event) {
 void LogView::showAll() {
     m_text->setPlainText(m_model.lines().join(u'\n'));
     m_text->verticalScrollBar()->setValue(m_text->verticalScrollBar()->maximum());
-    markMatches();
-    sayWhere();
+    markMatches(); // and says where, with the count
 }
 
 // The view follows the end only while the person is there; anywhere else, it stays put.
@@ -120,7 +113,6 @@ void LogView::showAdded(const QStringList& lines) {
         m_text->appendPlainText(line);
     scroll->setValue(atEnd ? scroll->maximum() : kept);
     markMatches();
-    sayWhere();
 }
 
 void LogView::markMatches() {

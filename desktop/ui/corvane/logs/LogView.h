@@ -7,7 +7,6 @@ class QLineEdit;
 class QPlainTextEdit;
 
 namespace corvane {
-class Key;
 class ServerLogModel;
 } // namespace corvane
 
@@ -40,8 +39,6 @@ private:
 
     ServerLogModel& m_model;
     QLineEdit* m_search;
-    Key* m_copy;
-    Key* m_openFolder;
     QPlainTextEdit* m_text;
     QLabel* m_where;
     bool m_open = false;

@@ -229,7 +229,8 @@ void KestrinTray::notifyFailure() {
     const Notice stopped{
         .title = u"Kestrin stopped"_s,
         .body = m_notifications.last(),
-        .actions = {{u"start-again"_s, u"Start again"_s}, {u"show-log"_s, u"Show log"_s}},
+        .actions = {{startAgainAction.toString(), u"Start again"_s},
+                    {showLogAction.toString(), u"Show log"_s}},
     };
     if (m_notifier)
         m_notifier->show(stopped);
@@ -250,9 +251,9 @@ void KestrinTray::setNotifier(Notifier* notifier) {
         return;
     connect(m_notifier, &Notifier::unavailable, this, &KestrinTray::showInTray);
     connect(m_notifier, &Notifier::actionInvoked, this, [this](const QString& key) {
-        if (key == u"start-again"_s)
+        if (key == startAgainAction)
             m_model.start();
-        else if (key == u"show-log"_s)
+        else if (key == showLogAction)
             Q_EMIT openWindowRequested(u"log"_s);
     });
 }

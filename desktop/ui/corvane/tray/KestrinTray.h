@@ -70,6 +70,8 @@ public:
     // The desktop's notifications, which offer "Start again" and "Show log" when the server stops for
     // good; without one (or while no notification server answers) the tray icon's message says it.
     void setNotifier(Notifier* notifier);
+    static constexpr QStringView startAgainAction = u"start-again";
+    static constexpr QStringView showLogAction = u"show-log";
     // The desktop notifications so far, each the words of a failure the server will not recover from.
     const QStringList& notifications() const { return m_notifications; }
 
