@@ -7,15 +7,17 @@ set(app_root usr/lib/kestrin)
 set(identifier com.mossgate.corvane.mac)
 set(docs usr/share/doc/kestrin)
 
-install(TARGETS kestrin RUNTIME DESTINATION ${app_root}/Contents/bin)
+install(TARGETS kestrin kestrin-tray RUNTIME DESTINATION ${app_root}/Contents/bin)
 # A stripped binary also loses the compilers' notes, as Debian's own stripping does.
-install(CODE "
-    if(CMAKE_INSTALL_DO_STRIP)
-        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
-                                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${app_root}/Contents/bin/kestrin\"
-                        COMMAND_ERROR_IS_FATAL ANY)
-    endif()
-")
+foreach(program kestrin kestrin-tray)
+    install(CODE "
+        if(CMAKE_INSTALL_DO_STRIP)
+            execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
+                                    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${app_root}/Contents/bin/${program}\"
+                            COMMAND_ERROR_IS_FATAL ANY)
+        endif()
+    ")
+endforeach()
 install(FILES ${PROJECT_BINARY_DIR}/desktop/app/Info-packaged.json DESTINATION ${app_root}/Contents RENAME Info.json)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/apps/server/dist DESTINATION ${app_root}/Contents/Resources/server)
 install(FILES ${PROJECT_SOURCE_DIR}/apps/server/package.json DESTINATION ${app_root}/Contents/Resources/server)

@@ -22,6 +22,7 @@
 #include <corvane/Sha1DigestVerifier.h>
 #include <corvane/SocketPortProbe.h>
 #include <corvane/SystemLogNote.h>
+#include <corvane/TrayProgram.h>
 #include <corvane/XdgAutostartLoginItem.h>
 
 #include <QCoreApplication>
@@ -43,7 +44,7 @@ ServerViewModel::Dependencies platformDependencies(const AppBundle& bundle,
         .shellRunner = std::make_shared<ProcessCommandRunner>(),
         .loginItems = std::make_shared<XdgAutostartLoginItem>(
             XdgAutostartLoginItem::standardEntryPath(bundle.bundleIdentifier()),
-            QCoreApplication::applicationFilePath()),
+            TrayProgram::launcherPath(QCoreApplication::applicationFilePath())),
         .sleepAssertions = std::make_shared<InhibitorSleepAssertions>(),
         .transport = [] { return std::make_shared<NetworkAccessTransport>(); },
         .environment = &processEnvironment,

@@ -9,6 +9,7 @@
 #include <corvane/welcome/WelcomeContent.h>
 #include <corvane/welcome/WelcomeLaunch.h>
 
+#include <corvane/AppDelegate.h>
 #include <corvane/AppQuit.h>
 #include <corvane/ApprovalViewModel.h>
 #include <corvane/FreedesktopNotifier.h>
@@ -55,6 +56,23 @@ ServerViewModel& withFonts(ServerViewModel& model, const AppBundle& bundle) {
 }
 
 } // namespace
+
+const GraphicalToolkit TrayFace::toolkit{
+    .application = [](int& argc, char** argv) -> std::unique_ptr<QCoreApplication> {
+        auto application = std::make_unique<QApplication>(argc, argv);
+        QApplication::setQuitOnLastWindowClosed(false); // closing a window never quits a tray application
+        return application;
+    },
+    .face = [](AppDelegate& delegate, const AppBundle& bundle) -> std::unique_ptr<GraphicalFace> {
+        return std::make_unique<TrayFace>(delegate.model(), delegate.updates(),
+                                          ScreenModels{.welcome = delegate.welcome(),
+                                                       .approval = delegate.approval(),
+                                                       .previews = delegate.offeredPreviews(),
+                                                       .glasses = delegate.glasses(),
+                                                       .log = delegate.log()},
+                                          bundle);
+    },
+};
 
 TrayFace::TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels screens,
                    const AppBundle& bundle, QObject* parent)

@@ -5,6 +5,7 @@
 #include <corvane/shell/TrayIcon.h>
 
 #include <corvane/AppBundle.h>
+#include <corvane/GraphicalFace.h>
 #include <corvane/ScreenModels.h>
 #include <corvane/tray/KestrinTray.h>
 #include <corvane/windows/AppWindows.h>
@@ -20,14 +21,18 @@ class UpdatesModel;
 
 // The application with a graphical session: the display faces registered first, then the tray with
 // its panel and the named windows. Quitting from the panel is the held quit.
-class TrayFace : public QObject {
+class TrayFace : public QObject, public GraphicalFace {
     Q_OBJECT
 public:
     TrayFace(ServerViewModel& model, UpdatesModel& updates, ScreenModels screens, const AppBundle& bundle,
              QObject* parent = nullptr);
 
+    // The tray's application object and this face, for the launch.
+    static const GraphicalToolkit toolkit;
+
     // Once launching has finished: opens the welcome by itself on a first run.
-    void applicationDidFinishLaunching();
+    void applicationDidFinishLaunching() override;
+    void showPanel() override { m_tray.showPanel(); }
 
     KestrinTray& tray() { return m_tray; }
     AppWindows& windows() { return m_windows; }

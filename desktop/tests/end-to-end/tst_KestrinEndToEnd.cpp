@@ -97,6 +97,11 @@ private Q_SLOTS:
         QVERIFY(environment.contains("CORVANE_SECRETS_ON_STDIN=1"));
         QVERIFY(!environment.contains(secret->hex().toLatin1()));
 
+        // The terminal face carries none of the toolkit's libraries.
+        const QByteArray mapped = contentOf(u"/proc/%1/maps"_s.arg(kestrin.process().processId()));
+        QVERIFY(mapped.contains("libQt6Core"));
+        QVERIFY(!mapped.contains("libQt6Gui") && !mapped.contains("libQt6Widgets"));
+
         // A server that dies is started again.
         ::kill(firstPid, SIGKILL);
         const qint32 secondPid = kestrin.serverPid(firstPid);

@@ -186,6 +186,9 @@ private Q_SLOTS:
         const qint64 toIcon = launched.elapsed();
         qInfo("launch to tray icon: %lld ms", toIcon);
         QVERIFY(toIcon < DesktopSpeed::goals().launchToIconMs);
+        // kestrin handed over to the program with windows, keeping its process id.
+        QCOMPARE(QFileInfo(u"/proc/%1/exe"_s.arg(kestrin.process().processId())).symLinkTarget(),
+                 QFileInfo(kestrinUnderTest()).dir().filePath(u"kestrin-tray"_s));
         const QRect icon = icons.first();
         QVERIFY2(icon.top() >= 0 && icon.bottom() < 28 && icon.left() > screenSize.width() / 2,
                  qPrintable(debugText(icon))); // in trayer, at the top right
@@ -377,6 +380,25 @@ private Q_SLOTS:
         QVERIFY(portIsFree(port));
         desktop.reset();
         startTrayer();
+    }
+
+    // A kestrin without the tray's program beside it (a copy taken out of its folder) says so and
+    // keeps the server in the terminal instead of showing nothing.
+    void withoutTheTraysProgramTheTerminal() {
+        QTemporaryDir folder;
+        const QString alone = folder.filePath(u"kestrin"_s);
+        QVERIFY(QFile::copy(kestrinUnderTest(), alone));
+        const int port = freeLoopbackPort();
+        Kestrin kestrin(port, {}, environment(), {}, KestrinInput::closed, alone);
+        QVERIFY2(kestrin.serverPid() > 0, qPrintable(kestrin.output()));
+        QVERIFY2(
+            kestrin.output().contains(
+                u"Kestrin could not open its tray (No such file or directory), so it runs in this terminal."_s),
+            qPrintable(kestrin.output()));
+        QVERIFY(visibleWindows(u"kestrin"_s).isEmpty());
+        kestrin.terminate();
+        QVERIFY(kestrin.process().waitForFinished(13000));
+        QCOMPARE(kestrin.process().exitCode(), 0);
     }
 
 private:
