@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <qcorosignal.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace corvane {
@@ -70,7 +71,8 @@ QCoro::Task<std::expected<HTTPReply, QString>> NetworkAccessTransport::send(HTTP
     bool oversized = false;
     bool timedOut = false;
     const auto take = [&] {
-        body += reply->read(readLimit - body.size());
+        // Only what has arrived: read(n) sets aside n bytes first, and a reply kept that size.
+        body += reply->read(std::min(reply->bytesAvailable(), readLimit - body.size()));
         if (body.size() >= readLimit && !oversized) {
             oversized = true;
             abortSoon(reply.get());

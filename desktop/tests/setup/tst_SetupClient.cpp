@@ -341,6 +341,18 @@ private Q_SLOTS:
         QCOMPARE(result ? std::nullopt : std::optional(result.error()), expected);
     }
 
+    // A reply holds what came and no more: each read once set aside the whole 1 MiB limit, and a small
+    // body kept that much memory for as long as it lived.
+    void aSmallReplyHoldsOnlyItsBytes() {
+        answer(200, minimalSetup);
+        NetworkAccessTransport transport;
+        const auto reply = QCoro::waitFor(transport.send(
+            {.url = QUrl(u"http://127.0.0.1:%1/api/setup"_s.arg(m_server->port())), .method = "GET"}));
+        QVERIFY(reply);
+        QCOMPARE(reply->body, minimalSetup);
+        QVERIFY2(reply->body.capacity() < 64 * 1024, qPrintable(QString::number(reply->body.capacity())));
+    }
+
     void turnsRefusalsIntoWords_data() {
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body");
