@@ -598,11 +598,12 @@ private Q_SLOTS:
         QCOMPARE(bar.height(), 52);
     }
 
-    // The tray icon at the sizes panels use, on a light and a dark panel: drawn from the SVG (not an
-    // empty icon), in the live orange with its dark edge at every size.
+    // The tray icon at the sizes panels use, on a light and a dark panel: not an empty icon, in the
+    // live orange with its dark edge at every size, and the same figure as the desktop entry's SVG.
     void theIconReadsAtEverySize() {
         const QIcon icon = kestrinIcon();
         QVERIFY(!icon.isNull());
+        const QIcon entryIcon(QStringLiteral(REPO_ROOT "/packaging/icons/kestrin.svg"));
         QImage sheet(QSize(16 + 22 + 32 + 48 + 64 + 6 * 8, 2 * (64 + 16)),
                      QImage::Format_ARGB32_Premultiplied);
         sheet.fill(QColor(0xF2, 0xF2, 0xF2));
@@ -622,6 +623,25 @@ private Q_SLOTS:
                 }
             QVERIFY2(orange > size && ink > size,
                      qPrintable(u"%1 px: %2 orange, %3 ink"_s.arg(size).arg(orange).arg(ink)));
+            // Pixel by pixel against the SVG, allowing only for how each smooths its edges.
+            const QImage svg = entryIcon.pixmap(QSize(size, size)).toImage().convertToFormat(drawn.format());
+            QCOMPARE(svg.size(), drawn.size());
+            int worst = 0;
+            qint64 total = 0;
+            for (int py = 0; py < size; ++py)
+                for (int px = 0; px < size; ++px) {
+                    const QColor a = drawn.pixelColor(px, py);
+                    const QColor b = svg.pixelColor(px, py);
+                    const int difference =
+                        std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                                  std::abs(a.blue() - b.blue()), std::abs(a.alpha() - b.alpha())});
+                    worst = std::max(worst, difference);
+                    total += difference;
+                }
+            QVERIFY2(
+                worst <= 64 && total <= size * size,
+                qPrintable(
+                    u"%1 px: differs from the SVG by up to %2, %3 in all"_s.arg(size).arg(worst).arg(total)));
             for (const int row : {0, 1})
                 painter.drawImage(QPoint(x, 8 + row * (64 + 16) + (64 - size) / 2), drawn);
             x += size + 8;
