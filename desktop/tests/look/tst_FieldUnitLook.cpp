@@ -55,6 +55,9 @@ private Q_SLOTS:
         QTest::newRow("the window caption") << u"Kestrin · your glasses"_s << u"Kestrin · your glasses"_s;
         QTest::newRow("inside a longer word") << u"Kestrins and KESTRINX"_s << u"kestrins and kestrinx"_s;
         QTest::newRow("after a letter of another script") << u"éKESTRIN"_s << u"ékestrin"_s;
+        QTest::newRow("after a letter beyond the first plane") << u"𝐀KESTRIN"_s << u"𝐀kestrin"_s;
+        QTest::newRow("before a digit") << u"KESTRIN2"_s << u"kestrin2"_s;
+        QTest::newRow("the whole text") << u"KESTRIN"_s << u"Kestrin"_s;
         QTest::newRow("before an underscore") << u"KESTRIN_HOME"_s << u"kestrin_home"_s;
         QTest::newRow("before punctuation")
             << u"Kestrin’s server, KESTRIN.app"_s << u"Kestrin’s server, Kestrin.app"_s;

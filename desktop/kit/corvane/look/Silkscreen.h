@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QRegularExpression>
 #include <QString>
 #include <QStringView>
 
@@ -8,9 +7,6 @@ namespace corvane::Silkscreen {
 
 // Captions are printed in lower case, like silkscreen on a case, all but the product's own name.
 inline constexpr QStringView productName = u"Kestrin";
-
-// The lower-cased product name as a word of its own.
-const QRegularExpression& nameAsWord();
 
 // `text` as it is printed: lower case, with the product name standing as a word keeping its capitals.
 QString printed(const QString& text);

@@ -1,7 +1,8 @@
 #include "AppConfiguration.h"
 
-#include <QRegularExpression>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 namespace corvane::AppConfiguration {
 
@@ -9,8 +10,8 @@ namespace {
 
 // Strict base-10: an optional single sign, then ASCII digits only; overflow of 64 bits does not parse.
 std::optional<qint64> parseStrictInteger(const QString& text) {
-    static const QRegularExpression shape(QStringLiteral("\\A[+-]?[0-9]+\\z"));
-    if (!shape.match(text).hasMatch())
+    const QStringView digits = QStringView(text).mid(text.startsWith(u'+') || text.startsWith(u'-') ? 1 : 0);
+    if (digits.isEmpty() || !std::ranges::all_of(digits, [](QChar c) { return c >= u'0' && c <= u'9'; }))
         return std::nullopt;
     bool ok = false;
     const qint64 value = text.toLongLong(&ok, 10);

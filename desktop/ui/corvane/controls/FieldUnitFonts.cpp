@@ -8,8 +8,10 @@ namespace corvane::FieldUnitFonts {
 int registerFonts(const QString& folder) {
     int registered = 0;
     const QDir fonts(folder);
-    for (const QString& name : fonts.entryList({QStringLiteral("*.ttf")}, QDir::Files, QDir::Name))
-        if (QFontDatabase::addApplicationFont(fonts.filePath(name)) >= 0)
+    // Filtered by hand: a name filter is a wildcard, which Qt turns into a regular expression, and this
+    // would be the only one a running Kestrin compiles.
+    for (const QString& name : fonts.entryList(QDir::Files, QDir::Name))
+        if (name.endsWith(u".ttf") && QFontDatabase::addApplicationFont(fonts.filePath(name)) >= 0)
             ++registered;
     return registered;
 }
