@@ -95,7 +95,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
 # What the libraries do not say: the server's runtime, the icon's SVG plugins, adb's unpacker, and
 # Qt's Wayland platform, so that Kestrin's windows are native Wayland windows with their app id.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "nodejs (>= 18), libqt6svg6, unzip, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "nodejs (>= 18), unzip, qt6-wayland")
 # The glasses' USB bridge, which Kestrin can also fetch itself.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "adb")
 include(CPack)

@@ -45,6 +45,8 @@ app="$root/usr/lib/kestrin/Contents"
 # The links stay inside the tree they were installed into.
 [ "$(readlink -f "$root/usr/bin/kestrin")" = "$(readlink -f "$app/bin/kestrin")" ] ||
     fail "/usr/bin/kestrin leads to $(readlink "$root/usr/bin/kestrin")"
+# kestrin hands the tray to the program beside it.
+[ -f "$app/bin/kestrin-tray" ] && [ -x "$app/bin/kestrin-tray" ] || fail "there is no kestrin-tray beside kestrin"
 [ "$(readlink -m "$app/Helpers/node")" = "$(readlink -m "$root/usr/bin/node")" ] ||
     fail "Helpers/node leads to $(readlink "$app/Helpers/node")"
 [ -f "$app/Resources/server/dist/index.js" ]
