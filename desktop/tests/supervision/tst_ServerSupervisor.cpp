@@ -182,6 +182,22 @@ private Q_SLOTS:
         QCOMPARE(h.launcher->processes[1]->terminations, 1);
     }
 
+    // A stopped server that takes its time to end is let go of once it has ended, not only at the next
+    // stop: switched back and forth quickly, every one of them would be held until then.
+    void aStoppedServerIsLetGoOfOnceItEnds() {
+        Harness h;
+        for (int launch = 1; launch <= 3; ++launch) {
+            h.launcher->nextIgnoresTerminate = true;
+            QCoro::waitFor(h.supervisor.restart(planOn(9111)));
+        }
+        h.supervisor.stop();
+        for (int launch = 1; launch <= 3; ++launch) {
+            QCOMPARE(h.launcher->processes[launch - 1].use_count(), 2); // the launcher's and the supervisor's
+            h.launcher->exit(launch, 143);
+            QCOMPARE(h.launcher->processes[launch - 1].use_count(), 1); // the launcher's alone
+        }
+    }
+
     void failedLaunchCountsButBusyPortDoesNot() {
         Harness h;
         h.launcher->failWith = u"no such file"_s;

@@ -62,8 +62,12 @@ void ServerSupervisor::start(const ServerLaunchPlan& plan) {
 }
 
 void ServerSupervisor::handleExit(qint32 code, int attempt) {
-    if (attempt != m_launches || !m_child)
+    // A stopped server is let go of once it has ended: switched quickly, many can be stopping at once,
+    // and none of them is kept until a later stop happens to look.
+    if (attempt != m_launches || !m_child) {
+        forgetEndedProcesses();
         return;
+    }
     m_child.reset();
     if (code == 0) {
         setState(ServerState::stopped());
