@@ -34,8 +34,8 @@ namespace corvane {
 
 namespace {
 
-ServerViewModel::Dependencies platformDependencies(const AppBundle& bundle,
-                                                   std::shared_ptr<Defaults> defaults) {
+ServerViewModel::Dependencies
+platformDependencies(const AppBundle& bundle, std::shared_ptr<Defaults> defaults, AppDelegate::Tick tick) {
     return {
         .defaults = std::move(defaults),
         .localAdmin = AppDelegate::localAdmin(),
@@ -62,6 +62,7 @@ ServerViewModel::Dependencies platformDependencies(const AppBundle& bundle,
                     },
             },
         .clock = [] { return std::chrono::system_clock::now(); },
+        .tick = std::move(tick),
     };
 }
 
@@ -81,11 +82,11 @@ WelcomeViewModel::Dependencies welcomeDependencies(std::shared_ptr<Defaults> def
 }
 
 // The start-up sequence, in its order.
-std::unique_ptr<ServerViewModel> buildModels(const AppBundle& bundle,
-                                             const std::shared_ptr<Defaults>& defaults) {
+std::unique_ptr<ServerViewModel>
+buildModels(const AppBundle& bundle, const std::shared_ptr<Defaults>& defaults, AppDelegate::Tick tick) {
     // The test copy's environment comes first: everything after it reads the process environment.
     TestCopyEnvironment::apply(bundle.info);
-    return std::make_unique<ServerViewModel>(platformDependencies(bundle, defaults));
+    return std::make_unique<ServerViewModel>(platformDependencies(bundle, defaults, std::move(tick)));
 }
 
 // A fresh client of the server's setup API with its own transport, for each request of a screen.
@@ -153,13 +154,14 @@ const std::optional<LocalAdminSecret>& AppDelegate::localAdmin() {
     return secret;
 }
 
-AppDelegate::AppDelegate(const AppBundle& bundle, QObject* parent)
-    : AppDelegate(bundle, std::make_shared<SettingsDefaults>(), parent) {}
+AppDelegate::AppDelegate(const AppBundle& bundle, Tick tick, QObject* parent)
+    : AppDelegate(bundle, std::make_shared<SettingsDefaults>(), std::move(tick), parent) {}
 
 // One settings store for every model, so that each sees what another wrote.
-AppDelegate::AppDelegate(const AppBundle& bundle, std::shared_ptr<Defaults> defaults, QObject* parent)
+AppDelegate::AppDelegate(const AppBundle& bundle, std::shared_ptr<Defaults> defaults, Tick tick,
+                         QObject* parent)
     : AppDelegate(
-          buildModels(bundle, defaults),
+          buildModels(bundle, defaults, std::move(tick)),
           [](bool proceed) {
               if (proceed)
                   QCoreApplication::quit();

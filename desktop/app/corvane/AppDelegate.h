@@ -26,8 +26,12 @@ namespace corvane {
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
-    // Builds everything over the platform's services, for the application in `bundle`.
-    explicit AppDelegate(const AppBundle& bundle, QObject* parent = nullptr);
+    // Paces the server model's refresh clock: each call waits one tick.
+    using Tick = std::function<QCoro::Task<>()>;
+
+    // Builds everything over the platform's services, for the application in `bundle`. The refresh
+    // clock ticks once a second unless `tick` paces it (a soak runs a day of it in minutes).
+    explicit AppDelegate(const AppBundle& bundle, Tick tick = {}, QObject* parent = nullptr);
     // `answerTerminate(true)` lets a held quit go ahead; the default ends the event loop.
     AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<void(bool)> answerTerminate,
                 const InfoDictionary& info = {}, QObject* parent = nullptr);
@@ -60,7 +64,7 @@ public:
     void applicationWillTerminate();
 
 private:
-    AppDelegate(const AppBundle& bundle, std::shared_ptr<Defaults> defaults, QObject* parent);
+    AppDelegate(const AppBundle& bundle, std::shared_ptr<Defaults> defaults, Tick tick, QObject* parent);
     AppDelegate(std::unique_ptr<ServerViewModel> model, std::function<void(bool)> answerTerminate,
                 const InfoDictionary& info, std::unique_ptr<Updater> updater, QObject* parent);
     QCoro::Task<> answerOnceSettled();
