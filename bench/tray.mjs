@@ -2,11 +2,12 @@
 // smallest Qt Widgets tray program built the same way: launch to icon, click to panel on screen, idle CPU
 // with the panel hidden and shown, and resident memory.
 // Usage: node bench/tray.mjs   (after scripts/run has built build/Kestrin; IDLE_SECONDS, default 30)
-import { spawn, execFileSync } from 'node:child_process';
+import { execFileSync } from 'node:child_process';
 import { existsSync, mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { openDisplayWithTray } from './display.mjs';
 import { freePort, idleCpu, residentMiB, sleep } from './process.mjs';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..');
@@ -24,47 +25,9 @@ execFileSync('cmake', ['--build', baselineBuild], { stdio: 'ignore' });
 const baseline = join(baselineBuild, 'minimal_tray');
 
 // A display of its own, and a tray on it.
-let display;
-for (let number = 141; number < 190 && !display; ++number)
-  if (!existsSync(`/tmp/.X11-unix/X${number}`) && !existsSync(`/tmp/.X${number}-lock`)) display = `:${number}`;
-const xvfb = spawn('Xvfb', [display, '-screen', '0', `${screen.width}x${screen.height}x24`, '-nolisten', 'tcp'],
-  { stdio: 'ignore' });
-while (!existsSync(`/tmp/.X11-unix/X${display.slice(1)}`)) await sleep(10);
-const env = { ...process.env, DISPLAY: display, DBUS_SESSION_BUS_ADDRESS: 'unix:path=/nonexistent' };
-delete env.QT_QPA_PLATFORM;
-delete env.WAYLAND_DISPLAY;
-const children = [xvfb];
-const start = (program, args = [], extra = {}) => {
-  const child = spawn(program, args, { env: { ...env, ...extra }, stdio: 'ignore' });
-  children.push(child);
-  return child;
-};
-const xdotool = (...args) => {
-  try {
-    return execFileSync('xdotool', args, { env }).toString();
-  } catch {
-    return '';
-  }
-};
-// The visible windows of a program, by class instance, each with its place.
-const windows = (instance) =>
-  xdotool('search', '--onlyvisible', '--classname', `^${instance}$`).split('\n').filter(Boolean).map((id) => {
-    const values = Object.fromEntries(xdotool('getwindowgeometry', '--shell', id).split('\n').filter(Boolean)
-      .map((line) => line.split('=')).map(([key, value]) => [key, Number(value)]));
-    return { x: values.X, y: values.Y, width: values.WIDTH, height: values.HEIGHT };
-  });
-const waitForWindows = async (instance, count) => {
-  for (const begun = performance.now(); performance.now() - begun < 20000;) {
-    const found = windows(instance);
-    if (found.length === count) return { at: performance.now(), found };
-  }
-  throw new Error(`${instance} never had ${count} visible windows`);
-};
+const { start, close, xdotool, waitForWindows } = await openDisplayWithTray(screen);
 
 try {
-  start('trayer', ['--edge', 'top', '--align', 'right', '--widthtype', 'request', '--height', '28']);
-  await waitForWindows('panel', 1);
-
   // The baseline first, alone in the tray.
   let launched = performance.now();
   const minimal = start(baseline);
@@ -125,5 +88,5 @@ try {
   app.kill('SIGTERM');
   console.log(`SIGTERM: exit code ${await exited}`);
 } finally {
-  for (const child of children.reverse()) child.kill('SIGTERM');
+  close();
 }
