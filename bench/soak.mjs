@@ -36,9 +36,9 @@ const passThrough = (from, to) => {
   return new Promise((done) => lines.once('close', done));
 };
 
+const { start, close } = await openDisplayWithTray();
 const home = mkdtempSync(join(tmpdir(), 'kestrin-soak-'));
 const runtime = mkdtempSync(join(tmpdir(), 'kestrin-soak-run-'));
-const { start, close } = await openDisplayWithTray();
 let status = 1;
 try {
   const extra = {
