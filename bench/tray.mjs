@@ -1,6 +1,7 @@
 // Measures Kestrin's tray face in a real tray (Xvfb with Debian's trayer, clicked with xdotool) beside the
 // smallest Qt Widgets tray program built the same way: launch to icon, click to panel on screen, idle CPU
-// with the panel hidden and shown, and resident memory.
+// with the panel hidden and shown, and resident memory (the baseline's before and after its menu was
+// shown once, as Kestrin's is after its panel was).
 // Usage: node bench/tray.mjs   (after scripts/run has built build/Kestrin; IDLE_SECONDS, default 30)
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdtempSync } from 'node:fs';
@@ -35,6 +36,18 @@ try {
   await sleep(2000);
   const minimalMiB = residentMiB(minimal.pid);
   console.log(`minimal Qt tray: launch to icon ${(minimalIcon.at - launched).toFixed(0)} ms; resident memory ${minimalMiB.toFixed(1)} MiB`);
+  // Its menu opened once, with the right button, and closed: the baseline that has drawn text, as
+  // Kestrin has once its panel was shown.
+  const [minimalAt] = minimalIcon.found;
+  xdotool('mousemove', '--sync', String(minimalAt.x + minimalAt.width / 2), String(minimalAt.y + minimalAt.height / 2));
+  xdotool('click', '3');
+  await waitForWindows('minimal_tray', 2);
+  await sleep(500);
+  xdotool('key', 'Escape');
+  await waitForWindows('minimal_tray', 1);
+  await sleep(1000);
+  const minimalMenuMiB = residentMiB(minimal.pid);
+  console.log(`minimal Qt tray after its menu was shown once: ${minimalMenuMiB.toFixed(1)} MiB`);
   minimal.kill('SIGTERM');
   await new Promise((resolve) => minimal.once('exit', resolve));
 
@@ -76,7 +89,7 @@ try {
   console.log(`idle CPU over ${idleSeconds} s, panel hidden: ${hidden.toFixed(3)}% of one core`);
   const afterMiB = residentMiB(app.pid);
   console.log(`resident memory: ${beforePanelMiB.toFixed(1)} MiB before the panel was first shown, ${afterMiB.toFixed(1)} MiB after; ` +
-    `${(afterMiB / minimalMiB).toFixed(2)}× the minimal tray`);
+    `${(afterMiB / minimalMiB).toFixed(2)}× the minimal tray, ${(afterMiB / minimalMenuMiB).toFixed(2)}× it after its menu was shown`);
 
   xdotool('mousemove', String(icon.x + icon.width / 2), String(icon.y + icon.height / 2), 'click', '1');
   await waitForWindows('kestrin', 2);
