@@ -6,8 +6,51 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QWidget>
 
 namespace corvane {
+
+// The ring of a FocusRingArea, in a child of its own raised over everything the area holds, so that
+// scroll bars laid along the area's edge do not cover it. It takes no input and no focus.
+class FocusRingOverlay : public QWidget {
+public:
+    FocusRingOverlay(QWidget& area, qreal cornerRadius)
+        : QWidget(&area)
+        , m_area(area)
+        , m_cornerRadius(cornerRadius) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+    // Covers the area again, above its children.
+    void cover() {
+        setGeometry(m_area.rect());
+        raise();
+    }
+
+    // The area raises its scroll bars whenever it lays them out again; the ring then goes back on top.
+    void stayAbove(QWidget& sibling) { sibling.installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ZOrderChange)
+            raise();
+        return QWidget::eventFilter(watched, event);
+    }
+
+    void paintEvent(QPaintEvent*) override {
+        if (!KeyboardUse::showsFocus(m_area))
+            return;
+        QPainter painter(this);
+        FieldUnitShapes::drawFocusRing(painter, QRectF(rect()), m_cornerRadius);
+    }
+
+private:
+    QWidget& m_area;
+    qreal m_cornerRadius;
+};
 
 // A scrolling area the keyboard reaches, to scroll and select (a well of release notes, a log's
 // text), showing the focus ring like every control: drawn over the area's own edge, in a margin kept
@@ -19,32 +62,31 @@ public:
 
     explicit FocusRingArea(qreal cornerRadius, QWidget* parent = nullptr)
         : Area(parent)
-        , m_cornerRadius(cornerRadius) {
+        , m_ring(new FocusRingOverlay(*this, cornerRadius)) {
         KeyboardUse::watch();
         this->setFocusPolicy(Qt::StrongFocus);
         this->setViewportMargins(ringRoom, ringRoom, ringRoom, ringRoom);
+        m_ring->stayAbove(*this->verticalScrollBar()->parentWidget());
+        m_ring->stayAbove(*this->horizontalScrollBar()->parentWidget());
+        m_ring->cover();
     }
 
 protected:
-    bool event(QEvent* event) override {
-        const bool handled = Area::event(event); // the area itself, under what it shows
-        if (event->type() == QEvent::Paint && KeyboardUse::showsFocus(*this)) {
-            QPainter painter(this);
-            FieldUnitShapes::drawFocusRing(painter, QRectF(this->rect()), m_cornerRadius);
-        }
-        return handled;
+    void resizeEvent(QResizeEvent* event) override {
+        Area::resizeEvent(event);
+        m_ring->cover();
     }
     void focusInEvent(QFocusEvent* event) override {
         Area::focusInEvent(event);
-        this->update();
+        m_ring->update();
     }
     void focusOutEvent(QFocusEvent* event) override {
         Area::focusOutEvent(event);
-        this->update();
+        m_ring->update();
     }
 
 private:
-    qreal m_cornerRadius;
+    FocusRingOverlay* m_ring; // a child of this area
 };
 
 } // namespace corvane
