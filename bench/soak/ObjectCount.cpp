@@ -37,26 +37,27 @@ Tracked& tracked() {
 Callback previousAdd = nullptr;
 Callback previousRemove = nullptr;
 
-void added(QObject* object) {
-    count.fetch_add(1, std::memory_order_relaxed);
+// Counts the object in or out, keeps it in the set of live ones or takes it out, then hands it on.
+void track(QObject* object, bool alive, Callback previous) {
+    count.fetch_add(alive ? 1 : -1, std::memory_order_relaxed);
     {
         Tracked& all = tracked();
         const std::scoped_lock lock(all.mutex);
-        all.objects.insert(object);
+        if (alive)
+            all.objects.insert(object);
+        else
+            all.objects.erase(object);
     }
-    if (previousAdd)
-        previousAdd(object);
+    if (previous)
+        previous(object);
+}
+
+void added(QObject* object) {
+    track(object, true, previousAdd);
 }
 
 void removed(QObject* object) {
-    count.fetch_sub(1, std::memory_order_relaxed);
-    {
-        Tracked& all = tracked();
-        const std::scoped_lock lock(all.mutex);
-        all.objects.erase(object);
-    }
-    if (previousRemove)
-        previousRemove(object);
+    track(object, false, previousRemove);
 }
 
 } // namespace
