@@ -5,7 +5,7 @@
 
 #include <corvane/setup/SetupClient.h>
 
-#include <corvane/NetworkAccessTransport.h>
+#include <corvane/SocketHTTPTransport.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", qPrintable(server.error()));
         return 1;
     }
-    const auto transport = std::make_shared<TimedTransport>(std::make_shared<NetworkAccessTransport>());
+    const auto transport = std::make_shared<TimedTransport>(std::make_shared<SocketHTTPTransport>());
     const SetupClient client(transport, server.port(), secret);
 
     constexpr int warmUp = 50;

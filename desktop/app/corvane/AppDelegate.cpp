@@ -2,7 +2,6 @@
 
 #include <corvane/glasses/AdbDownload.h>
 #include <corvane/shell/AppConfiguration.h>
-#include <corvane/shell/LegacyResponseCache.h>
 #include <corvane/shell/TestCopyEnvironment.h>
 #include <corvane/supervision/ServerLog.h>
 
@@ -10,9 +9,7 @@
 #include <corvane/FileLogFollower.h>
 #include <corvane/InhibitorSleepAssertions.h>
 #include <corvane/ListingFolderAccess.h>
-#include <corvane/NetworkAccessTransport.h>
 #include <corvane/NetworkAdbProvisionSteps.h>
-#include <corvane/NetworkResponseCache.h>
 #include <corvane/PackageKitDeveloperTools.h>
 #include <corvane/PlatformUpdater.h>
 #include <corvane/ProcessAdbRunner.h>
@@ -20,6 +17,7 @@
 #include <corvane/QProcessLauncher.h>
 #include <corvane/SettingsDefaults.h>
 #include <corvane/Sha1DigestVerifier.h>
+#include <corvane/SocketHTTPTransport.h>
 #include <corvane/SocketPortProbe.h>
 #include <corvane/SystemLogNote.h>
 #include <corvane/TrayProgram.h>
@@ -28,7 +26,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QNetworkAccessManager>
 
 namespace corvane {
 
@@ -46,7 +43,7 @@ platformDependencies(const AppBundle& bundle, std::shared_ptr<Defaults> defaults
             XdgAutostartLoginItem::standardEntryPath(bundle.bundleIdentifier()),
             TrayProgram::launcherPath(QCoreApplication::applicationFilePath())),
         .sleepAssertions = std::make_shared<InhibitorSleepAssertions>(),
-        .transport = [] { return std::make_shared<NetworkAccessTransport>(); },
+        .transport = [] { return std::make_shared<SocketHTTPTransport>(); },
         .environment = &processEnvironment,
         .planSources =
             {
@@ -70,7 +67,7 @@ WelcomeViewModel::Dependencies welcomeDependencies(std::shared_ptr<Defaults> def
     return {
         .defaults = std::move(defaults),
         .localAdmin = AppDelegate::localAdmin(),
-        .transport = [] { return std::make_shared<NetworkAccessTransport>(); },
+        .transport = [] { return std::make_shared<SocketHTTPTransport>(); },
         .environment = &processEnvironment,
         .developerTools = std::make_shared<PackageKitDeveloperTools>(),
         .folderAccess = std::make_shared<ListingFolderAccess>(QDir::homePath()),
@@ -91,7 +88,7 @@ buildModels(const AppBundle& bundle, const std::shared_ptr<Defaults>& defaults, 
 
 // A fresh client of the server's setup API with its own transport, for each request of a screen.
 SetupClient setupClient() {
-    return SetupClient(std::make_shared<NetworkAccessTransport>(),
+    return SetupClient(std::make_shared<SocketHTTPTransport>(),
                        AppConfiguration::resolvePort(processEnvironment()), AppDelegate::localAdmin());
 }
 
@@ -197,9 +194,8 @@ AppDelegate::~AppDelegate() {
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
-    // The shared network access keeps no cache; whatever one it is given is emptied all the same.
-    NetworkResponseCache sharedCache(NetworkAccessTransport::localOnly()->cache());
-    LegacyResponseCache::clear(sharedCache);
+    // No shared store of HTTP answers exists here to be emptied: the setup client speaks HTTP itself and
+    // keeps nothing, and no earlier version ever kept any.
     m_model->start();
     m_terminationSignal = std::make_unique<TerminationSignal>([this](int) { AppQuit::request(); });
     AppQuit::setDefaultAction([this] { applicationShouldTerminate(); });

@@ -13,7 +13,7 @@
 #include <corvane/previews/LivePreviewsWords.h>
 
 #include <corvane/ApprovalViewModel.h>
-#include <corvane/NetworkAccessTransport.h>
+#include <corvane/SocketHTTPTransport.h>
 #include <corvane/PreviewsSwitchViewModel.h>
 #include <corvane/ServerLogModel.h>
 #include <corvane/UpdatesModel.h>
@@ -436,7 +436,7 @@ private Q_SLOTS:
         Fixture f;
         f.make();
         PreviewsSwitchViewModel previews(PreviewsSwitchFlow::over(
-            [&] { return SetupClient(std::make_shared<NetworkAccessTransport>(), server.port(), secret); }));
+            [&] { return SetupClient(std::make_shared<SocketHTTPTransport>(), server.port(), secret); }));
         Capture output;
         CommandPipe commands;
         TerminalFace face(*f.model, {.previews = &previews}, output.file(), false, commands.readEnd());

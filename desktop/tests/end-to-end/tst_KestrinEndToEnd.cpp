@@ -9,7 +9,7 @@
 #include <corvane/setup/SetupClient.h>
 #include <corvane/shell/Environment.h>
 
-#include <corvane/NetworkAccessTransport.h>
+#include <corvane/SocketHTTPTransport.h>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -38,7 +38,7 @@ namespace {
 
 std::expected<SetupInfo, SetupClientError> loadSetup(int port, std::optional<LocalAdminSecret> secret) {
     return QCoro::waitFor(
-        SetupClient(std::make_shared<NetworkAccessTransport>(), port, std::move(secret)).load());
+        SetupClient(std::make_shared<SocketHTTPTransport>(), port, std::move(secret)).load());
 }
 
 // An application folder around the built kestrin, with a glasses app inside and its version and build

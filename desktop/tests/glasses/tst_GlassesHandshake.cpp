@@ -8,7 +8,7 @@
 #include <corvane/glasses/GlassesHandshake.h>
 #include <corvane/glasses/GlassesKeyLedger.h>
 
-#include <corvane/NetworkAccessTransport.h>
+#include <corvane/SocketHTTPTransport.h>
 
 #include <QProcess>
 #include <QTcpSocket>
@@ -157,7 +157,7 @@ private Q_SLOTS:
         const LocalAdminSecret secret = *LocalAdminSecret::mint();
         ReferenceServer server(secret);
         QVERIFY2(server.error().isEmpty(), qPrintable(server.error()));
-        const SetupClient client(std::make_shared<NetworkAccessTransport>(), server.port(), secret);
+        const SetupClient client(std::make_shared<SocketHTTPTransport>(), server.port(), secret);
         LocalGlassesServer glassesServer(client);
 
         // Answering this computer only: no key for the glasses.

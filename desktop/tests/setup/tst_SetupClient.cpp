@@ -6,7 +6,7 @@
 
 #include <corvane/setup/SetupClient.h>
 
-#include <corvane/NetworkAccessTransport.h>
+#include <corvane/SocketHTTPTransport.h>
 
 #include <QElapsedTimer>
 #include <QJsonDocument>
@@ -86,7 +86,7 @@ class TestSetupClient : public QObject {
 
     SetupClient client(std::optional<LocalAdminSecret> secret = testSecret(),
                        std::chrono::milliseconds limit = SetupClient::defaultExchangeLimit) const {
-        return SetupClient(std::make_shared<NetworkAccessTransport>(), m_server->port(), std::move(secret),
+        return SetupClient(std::make_shared<SocketHTTPTransport>(), m_server->port(), std::move(secret),
                            limit);
     }
 
@@ -345,12 +345,38 @@ private Q_SLOTS:
     // body kept that much memory for as long as it lived.
     void aSmallReplyHoldsOnlyItsBytes() {
         answer(200, minimalSetup);
-        NetworkAccessTransport transport;
+        SocketHTTPTransport transport;
         const auto reply = QCoro::waitFor(transport.send(
             {.url = QUrl(u"http://127.0.0.1:%1/api/setup"_s.arg(m_server->port())), .method = "GET"}));
         QVERIFY(reply);
         QCOMPARE(reply->body, minimalSetup);
         QVERIFY2(reply->body.capacity() < 64 * 1024, qPrintable(QString::number(reply->body.capacity())));
+    }
+
+    // What cannot go out whole and only to this computer does not go out at all: a header that would
+    // break a line (and so smuggle in another), another scheme, or a name to look up.
+    void sendsNothingItCannotSendSafely_data() {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QByteArray>("headerValue");
+
+        QTest::newRow("a header with a line break")
+            << u"http://127.0.0.1:%1/api/setup"_s << "x\r\nX-Evil: 1"_ba;
+        QTest::newRow("a header with a bare newline")
+            << u"http://127.0.0.1:%1/api/setup"_s << "x\nX-Evil: 1"_ba;
+        QTest::newRow("another scheme") << u"https://127.0.0.1:%1/api/setup"_s << "x"_ba;
+        QTest::newRow("a host name") << u"http://example.invalid:%1/api/setup"_s << "x"_ba;
+    }
+
+    void sendsNothingItCannotSendSafely() {
+        QFETCH(QString, url);
+        QFETCH(QByteArray, headerValue);
+        SocketHTTPTransport transport;
+        const auto reply = QCoro::waitFor(transport.send(
+            {.url = QUrl(url.arg(m_server->port())), .method = "GET", .headers = {{"X-Note", headerValue}}}));
+        QVERIFY(!reply);
+        QVERIFY(!reply.error().isEmpty());
+        QTest::qWait(50);
+        QCOMPARE(m_server->requests().size(), 0);
     }
 
     void turnsRefusalsIntoWords_data() {
@@ -393,7 +419,7 @@ private Q_SLOTS:
         const int closedPort = m_server->port();
         m_server.reset();
         const auto result =
-            run(SetupClient(std::make_shared<NetworkAccessTransport>(), closedPort, testSecret()).load());
+            run(SetupClient(std::make_shared<SocketHTTPTransport>(), closedPort, testSecret()).load());
         QVERIFY(std::holds_alternative<SetupClientError::Unreachable>(result.error().value()));
         const QString detail = std::get<SetupClientError::Unreachable>(result.error().value()).detail;
         QVERIFY(!detail.isEmpty());

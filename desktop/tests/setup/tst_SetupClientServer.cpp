@@ -6,7 +6,7 @@
 
 #include <corvane/setup/SetupClient.h>
 
-#include <corvane/NetworkAccessTransport.h>
+#include <corvane/SocketHTTPTransport.h>
 
 #include <QDir>
 #include <QRegularExpression>
@@ -46,7 +46,7 @@ class TestSetupClientServer : public QObject {
     std::unique_ptr<ReferenceServer> m_server;
 
     SetupClient client(std::optional<LocalAdminSecret> secret) const {
-        return SetupClient(std::make_shared<NetworkAccessTransport>(), m_server->port(), std::move(secret));
+        return SetupClient(std::make_shared<SocketHTTPTransport>(), m_server->port(), std::move(secret));
     }
     SetupClient client() const { return client(m_secret); }
 
