@@ -4,9 +4,12 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTcpSocket>
 
+#include <cerrno>
 #include <cstring>
+#include <memory>
+#include <netdb.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 
@@ -35,6 +38,34 @@ bool unixSocketAnswers(const QString& name) {
     return ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), length) == 0;
 }
 
+// Connects to a TCP port of `host` (a name, as Xlib itself would look it up, or an address), giving
+// each address it has up to the connect time.
+bool tcpAnswers(const QString& host, int port) {
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(QFile::encodeName(host).constData(), QByteArray::number(port).constData(), &hints,
+                      &found) != 0)
+        return false;
+    const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> addresses(found, &::freeaddrinfo);
+    for (const addrinfo* address = found; address; address = address->ai_next) {
+        const UniqueFd socket(::socket(address->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+        if (!socket.isValid())
+            continue;
+        if (::connect(socket.get(), address->ai_addr, address->ai_addrlen) == 0)
+            return true;
+        if (errno != EINPROGRESS)
+            continue;
+        pollfd done{.fd = socket.get(), .events = POLLOUT, .revents = 0};
+        int error = 0;
+        socklen_t size = sizeof error;
+        if (::poll(&done, 1, connectMilliseconds) == 1 &&
+            ::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0)
+            return true;
+    }
+    return false;
+}
+
 // DISPLAY is [host]:number[.screen]: a local server listens on /tmp/.X11-unix/X<number> (and its
 // abstract twin), a remote or forwarded one on TCP port 6000 + number.
 bool x11Answers(const QString& display) {
@@ -50,9 +81,7 @@ bool x11Answers(const QString& display) {
         const QString socket = u"/tmp/.X11-unix/X%1"_s.arg(number);
         return unixSocketAnswers(socket) || unixSocketAnswers(u'@' + socket);
     }
-    QTcpSocket tcp;
-    tcp.connectToHost(host, static_cast<quint16>(6000 + number));
-    return tcp.waitForConnected(connectMilliseconds);
+    return tcpAnswers(host, 6000 + number);
 }
 
 bool waylandAnswers(const QString& display, const QString& runtimeFolder) {

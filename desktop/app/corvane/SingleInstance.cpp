@@ -2,12 +2,17 @@
 
 #include <corvane/PrivateFolder.h>
 
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QFile>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace corvane {
@@ -20,12 +25,30 @@ constexpr QByteArrayView showRequest = "show\n";
 constexpr int answerMilliseconds = 1000;
 
 // Whether the process at the other end of the connected socket `descriptor` runs as this user.
-bool peerIsThisUser(qintptr descriptor) {
+bool peerIsThisUser(int descriptor) {
     ucred peer{};
     socklen_t size = sizeof peer;
-    return descriptor >= 0 &&
-           ::getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+    return descriptor >= 0 && ::getsockopt(descriptor, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
            peer.uid == ::getuid();
+}
+
+std::optional<sockaddr_un> socketAddress(const QString& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray encoded = QFile::encodeName(path);
+    if (encoded.isEmpty() || static_cast<std::size_t>(encoded.size()) >= sizeof address.sun_path)
+        return std::nullopt;
+    std::memcpy(address.sun_path, encoded.constData(), static_cast<std::size_t>(encoded.size()));
+    return address;
+}
+
+// Waits up to the answer time for `events` on `descriptor`.
+bool ready(int descriptor, short events) {
+    pollfd waited{.fd = descriptor, .events = events, .revents = 0};
+    int result = 0;
+    while ((result = ::poll(&waited, 1, answerMilliseconds)) < 0 && errno == EINTR) {
+    }
+    return result == 1 && (waited.revents & events) != 0;
 }
 
 } // namespace
@@ -45,49 +68,102 @@ QString SingleInstance::socketPath(int port) {
 }
 
 bool SingleInstance::askRunningToShow(const QString& path) {
-    if (path.isEmpty())
+    const std::optional<sockaddr_un> address = socketAddress(path);
+    if (!address)
         return false;
-    QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(answerMilliseconds) || !peerIsThisUser(socket.socketDescriptor()))
+    const UniqueFd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!socket.isValid())
         return false;
-    socket.write(showRequest.data(), showRequest.size());
-    return socket.waitForBytesWritten(answerMilliseconds);
+    // A listener whose queue is full makes a caller wait; it waits no longer than the answer time.
+    if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) {
+        int error = 0;
+        socklen_t size = sizeof error;
+        if ((errno != EAGAIN && errno != EINPROGRESS && errno != EINTR) || !ready(socket.get(), POLLOUT) ||
+            ::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0)
+            return false;
+    }
+    if (!peerIsThisUser(socket.get()))
+        return false;
+    for (qsizetype written = 0; written < showRequest.size();) {
+        const ssize_t sent = ::send(socket.get(), showRequest.data() + written,
+                                    static_cast<std::size_t>(showRequest.size() - written), MSG_NOSIGNAL);
+        if (sent >= 0)
+            written += sent;
+        else if (errno != EINTR &&
+                 !((errno == EAGAIN || errno == EWOULDBLOCK) && ready(socket.get(), POLLOUT)))
+            return false;
+    }
+    return true;
 }
 
 bool SingleInstance::listen(const QString& path, std::function<void()> onShow) {
-    if (path.isEmpty())
+    const std::optional<sockaddr_un> address = socketAddress(path);
+    if (!address)
         return false;
     m_onShow = std::move(onShow);
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(path); // what a crashed Kestrin left; a live one answered before
-    if (!m_server->listen(path))
+    UniqueFd listener(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!listener.isValid())
         return false;
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* const caller = m_server->nextPendingConnection()) {
-            // Another account's caller, or one too many, is let go at once.
-            if (m_callers >= maxCallers || !peerIsThisUser(caller->socketDescriptor())) {
-                caller->abort();
-                caller->deleteLater();
-                continue;
-            }
-            ++m_callers;
-            connect(caller, &QObject::destroyed, this, [this] { --m_callers; });
-            connect(caller, &QLocalSocket::disconnected, caller, &QObject::deleteLater);
-            connect(caller, &QLocalSocket::readyRead, this, [this, caller] {
-                if (caller->readAll().contains("show") && m_onShow)
-                    m_onShow();
-                caller->disconnectFromServer();
-            });
-            // A caller that says nothing is not waited for.
-            QTimer::singleShot(callerTime, caller, [caller] {
-                caller->abort();
-                caller->deleteLater();
-            });
-        }
-    });
+    ::unlink(address->sun_path); // what a crashed Kestrin left; a live one answered before
+    if (::bind(listener.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0)
+        return false;
+    // Only this user may connect; its folder already keeps everyone else out.
+    if (::chmod(address->sun_path, S_IRUSR | S_IWUSR) != 0 || ::listen(listener.get(), SOMAXCONN) != 0) {
+        ::unlink(address->sun_path);
+        return false;
+    }
+    m_path = path;
+    m_listener = std::move(listener);
+    m_incoming = std::make_unique<QSocketNotifier>(m_listener.get(), QSocketNotifier::Read);
+    connect(m_incoming.get(), &QSocketNotifier::activated, this, &SingleInstance::acceptCallers);
     return true;
+}
+
+SingleInstance::~SingleInstance() {
+    if (m_listener.isValid())
+        ::unlink(QFile::encodeName(m_path).constData());
+}
+
+void SingleInstance::acceptCallers() {
+    for (;;) {
+        UniqueFd caller(::accept4(m_listener.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+        if (!caller.isValid()) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            return; // EAGAIN: no one else is waiting
+        }
+        // Another account's caller, or one too many, is let go at once.
+        if (m_callers < maxCallers && peerIsThisUser(caller.get()))
+            hear(std::move(caller));
+    }
+}
+
+void SingleInstance::hear(UniqueFd caller) {
+    // The caller's socket, its notifier and its time limit live and go together.
+    auto* const call = new QObject(this);
+    ++m_callers;
+    connect(call, &QObject::destroyed, this, [this] { --m_callers; });
+    const int descriptor = caller.get();
+    auto* const said = new QSocketNotifier(descriptor, QSocketNotifier::Read, call);
+    auto held = std::make_shared<UniqueFd>(std::move(caller));
+    const auto hangUp = [call, said, held] {
+        said->setEnabled(false);
+        held->reset();
+        call->deleteLater();
+    };
+    connect(said, &QSocketNotifier::activated, call, [this, descriptor, hangUp] {
+        char request[64];
+        ssize_t received = 0;
+        while ((received = ::recv(descriptor, request, sizeof request, 0)) < 0 && errno == EINTR) {
+        }
+        if (received < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return;
+        hangUp();
+        if (received > 0 && QByteArrayView(request, received).contains("show") && m_onShow)
+            m_onShow();
+    });
+    // A caller that says nothing is not waited for.
+    QTimer::singleShot(callerTime, call, hangUp);
 }
 
 } // namespace corvane

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <corvane/support/UniqueFd.h>
+
 #include <QObject>
+#include <QSocketNotifier>
 #include <QString>
 
 #include <chrono>
 #include <functional>
-
-class QLocalServer;
+#include <memory>
 
 namespace corvane {
 
@@ -32,8 +34,16 @@ public:
     // socket cannot be made; Kestrin then runs without the guard.
     bool listen(const QString& path, std::function<void()> onShow);
 
+    // Stops listening and takes its socket away.
+    ~SingleInstance() override;
+
 private:
-    QLocalServer* m_server = nullptr;
+    void acceptCallers();
+    void hear(UniqueFd caller);
+
+    QString m_path;
+    UniqueFd m_listener;
+    std::unique_ptr<QSocketNotifier> m_incoming;
     std::function<void()> m_onShow;
     int m_callers = 0;
 };

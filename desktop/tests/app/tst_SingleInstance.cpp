@@ -13,12 +13,12 @@
 #include <csignal>
 #include <cstring>
 #include <memory>
-#include <vector>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace corvane;
 using namespace Qt::Literals::StringLiterals;
@@ -171,6 +171,30 @@ private Q_SLOTS:
             SingleInstance::callerTime.count() * 3);
         QVERIFY(SingleInstance::askRunningToShow(path));
         QTRY_COMPARE(shown, 2);
+    }
+
+    // A crashed Kestrin's socket answers nobody and is replaced; a Kestrin that ends takes its own away.
+    void aSocketLeftBehindIsReplacedAndOursIsTakenAway() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(u"kestrin.socket"_s);
+        { // a socket bound and never unlinked, as a crash leaves it
+            const int left = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::strcpy(address.sun_path, QFile::encodeName(path).constData());
+            QCOMPARE(::bind(left, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+            ::close(left);
+        }
+        QVERIFY(QFileInfo::exists(path));
+        QVERIFY(!SingleInstance::askRunningToShow(path));
+        {
+            SingleInstance instance;
+            int shown = 0;
+            QVERIFY(instance.listen(path, [&] { ++shown; }));
+            QVERIFY(SingleInstance::askRunningToShow(path));
+            QTRY_COMPARE(shown, 1);
+        }
+        QVERIFY(!QFileInfo::exists(path));
     }
 
     // Another account listening where Kestrin's socket would be is not a running Kestrin: the new one
