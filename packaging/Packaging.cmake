@@ -8,12 +8,13 @@ set(identifier com.mossgate.corvane.mac)
 set(docs usr/share/doc/kestrin)
 
 install(TARGETS kestrin kestrin-tray RUNTIME DESTINATION ${app_root}/Contents/bin)
+install(TARGETS kestrin-network LIBRARY DESTINATION ${app_root}/Contents/lib)
 # A stripped binary also loses the compilers' notes, as Debian's own stripping does.
-foreach(program kestrin kestrin-tray)
+foreach(program bin/kestrin bin/kestrin-tray lib/kestrin-network.so)
     install(CODE "
         if(CMAKE_INSTALL_DO_STRIP)
             execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
-                                    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${app_root}/Contents/bin/${program}\"
+                                    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${app_root}/Contents/${program}\"
                             COMMAND_ERROR_IS_FATAL ANY)
         endif()
     ")

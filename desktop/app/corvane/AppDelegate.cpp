@@ -9,6 +9,7 @@
 #include <corvane/FileLogFollower.h>
 #include <corvane/InhibitorSleepAssertions.h>
 #include <corvane/ListingFolderAccess.h>
+#include <corvane/ModuleFileFetcher.h>
 #include <corvane/NetworkAdbProvisionSteps.h>
 #include <corvane/PackageKitDeveloperTools.h>
 #include <corvane/PlatformUpdater.h>
@@ -122,7 +123,8 @@ std::unique_ptr<GlassesViewModel> glassesModel(const AppBundle& bundle, std::sha
         },
         .provider = std::make_shared<AdbProvisioner>(
             std::make_shared<NetworkAdbProvisionSteps>(
-                AppConfiguration::cacheDirectory(bundle.bundleIdentifier()) + QStringLiteral("/downloads")),
+                AppConfiguration::cacheDirectory(bundle.bundleIdentifier()) + QStringLiteral("/downloads"),
+                std::make_shared<ModuleFileFetcher>(ModuleFileFetcher::besideProgram())),
             std::make_shared<Sha1DigestVerifier>(), repository),
         .applicationSupport = support,
         .app = *app,
@@ -163,7 +165,10 @@ AppDelegate::AppDelegate(const AppBundle& bundle, std::shared_ptr<Defaults> defa
               if (proceed)
                   QCoreApplication::quit();
           },
-          bundle.info, platformUpdater(bundle.info, bundle.path, defaults), parent) {
+          bundle.info,
+          platformUpdater(bundle.info, bundle.path, defaults,
+                          std::make_shared<ModuleFileFetcher>(ModuleFileFetcher::besideProgram())),
+          parent) {
     WelcomeViewModel::Dependencies welcome = welcomeDependencies(defaults);
     welcome.serverRunning = [server = m_model.get()] { return server->state().isRunning(); };
     m_welcome = std::make_unique<WelcomeViewModel>(std::move(welcome));

@@ -15,9 +15,9 @@ namespace corvane {
 using namespace Qt::Literals::StringLiterals;
 
 NetworkAdbProvisionSteps::NetworkAdbProvisionSteps(QString workingParent,
-                                                   std::chrono::milliseconds stallLimit, QString unzip)
+                                                   std::shared_ptr<FileFetcher> fetcher, QString unzip)
     : m_workingParent(std::move(workingParent))
-    , m_fetcher(stallLimit)
+    , m_fetcher(std::move(fetcher))
     , m_unzip(std::move(unzip)) {}
 
 // The parent is narrowed to this user alone; inside it, mkdtemp makes a name no one could have taken
@@ -32,20 +32,20 @@ std::expected<QString, QString> NetworkAdbProvisionSteps::makeWorkingFolder() {
 }
 
 QCoro::Task<std::expected<FetchedDocument, QString>> NetworkAdbProvisionSteps::read(QUrl from) {
-    return m_fetcher.read(std::move(from));
+    return m_fetcher->read(std::move(from));
 }
 
 QCoro::Task<std::expected<void, QString>>
 NetworkAdbProvisionSteps::download(QUrl from, QString to, qint64 declaredLength, DownloadProgress progress) {
-    return m_fetcher.download(std::move(from), std::move(to), declaredLength, std::move(progress));
+    return m_fetcher->download(std::move(from), std::move(to), declaredLength, std::move(progress));
 }
 
 void NetworkAdbProvisionSteps::stopTransfers() {
-    m_fetcher.stopTransfers();
+    m_fetcher->stopTransfers();
 }
 
 void NetworkAdbProvisionSteps::discard(QString path) {
-    m_fetcher.discard(std::move(path));
+    m_fetcher->discard(std::move(path));
 }
 
 QCoro::Task<std::expected<void, QString>> NetworkAdbProvisionSteps::unpack(QString archive, QString into) {

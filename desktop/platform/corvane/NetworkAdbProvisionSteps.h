@@ -1,22 +1,19 @@
 #pragma once
 
 #include <corvane/glasses/AdbProvisioner.h>
+#include <corvane/support/FileFetcher.h>
 
-#include <corvane/NetworkFileFetcher.h>
-
-#include <chrono>
+#include <memory>
 
 namespace corvane {
 
-// Fetches through Qt Network into a private folder made for each fetch under `workingParent`, unpacks
+// Fetches through `fetcher` into a private folder made for each fetch under `workingParent`, unpacks
 // with Debian's unzip, and installs by copying beside the destination and renaming, so adb appears
 // where it is looked for only once it is whole.
 class NetworkAdbProvisionSteps final : public AdbProvisionSteps {
 public:
-    // `stallLimit`: how long a transfer may go without a byte before it is given up.
-    explicit NetworkAdbProvisionSteps(QString workingParent,
-                                      std::chrono::milliseconds stallLimit = std::chrono::seconds(60),
-                                      QString unzip = QStringLiteral("unzip"));
+    NetworkAdbProvisionSteps(QString workingParent, std::shared_ptr<FileFetcher> fetcher,
+                             QString unzip = QStringLiteral("unzip"));
 
     std::expected<QString, QString> makeWorkingFolder() override;
     QCoro::Task<std::expected<FetchedDocument, QString>> read(QUrl from) override;
@@ -29,7 +26,7 @@ public:
 
 private:
     QString m_workingParent;
-    NetworkFileFetcher m_fetcher;
+    std::shared_ptr<FileFetcher> m_fetcher;
     QString m_unzip;
 };
 

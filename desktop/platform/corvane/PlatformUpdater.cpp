@@ -1,6 +1,5 @@
 #include "PlatformUpdater.h"
 
-#include <corvane/NetworkFileFetcher.h>
 #include <corvane/PrivateFolder.h>
 #include <corvane/SodiumSignatureVerifier.h>
 #include <corvane/UnzipUpdateUnpacker.h>
@@ -17,6 +16,7 @@ bool othersCanWriteBeside(const QString& folder) {
 
 std::unique_ptr<Updater> platformUpdater(const InfoDictionary& info, const QString& folder,
                                          std::shared_ptr<Defaults> defaults,
+                                         std::shared_ptr<FileFetcher> fetcher,
                                          std::chrono::milliseconds checkInterval) {
     std::optional<UpdateSource> source = UpdateSettings::source(info);
     if (!source || othersCanWriteBeside(folder))
@@ -31,7 +31,7 @@ std::unique_ptr<Updater> platformUpdater(const InfoDictionary& info, const QStri
         .folder = folder,
     };
     AppcastUpdater::Seams seams{
-        .fetcher = std::make_shared<NetworkFileFetcher>(),
+        .fetcher = std::move(fetcher),
         .unpacker = std::make_shared<UnzipUpdateUnpacker>(),
         .verifier = std::make_shared<SodiumSignatureVerifier>(),
         .defaults = std::move(defaults),

@@ -189,6 +189,9 @@ private Q_SLOTS:
         // kestrin handed over to the program with windows, keeping its process id.
         QCOMPARE(QFileInfo(u"/proc/%1/exe"_s.arg(kestrin.process().processId())).symLinkTarget(),
                  QFileInfo(kestrinUnderTest()).dir().filePath(u"kestrin-tray"_s));
+        // It reaches its own server over a plain socket: no network library until it fetches.
+        const QByteArray mapped = contentOf(u"/proc/%1/maps"_s.arg(kestrin.process().processId()));
+        QVERIFY(!mapped.contains("libQt6Network") && !mapped.contains("kestrin-network"));
         const QRect icon = icons.first();
         QVERIFY2(icon.top() >= 0 && icon.bottom() < 28 && icon.left() > screenSize.width() / 2,
                  qPrintable(debugText(icon))); // in trayer, at the top right

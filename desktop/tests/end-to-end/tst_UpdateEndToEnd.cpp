@@ -28,9 +28,12 @@ namespace {
 // reading its feed from the test's server. Answers the path of its kestrin.
 QString testCopy(const QString& folder, const QString& version, int feedPort, const QByteArray& publicKey) {
     QDir(folder).mkpath(u"Contents/bin"_s);
+    QDir(folder).mkpath(u"Contents/lib"_s);
     const QString binary = folder + u"/Contents/bin/kestrin"_s;
     if (::link(KESTRIN, QFile::encodeName(binary).constData()) != 0)
         QFile::copy(QStringLiteral(KESTRIN), binary);
+    // The copy fetches its feed and archive through its own network module.
+    QFile::copy(QStringLiteral(NETWORK_MODULE), folder + u"/Contents/lib/kestrin-network.so"_s);
     const QJsonObject info{
         {u"CFBundleIdentifier"_s, u"com.mossgate.corvane.mac.updatetest"_s},
         {u"CFBundleShortVersionString"_s, version},

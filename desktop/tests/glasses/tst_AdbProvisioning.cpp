@@ -13,6 +13,7 @@
 #include <corvane/shell/TestCopyEnvironment.h>
 
 #include <corvane/NetworkAdbProvisionSteps.h>
+#include <corvane/NetworkFileFetcher.h>
 #include <corvane/ProcessAdbRunner.h>
 #include <corvane/Sha1DigestVerifier.h>
 
@@ -106,7 +107,8 @@ struct Fetch {
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         AdbProvisioner provisioner(
-            std::make_shared<NetworkAdbProvisionSteps>(downloads, std::chrono::milliseconds(500), unzip),
+            std::make_shared<NetworkAdbProvisionSteps>(
+                downloads, std::make_shared<NetworkFileFetcher>(std::chrono::milliseconds(500)), unzip),
             std::make_shared<Sha1DigestVerifier>(), u"http://127.0.0.1:%1/repository/"_s.arg(server.port()));
         provisioner.onProgress = [this](qint64 received, qint64) { progress.append(received); };
         return QCoro::waitFor(provisioner.fetch(support));
@@ -441,7 +443,7 @@ private Q_SLOTS:
     // earlier copy as it was, and nothing half-written beside it.
     void installingIsWholeOrNothing() {
         QTemporaryDir root;
-        NetworkAdbProvisionSteps steps(root.filePath(u"downloads"_s));
+        NetworkAdbProvisionSteps steps(root.filePath(u"downloads"_s), std::make_shared<NetworkFileFetcher>());
         const QString at = root.filePath(u"support/platform-tools/adb"_s);
         const QString fresh = root.filePath(u"fresh-adb"_s);
         QFile source(fresh);

@@ -24,7 +24,7 @@ size=$(stat -c %s "$deb")
 ((size < 12 * 1024 * 1024)) || fail "the package weighs $size bytes, over 12 MB"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in nodejs libqt6core6 libqt6widgets6 libqcoro6core0 qt6-wayland; do
+for needed in nodejs libqt6core6 libqt6widgets6 libqt6network6 libqcoro6core0 qt6-wayland; do
     grep -q "$needed" <<< "$depends" || fail "Depends lacks $needed: $depends"
 done
 
@@ -47,6 +47,8 @@ app="$root/usr/lib/kestrin/Contents"
     fail "/usr/bin/kestrin leads to $(readlink "$root/usr/bin/kestrin")"
 # kestrin hands the tray to the program beside it.
 [ -f "$app/bin/kestrin-tray" ] && [ -x "$app/bin/kestrin-tray" ] || fail "there is no kestrin-tray beside kestrin"
+# Fetching from the internet is a module of its own, found from the programs' folder.
+[ -f "$app/lib/kestrin-network.so" ] || fail "there is no lib/kestrin-network.so beside bin"
 [ "$(readlink -m "$app/Helpers/node")" = "$(readlink -m "$root/usr/bin/node")" ] ||
     fail "Helpers/node leads to $(readlink "$app/Helpers/node")"
 [ -f "$app/Resources/server/dist/index.js" ]

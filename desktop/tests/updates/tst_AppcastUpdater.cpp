@@ -8,6 +8,7 @@
 #include <corvane/shell/Defaults.h>
 #include <corvane/updates/AppcastUpdater.h>
 
+#include <corvane/ModuleFileFetcher.h>
 #include <corvane/PlatformUpdater.h>
 #include <corvane/SodiumSignatureVerifier.h>
 #include <corvane/UnzipUpdateUnpacker.h>
@@ -122,7 +123,9 @@ struct Rig {
             {u"SUPublicEDKey"_s, QString::fromLatin1(publisher.publicKey.toBase64())},
         };
         model = std::make_unique<UpdatesModel>(
-            info, platformUpdater(info, app, defaults, interval),
+            info,
+            platformUpdater(info, app, defaults,
+                            std::make_shared<ModuleFileFetcher>(QStringLiteral(NETWORK_MODULE)), interval),
             UpdatesModel::Actions{.note = [this](const QString& text) { notes.append(text); }});
     }
     std::optional<UpdateAlert> alert() const { return model->alert(); }
