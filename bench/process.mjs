@@ -28,6 +28,18 @@ export const residentMiB = (pid) => {
   return Number(line.split(/\s+/)[1]) / 1024;
 };
 
+// Resident KiB of each mapped file (and of [heap], [stack] and anonymous memory), from /proc/<pid>/smaps.
+export const residentByMapping = (pid) => {
+  const resident = new Map();
+  let name = '';
+  for (const line of readFileSync(`/proc/${pid}/smaps`, 'utf8').split('\n')) {
+    const mapping = line.match(/^[0-9a-f]+-[0-9a-f]+ \S+ \S+ \S+ \S+\s*(.*)$/);
+    if (mapping) name = mapping[1] || '[anonymous]';
+    else if (line.startsWith('Rss:')) resident.set(name, (resident.get(name) ?? 0) + Number(line.split(/\s+/)[1]));
+  }
+  return resident;
+};
+
 // The share of one core the process used over the next `seconds`, in percent.
 export const idleCpu = async (pid, seconds) => {
   const before = cpuTicks(pid);

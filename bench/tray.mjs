@@ -2,14 +2,15 @@
 // smallest Qt Widgets tray program built the same way: launch to icon, click to panel on screen, idle CPU
 // with the panel hidden and shown, and resident memory (the baseline's before and after its menu was
 // shown once, as Kestrin's is after its panel was).
-// Usage: node bench/tray.mjs   (after scripts/run has built build/Kestrin; IDLE_SECONDS, default 30)
+// Usage: node bench/tray.mjs   (after scripts/run has built build/Kestrin; IDLE_SECONDS, default 30;
+// BY_MAPPING=1 also lists where the resident memory of the two differs, file by file)
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { openDisplayWithTray } from './display.mjs';
-import { freePort, idleCpu, residentMiB, sleep } from './process.mjs';
+import { freePort, idleCpu, residentByMapping, residentMiB, sleep } from './process.mjs';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..');
 const kestrin = process.argv[2] ?? join(root, 'build/Kestrin/Contents/bin/kestrin');
@@ -35,6 +36,7 @@ try {
   const minimalIcon = await waitForWindows('minimal_tray', 1);
   await sleep(2000);
   const minimalMiB = residentMiB(minimal.pid);
+  const minimalMappings = residentByMapping(minimal.pid);
   console.log(`minimal Qt tray: launch to icon ${(minimalIcon.at - launched).toFixed(0)} ms; resident memory ${minimalMiB.toFixed(1)} MiB`);
   // Its menu opened once, with the right button, and closed: the baseline that has drawn text, as
   // Kestrin has once its panel was shown.
@@ -88,6 +90,17 @@ try {
   const hidden = await idleCpu(app.pid, idleSeconds);
   console.log(`idle CPU over ${idleSeconds} s, panel hidden: ${hidden.toFixed(3)}% of one core`);
   const afterMiB = residentMiB(app.pid);
+  if (process.env.BY_MAPPING) {
+    // Kestrin's resident KiB beside the minimal tray's (before its menu), largest difference first.
+    const kestrinMappings = residentByMapping(app.pid);
+    const names = new Set([...minimalMappings.keys(), ...kestrinMappings.keys()]);
+    const rows = [...names].map((name) => [name, minimalMappings.get(name) ?? 0, kestrinMappings.get(name) ?? 0])
+      .filter(([, minimalKiB, kestrinKiB]) => Math.abs(kestrinKiB - minimalKiB) >= 32)
+      .sort((a, b) => (b[2] - b[1]) - (a[2] - a[1]));
+    console.log('resident KiB by mapping: minimal tray, Kestrin, difference');
+    for (const [name, minimalKiB, kestrinKiB] of rows)
+      console.log(`${String(minimalKiB).padStart(8)} ${String(kestrinKiB).padStart(8)} ${String(kestrinKiB - minimalKiB).padStart(8)}  ${name}`);
+  }
   console.log(`resident memory: ${beforePanelMiB.toFixed(1)} MiB before the panel was first shown, ${afterMiB.toFixed(1)} MiB after; ` +
     `${(afterMiB / minimalMiB).toFixed(2)}× the minimal tray, ${(afterMiB / minimalMenuMiB).toFixed(2)}× it after its menu was shown`);
 

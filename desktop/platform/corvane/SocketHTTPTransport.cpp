@@ -186,7 +186,8 @@ std::expected<QByteArray, QString> SocketHTTPTransport::wireBytes(const HTTPRequ
     if (breaksALine(request.method) || request.method.contains(' ') || breaksALine(target))
         return std::unexpected(u"The request's method or path would break its first line."_s);
     QByteArray bytes = request.method + ' ' + (target.isEmpty() ? "/"_ba : target) + " HTTP/1.1\r\n";
-    bytes += "Host: " + request.url.authority(QUrl::FullyEncoded).toLatin1() + "\r\nConnection: close\r\n";
+    bytes += "Host: " + request.url.adjusted(QUrl::RemoveUserInfo).authority(QUrl::FullyEncoded).toLatin1() +
+             "\r\nConnection: close\r\n";
     for (const auto& [name, value] : request.headers) {
         if (breaksALine(name) || breaksALine(value) || name.contains(':'))
             return std::unexpected(u"A request header would break a line."_s);
