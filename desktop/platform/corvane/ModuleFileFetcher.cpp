@@ -44,7 +44,9 @@ QCoro::Task<std::expected<FetchedDocument, QString>> ModuleFileFetcher::read(QUr
     const std::expected<FileFetcher*, QString> fetcher = loaded();
     if (!fetcher)
         co_return std::unexpected(fetcher.error());
-    co_return co_await (*fetcher)->read(std::move(from));
+    // Made apart from the co_await: GCC 12 mishandles temporaries built inside one.
+    QCoro::Task<std::expected<FetchedDocument, QString>> reading = (*fetcher)->read(std::move(from));
+    co_return co_await std::move(reading);
 }
 
 QCoro::Task<std::expected<void, QString>>
@@ -52,8 +54,9 @@ ModuleFileFetcher::download(QUrl from, QString to, qint64 declaredLength, Downlo
     const std::expected<FileFetcher*, QString> fetcher = loaded();
     if (!fetcher)
         co_return std::unexpected(fetcher.error());
-    co_return co_await (*fetcher)->download(std::move(from), std::move(to), declaredLength,
-                                            std::move(progress));
+    QCoro::Task<std::expected<void, QString>> downloading =
+        (*fetcher)->download(std::move(from), std::move(to), declaredLength, std::move(progress));
+    co_return co_await std::move(downloading);
 }
 
 void ModuleFileFetcher::stopTransfers() {
