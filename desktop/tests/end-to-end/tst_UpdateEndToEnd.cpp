@@ -32,6 +32,8 @@ QString testCopy(const QString& folder, const QString& version, int feedPort, co
     const QString binary = folder + u"/Contents/bin/kestrin"_s;
     if (::link(KESTRIN, QFile::encodeName(binary).constData()) != 0)
         QFile::copy(QStringLiteral(KESTRIN), binary);
+    QFile::copy(QFileInfo(QStringLiteral(KESTRIN)).dir().filePath(u"kestrin-tray"_s),
+                folder + u"/Contents/bin/kestrin-tray"_s);
     // The copy fetches its feed and archive through its own network module.
     QFile::copy(QStringLiteral(NETWORK_MODULE), folder + u"/Contents/lib/kestrin-network.so"_s);
     const QJsonObject info{

@@ -46,11 +46,15 @@ inline void writeFile(const QString& path, const QByteArray& bytes, bool executa
         file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
 }
 
-// An application folder whose kestrin is a script that prints `says`, and whose Info.json has the
+// An application folder whose kestrin (and kestrin-tray) is a script that prints `says`, with a
+// stand-in network module, and whose Info.json has the
 // identifier and version (and the extra keys).
 inline void makeApplicationFolder(const QString& folder, const QString& identifier, const QString& version,
                                   const QByteArray& says, QJsonObject info = {}) {
     writeFile(folder + QStringLiteral("/Contents/bin/kestrin"), "#!/bin/sh\necho '" + says + "'\n", true);
+    writeFile(folder + QStringLiteral("/Contents/bin/kestrin-tray"), "#!/bin/sh\necho '" + says + "'\n",
+              true);
+    writeFile(folder + QStringLiteral("/Contents/lib/kestrin-network.so"), "the network module");
     info.insert(QStringLiteral("CFBundleIdentifier"), identifier);
     info.insert(QStringLiteral("CFBundleShortVersionString"), version);
     writeFile(folder + QStringLiteral("/Contents/Info.json"), QJsonDocument(info).toJson());

@@ -224,6 +224,8 @@ private Q_SLOTS:
         QTest::newRow("a link that leads outside") << u"link out"_s << UpdateWords::unsafeCopy.toString();
         QTest::newRow("kestrin is a link") << u"kestrin link"_s << UpdateWords::unsafeCopy.toString();
         QTest::newRow("Contents is a link") << u"contents link"_s << UpdateWords::unsafeCopy.toString();
+        QTest::newRow("without the tray's program") << u"no tray"_s << UpdateWords::notKestrin.toString();
+        QTest::newRow("without the network module") << u"no module"_s << UpdateWords::notKestrin.toString();
     }
     void refusedArchivesChangeNothing() {
         QFETCH(QString, fault);
@@ -244,6 +246,10 @@ private Q_SLOTS:
                 QVERIFY(QFile::rename(folder + u"/Contents/bin/kestrin"_s, folder + u"/Contents/bin/real"_s));
                 QVERIFY(QFile::link(u"real"_s, folder + u"/Contents/bin/kestrin"_s));
             }
+            if (fault == u"no tray")
+                QVERIFY(QFile::remove(folder + u"/Contents/bin/kestrin-tray"_s));
+            if (fault == u"no module")
+                QVERIFY(QFile::remove(folder + u"/Contents/lib/kestrin-network.so"_s));
             if (fault == u"contents link") {
                 QVERIFY(QFile::rename(folder + u"/Contents"_s, folder + u"/Real"_s));
                 QVERIFY(QFile::link(u"Real"_s, folder + u"/Contents"_s));

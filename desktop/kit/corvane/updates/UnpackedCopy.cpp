@@ -50,6 +50,18 @@ std::expected<void, Refusal> makeSafe(const QString& folder, uint owner) {
     return {};
 }
 
+// What a copy cannot do without: the terminal face, the program it hands the tray to, and the module
+// it fetches through; a copy without that module could never update again.
+struct RequiredPart {
+    QLatin1StringView path;
+    bool runs;
+};
+constexpr RequiredPart requiredParts[] = {
+    {QLatin1StringView("Contents/bin/kestrin"), true},
+    {QLatin1StringView("Contents/bin/kestrin-tray"), true},
+    {QLatin1StringView("Contents/lib/kestrin-network.so"), false},
+};
+
 } // namespace
 
 std::expected<QString, Refusal> check(const QString& into, const QString& bundleIdentifier,
@@ -60,11 +72,17 @@ std::expected<QString, Refusal> check(const QString& into, const QString& bundle
         return refused(UpdateWords::notKestrin, u"The archive does not hold one folder."_s);
     const QString folder = entries.front().absoluteFilePath();
     const QFileInfo contents(folder + u"/Contents"_s);
-    const QFileInfo executable(folder + u"/Contents/bin/kestrin"_s);
-    if (contents.isSymLink() || executable.isSymLink())
-        return refused(UpdateWords::unsafeCopy, u"The copy's Contents or its kestrin is a link."_s);
-    if (!contents.isDir() || !executable.isFile() || !executable.isExecutable())
-        return refused(UpdateWords::notKestrin, u"The archive holds no kestrin to run."_s);
+    if (contents.isSymLink())
+        return refused(UpdateWords::unsafeCopy, u"The copy's Contents is a link."_s);
+    if (!contents.isDir())
+        return refused(UpdateWords::notKestrin, u"The archive holds no Contents."_s);
+    for (const auto& [path, runs] : requiredParts) {
+        const QFileInfo part(folder + u'/' + path);
+        if (part.isSymLink())
+            return refused(UpdateWords::unsafeCopy, u"The copy's %1 is a link."_s.arg(path));
+        if (!part.isFile() || (runs && !part.isExecutable()))
+            return refused(UpdateWords::notKestrin, u"The archive holds no %1."_s.arg(path));
+    }
     const InfoDictionary info = readInfoDictionary(folder + u"/Contents/Info.json"_s);
     const std::optional<QString> identifier = stringEntry(info, u"CFBundleIdentifier"_s);
     if (identifier != bundleIdentifier)
