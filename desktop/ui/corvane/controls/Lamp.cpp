@@ -1,11 +1,10 @@
 #include "Lamp.h"
 
 #include <corvane/controls/FU.h>
-#include <corvane/controls/ReducedMotion.h>
+#include <corvane/controls/OnScreenLoop.h>
 
 #include <QPainter>
 #include <QRadialGradient>
-#include <QVariantAnimation>
 
 #include <cmath>
 #include <numbers>
@@ -55,21 +54,31 @@ QColor glowColour(ReadoutLamp mode) {
 Lamp::Lamp(ReadoutLamp mode, qreal size, QWidget* parent)
     : QWidget(parent)
     , m_mode(mode)
-    , m_size(size) {
+    , m_size(size)
+    , m_pulse(std::make_unique<OnScreenLoop>(
+          *this, std::chrono::milliseconds(1600), // 0.8 s down, 0.8 s up
+          OnScreenLoop::Steps{.wanted = [this] { return m_mode == ReadoutLamp::working; },
+                              .step =
+                                  [this](qreal progress) {
+                                      m_opacity = pulseStrength(progress);
+                                      update();
+                                  },
+                              .stopped =
+                                  [this] {
+                                      m_opacity = 1;
+                                      update();
+                                  }})) {
     setAttribute(Qt::WA_TranslucentBackground);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     // The words beside a lamp carry its meaning.
     setAccessibleName(QString());
-    connect(&ReducedMotion::instance(), &ReducedMotion::changed, this, &Lamp::updatePulse);
 }
-
-Lamp::~Lamp() = default;
 
 void Lamp::setMode(ReadoutLamp mode) {
     if (mode == m_mode)
         return;
     m_mode = mode;
-    updatePulse();
+    m_pulse->refresh();
     update();
 }
 
@@ -78,47 +87,16 @@ qreal Lamp::pulseStrength(qreal progress) {
     return dimmest + (1 - dimmest) * (1 + std::cos(2 * std::numbers::pi * progress)) / 2;
 }
 
+Lamp::~Lamp() = default;
+
 bool Lamp::isPulsing() const {
-    return m_pulse != nullptr;
+    return m_pulse->isRunning();
 }
 
 QSize Lamp::sizeHint() const {
     // The dot and its glow, which reaches 0.6 of the dot's size beyond its edge.
     const int side = static_cast<int>(std::ceil(m_size * 2.2));
     return {side, side};
-}
-
-void Lamp::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    updatePulse();
-}
-
-void Lamp::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
-    updatePulse();
-}
-
-// Only a working lamp on screen pulses; nothing animates while hidden.
-void Lamp::updatePulse() {
-    const bool wanted = m_mode == ReadoutLamp::working && !ReducedMotion::instance().isOn() && isVisible();
-    if (wanted == isPulsing())
-        return;
-    if (!wanted) {
-        m_pulse.reset(); // stops it at once
-        m_opacity = 1;
-        update();
-        return;
-    }
-    m_pulse = std::make_unique<QVariantAnimation>();
-    m_pulse->setStartValue(0.0);
-    m_pulse->setEndValue(1.0);
-    m_pulse->setDuration(1600); // 0.8 s down, 0.8 s up
-    m_pulse->setLoopCount(-1);
-    connect(m_pulse.get(), &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        m_opacity = pulseStrength(value.toReal());
-        update();
-    });
-    m_pulse->start();
 }
 
 void Lamp::paintEvent(QPaintEvent*) {

@@ -6,9 +6,9 @@
 
 #include <memory>
 
-class QVariantAnimation;
-
 namespace corvane {
+
+class OnScreenLoop;
 
 // A small round lamp that glows in its colour: live and working burn orange, waiting red, ok green,
 // off is dark with no glow. A working lamp pulses between full and quarter strength while it is on
@@ -32,16 +32,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
-    void updatePulse();
-
     ReadoutLamp m_mode;
     qreal m_size;
     qreal m_opacity = 1;
-    std::unique_ptr<QVariantAnimation> m_pulse;
+    std::unique_ptr<OnScreenLoop> m_pulse; // only while working; last, so it goes before the rest
 };
 
 } // namespace corvane

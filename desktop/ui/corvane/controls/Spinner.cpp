@@ -1,10 +1,9 @@
 #include "Spinner.h"
 
 #include <corvane/controls/FU.h>
-#include <corvane/controls/ReducedMotion.h>
+#include <corvane/controls/OnScreenLoop.h>
 
 #include <QPainter>
-#include <QVariantAnimation>
 
 namespace corvane {
 
@@ -16,53 +15,31 @@ constexpr int spokes = 12;
 
 Spinner::Spinner(int size, QWidget* parent)
     : QWidget(parent)
-    , m_size(size) {
+    , m_size(size)
+    , m_turn(std::make_unique<OnScreenLoop>(
+          *this, std::chrono::seconds(1),
+          OnScreenLoop::Steps{.wanted = [] { return true; },
+                              .step =
+                                  [this](qreal progress) {
+                                      const int lead = static_cast<int>(progress * spokes) % spokes;
+                                      if (lead != m_lead) {
+                                          m_lead = lead;
+                                          update();
+                                      }
+                                  },
+                              .stopped =
+                                  [this] {
+                                      m_lead = 0;
+                                      update();
+                                  }})) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAccessibleName(QStringLiteral("Busy"));
-    connect(&ReducedMotion::instance(), &ReducedMotion::changed, this, &Spinner::updateTurning);
 }
 
 Spinner::~Spinner() = default;
 
 bool Spinner::isTurning() const {
-    return m_turn && m_turn->state() == QAbstractAnimation::Running;
-}
-
-void Spinner::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    updateTurning();
-}
-
-void Spinner::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
-    updateTurning();
-}
-
-// An animation, not a timer of its own: it stops with the widget hidden, so a spinner off screen
-// costs nothing.
-void Spinner::updateTurning() {
-    const bool wanted = isVisible() && !ReducedMotion::instance().isOn();
-    if (wanted == isTurning())
-        return;
-    if (!wanted) {
-        m_turn.reset();
-        m_lead = 0;
-        update();
-        return;
-    }
-    m_turn = std::make_unique<QVariantAnimation>();
-    m_turn->setStartValue(0);
-    m_turn->setEndValue(spokes);
-    m_turn->setDuration(1000);
-    m_turn->setLoopCount(-1);
-    connect(m_turn.get(), &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        const int lead = value.toInt() % spokes;
-        if (lead != m_lead) {
-            m_lead = lead;
-            update();
-        }
-    });
-    m_turn->start();
+    return m_turn->isRunning();
 }
 
 void Spinner::paintEvent(QPaintEvent*) {

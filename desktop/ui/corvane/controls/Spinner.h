@@ -4,9 +4,9 @@
 
 #include <memory>
 
-class QVariantAnimation;
-
 namespace corvane {
+
+class OnScreenLoop;
 
 // A small spinning progress indicator, for a wait whose length no one knows: twelve spokes, the
 // brightest going round once a second. It turns only while on screen, and holds still (every spoke
@@ -23,15 +23,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
-    void updateTurning();
-
     int m_size;
-    int m_lead = 0; // the brightest spoke
-    std::unique_ptr<QVariantAnimation> m_turn;
+    int m_lead = 0;                       // the brightest spoke
+    std::unique_ptr<OnScreenLoop> m_turn; // last, so it goes before the rest
 };
 
 } // namespace corvane
