@@ -16,15 +16,22 @@ WindowTopBar::WindowTopBar(const QString& label, QWidget* parent)
     , m_leadingArea(new QWidget)
     , m_corner(new QWidget) {
     setFixedHeight(52);
+    // The left area reaches the bar's edge, as the close key sits nearer it than the padding; the
+    // padding is part of its width, so that both sides stay equal.
     auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(padding, 0, padding, 0);
+    row->setContentsMargins(0, 0, padding, 0);
     row->setSpacing(0);
     row->addWidget(m_leadingArea);
     row->addStretch();
     row->addWidget(m_label, 0, Qt::AlignVCenter);
     row->addStretch();
     row->addWidget(m_corner);
-    m_corner->installEventFilter(this); // what it holds may change its size
+    auto* leading = new QHBoxLayout(m_leadingArea);
+    leading->setContentsMargins(leadingInset, 0, 0, 0);
+    leading->addStretch();
+    // What either side holds may change its size.
+    m_leadingArea->installEventFilter(this);
+    m_corner->installEventFilter(this);
     balanceSides();
 }
 
@@ -34,9 +41,8 @@ void WindowTopBar::setLabel(const QString& label) {
 
 void WindowTopBar::setLeading(QWidget* key) {
     m_leading = key;
-    key->setParent(this);
-    key->setGeometry(QRect(QPoint(leadingInset, (height() - key->sizeHint().height()) / 2), key->sizeHint()));
-    key->show();
+    auto* leading = static_cast<QHBoxLayout*>(m_leadingArea->layout());
+    leading->insertWidget(0, key, 0, Qt::AlignVCenter);
     balanceSides();
 }
 
@@ -50,7 +56,7 @@ void WindowTopBar::setCorner(QWidget* corner) {
 }
 
 bool WindowTopBar::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_corner && event->type() == QEvent::LayoutRequest)
+    if ((watched == m_corner || watched == m_leadingArea) && event->type() == QEvent::LayoutRequest)
         balanceSides();
     return QWidget::eventFilter(watched, event);
 }
@@ -61,7 +67,7 @@ void WindowTopBar::balanceSides() {
         side = std::max(side, leadingInset + m_leading->sizeHint().width() - padding);
     if (m_cornerContent)
         side = std::max(side, m_cornerContent->sizeHint().width());
-    m_leadingArea->setFixedWidth(side);
+    m_leadingArea->setFixedWidth(padding + side);
     m_corner->setFixedWidth(side);
 }
 
