@@ -61,6 +61,31 @@ private Q_SLOTS:
         QVERIFY(WindowTopBar::sideWidth <= side);
     }
 
+    // The close key sits where the system's window buttons would be; when its words grow, the key
+    // grows with them and the caption stays centred and clear of it.
+    void theCloseKeyKeepsItsPlaceAsItGrows() {
+        AppWindow window(u"Software Update"_s);
+        window.topBar().setLabel(u"Kestrin · update"_s);
+        window.content()->addWidget(new QLabel(u"content"_s));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        WindowTopBar& bar = window.topBar();
+        auto* const close = bar.findChild<Key*>();
+        const auto* caption = bar.findChild<Silk*>();
+        const auto keyPlace = [&] { return close->mapTo(&bar, QPoint(0, 0)); };
+        QCOMPARE(keyPlace().x(), WindowTopBar::leadingInset);
+        QVERIFY(std::abs(keyPlace().y() + close->height() / 2 - bar.height() / 2) <= 1);
+
+        close->setText(u"Close this window"_s);
+        QTRY_COMPARE(close->size(), close->sizeHint());
+        QCOMPARE(keyPlace().x(), WindowTopBar::leadingInset);
+        QTRY_VERIFY2(caption->geometry().left() >= keyPlace().x() + close->width(),
+                     qPrintable(u"caption at %1, key ends at %2, bar %3"_s.arg(caption->geometry().left())
+                                    .arg(keyPlace().x() + close->width())
+                                    .arg(bar.width())));
+        QCOMPARE(caption->geometry().center().x(), bar.width() / 2);
+    }
+
     void eachWindowIsMadeOnceWithItsTitle_data() {
         QTest::addColumn<QString>("identifier");
         QTest::addColumn<QString>("title");
