@@ -228,10 +228,12 @@ private Q_SLOTS:
         settle();
         QVERIFY(s.w.server->bodies.contains(R"({"path":"/home/me/src"})"));
         QVERIFY2(shownLabels(*s.content).contains(u"/home/me/src"_s), qPrintable(shownLabels(*s.content)));
-        // The chosen folder sits on a glass field of its own.
+        // The chosen folder sits on a glass field of its own, whole, and may be selected.
         for (const QLabel* label : s.content->findChildren<QLabel*>())
-            if (label->isVisibleTo(s.content.get()) && label->text() == u"/home/me/src"_s)
+            if (label->isVisibleTo(s.content.get()) && label->text() == u"/home/me/src"_s) {
                 QVERIFY(qobject_cast<GlassPanel*>(label->parentWidget()));
+                QCOMPARE(label->textInteractionFlags(), Qt::TextSelectableByMouse);
+            }
         QTest::mouseClick(shownKey(*s.content, u"continue"_s), Qt::LeftButton);
         settle();
         QCOMPARE(s.w.folders->asked.size(), 3);
@@ -247,6 +249,29 @@ private Q_SLOTS:
         for (const QString& said : std::as_const(lamps))
             QVERIFY2(said.endsWith(u": allowed"_s) || said.endsWith(u": denied"_s), qPrintable(said));
         look(*s.content, u"welcome-folder-answered"_s);
+    }
+
+    // A path too long for its field is shortened in the middle and cannot be selected, since a copy
+    // would hold the ellipsis; the whole path stays in its tooltip and its accessible name.
+    void aLongFolderIsShortenedAndNotSelectable() {
+        Screen s;
+        s.w.tools->status = DeveloperToolsStatus::ready;
+        const QString deep = u"/home/me/"_s + QStringList(12, u"a-rather-long-folder-name"_s).join(u'/');
+        s.w.chosenFolder = deep;
+        s.w.server->replies[u"POST /api/setup/project-folder"_s] = {
+            200, "{\"ok\":true,\"cwd\":\"" + deep.toUtf8() + "\",\"bookmarks\":[]}"};
+        s.show();
+        QTest::mouseClick(shownKey(*s.content, u"Choose a Folder…"_s), Qt::LeftButton);
+        settle();
+        const QLabel* field = nullptr;
+        for (const QLabel* label : s.content->findChildren<QLabel*>())
+            if (label->isVisibleTo(s.content.get()) && label->toolTip() == deep)
+                field = label;
+        QVERIFY(field);
+        QVERIFY2(field->text().contains(u'…') && field->text().size() < deep.size(),
+                 qPrintable(field->text()));
+        QCOMPARE(field->accessibleName(), deep);
+        QCOMPARE(field->textInteractionFlags(), Qt::NoTextInteraction);
     }
 
     // Declining folder access puts "Not now" away and cools "continue" at once, from the answers as

@@ -140,13 +140,17 @@ bool FolderStep::eventFilter(QObject* watched, QEvent* event) {
     return StepScreen::eventFilter(watched, event);
 }
 
-// The whole path when it fits the field, else shortened in the middle to the field's width.
+// The whole path when it fits the field, else shortened in the middle to the field's width. Only a
+// whole path may be selected: a shortened one would copy its ellipsis for a path that does not exist.
 void FolderStep::fitFolder() {
     const auto& outcome = m_model.folderOutcome();
     if (!outcome)
         return;
     const int room = m_folder->width() > 0 ? m_folder->width() : 420;
-    m_folder->setText(m_folder->fontMetrics().elidedText(outcome->cwd, Qt::ElideMiddle, room));
+    const QString shown = m_folder->fontMetrics().elidedText(outcome->cwd, Qt::ElideMiddle, room);
+    m_folder->setText(shown);
+    m_folder->setTextInteractionFlags(shown == outcome->cwd ? Qt::TextSelectableByMouse
+                                                            : Qt::NoTextInteraction);
 }
 
 } // namespace corvane::welcome
