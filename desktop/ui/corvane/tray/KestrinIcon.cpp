@@ -1,5 +1,7 @@
 #include "KestrinIcon.h"
 
+#include <corvane/controls/FU.h>
+
 #include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -35,8 +37,7 @@ void paintGlasses(QPainter& painter, const QRect& rect) {
     const std::array strokes{leftLens, rightLens, bridge, leftTemple, rightTemple};
 
     painter.setBrush(Qt::NoBrush);
-    for (const auto& [colour, width] :
-         {std::pair{QColor(0x1D, 0x1B, 0x17), 10.0}, {QColor(0xFF, 0x4D, 0x00), 5.0}}) {
+    for (const auto& [colour, width] : {std::pair{FU::ink, 10.0}, {FU::live, 5.0}}) {
         painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         for (const QPainterPath& stroke : strokes)
             painter.drawPath(stroke);
