@@ -2,7 +2,6 @@
 
 #include <QObject>
 
-#include <atomic>
 #include <mutex>
 #include <unordered_set>
 
@@ -22,7 +21,6 @@ namespace {
 using Callback = void (*)(QObject*);
 
 // Objects are made and destroyed on Qt's own threads too.
-std::atomic<qint64> count{0};
 struct Tracked {
     std::mutex mutex;
     std::unordered_set<QObject*> objects;
@@ -37,9 +35,8 @@ Tracked& tracked() {
 Callback previousAdd = nullptr;
 Callback previousRemove = nullptr;
 
-// Counts the object in or out, keeps it in the set of live ones or takes it out, then hands it on.
+// Keeps the object in the set of live ones or takes it out, then hands it on.
 void track(QObject* object, bool alive, Callback previous) {
-    count.fetch_add(alive ? 1 : -1, std::memory_order_relaxed);
     {
         Tracked& all = tracked();
         const std::scoped_lock lock(all.mutex);
@@ -76,7 +73,9 @@ bool install() {
 }
 
 qint64 live() {
-    return count.load(std::memory_order_relaxed);
+    Tracked& all = tracked();
+    const std::scoped_lock lock(all.mutex);
+    return static_cast<qint64>(all.objects.size());
 }
 
 // An object being destroyed on another thread waits in `removed` while this holds the lock: it is

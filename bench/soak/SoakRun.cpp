@@ -253,12 +253,11 @@ QCoro::Task<bool> SoakRun::tick() {
     co_return true;
 }
 
-// Until the server has closed every connection left idle (Node does five seconds after its last
-// answer), with no read begun meanwhile: a connection kept for the next request is not counted as a
-// descriptor left behind. One still open after `idleLimit` is counted, and named: Qt may open one for
-// a request that another connection then took, and Node closes such an unused one only after a
-// minute. The clock is released once first, so that one cancelled by a restart sees it and ends, as
-// the application's own clock ends at once when cancelled.
+// Until every exchange with the server has ended (each has a connection of its own, closed with its
+// answer), with no read begun meanwhile, so that one under way is not counted as a descriptor left
+// behind. One still open after `idleLimit` is counted, and named. The clock is released once first,
+// so that one cancelled by a restart sees it and ends, as the application's own clock ends at once
+// when cancelled.
 QCoro::Task<SoakRun::Reading> SoakRun::settledReading() {
     m_clock.holdForRelease();
     m_clock.release();

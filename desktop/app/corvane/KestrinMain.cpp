@@ -158,8 +158,8 @@ int kestrinMain(int argc, char* argv[], const GraphicalToolkit* toolkit) {
     });
     const int status = QCoreApplication::exec();
     delegate.applicationWillTerminate();
-    // What was handed over for deletion in the loop's last turn (a finished network reply, say) goes
-    // now, while its manager still stands.
+    // What was handed over for deletion in the loop's last turn (a finished exchange with the server,
+    // say) goes now, while what it belongs to still stands.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return status;
 }
