@@ -2,16 +2,16 @@
 
 #include <corvane/support/UniqueFd.h>
 
+#include <corvane/LocalSocketAddress.h>
+#include <corvane/SocketConnect.h>
+
 #include <QDir>
 #include <QFile>
 
-#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <netdb.h>
-#include <poll.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 
 namespace corvane::GraphicalSession {
 
@@ -19,23 +19,15 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr int connectMilliseconds = 1000;
+constexpr std::chrono::milliseconds connectTime{1000};
 
 // Connects to a local socket, at a path or (with a leading "@") in the abstract namespace.
 bool unixSocketAnswers(const QString& name) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray path = name.startsWith(u'@') ? QByteArray(1, '\0') + QFile::encodeName(name.mid(1))
-                                                  : QFile::encodeName(name);
-    if (path.isEmpty() || static_cast<std::size_t>(path.size()) >= sizeof address.sun_path)
+    const std::optional<LocalSocketAddress> local = LocalSocketAddress::of(name);
+    if (!local)
         return false;
-    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
     const UniqueFd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    if (!socket.isValid())
-        return false;
-    const auto length =
-        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + static_cast<std::size_t>(path.size()));
-    return ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), length) == 0;
+    return socket.isValid() && ::connect(socket.get(), local->get(), local->length) == 0;
 }
 
 // Connects to a TCP port of `host` (a name, as Xlib itself would look it up, or an address), giving
@@ -50,17 +42,8 @@ bool tcpAnswers(const QString& host, int port) {
     const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> addresses(found, &::freeaddrinfo);
     for (const addrinfo* address = found; address; address = address->ai_next) {
         const UniqueFd socket(::socket(address->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-        if (!socket.isValid())
-            continue;
-        if (::connect(socket.get(), address->ai_addr, address->ai_addrlen) == 0)
-            return true;
-        if (errno != EINPROGRESS)
-            continue;
-        pollfd done{.fd = socket.get(), .events = POLLOUT, .revents = 0};
-        int error = 0;
-        socklen_t size = sizeof error;
-        if (::poll(&done, 1, connectMilliseconds) == 1 &&
-            ::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0)
+        if (socket.isValid() &&
+            connectWithin(socket.get(), address->ai_addr, address->ai_addrlen, connectTime))
             return true;
     }
     return false;

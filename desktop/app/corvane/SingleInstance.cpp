@@ -1,6 +1,8 @@
 #include "SingleInstance.h"
 
+#include <corvane/LocalSocketAddress.h>
 #include <corvane/PrivateFolder.h>
+#include <corvane/SocketConnect.h>
 
 #include <QFile>
 #include <QSocketNotifier>
@@ -12,7 +14,6 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace corvane {
@@ -22,7 +23,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr QByteArrayView showRequest = "show\n";
-constexpr int answerMilliseconds = 1000;
+constexpr std::chrono::milliseconds answerTime{1000};
 
 // Whether the process at the other end of the connected socket `descriptor` runs as this user.
 bool peerIsThisUser(int descriptor) {
@@ -32,21 +33,11 @@ bool peerIsThisUser(int descriptor) {
            peer.uid == ::getuid();
 }
 
-std::optional<sockaddr_un> socketAddress(const QString& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray encoded = QFile::encodeName(path);
-    if (encoded.isEmpty() || static_cast<std::size_t>(encoded.size()) >= sizeof address.sun_path)
-        return std::nullopt;
-    std::memcpy(address.sun_path, encoded.constData(), static_cast<std::size_t>(encoded.size()));
-    return address;
-}
-
 // Waits up to the answer time for `events` on `descriptor`.
 bool ready(int descriptor, short events) {
     pollfd waited{.fd = descriptor, .events = events, .revents = 0};
     int result = 0;
-    while ((result = ::poll(&waited, 1, answerMilliseconds)) < 0 && errno == EINTR) {
+    while ((result = ::poll(&waited, 1, static_cast<int>(answerTime.count()))) < 0 && errno == EINTR) {
     }
     return result == 1 && (waited.revents & events) != 0;
 }
@@ -68,21 +59,15 @@ QString SingleInstance::socketPath(int port) {
 }
 
 bool SingleInstance::askRunningToShow(const QString& path) {
-    const std::optional<sockaddr_un> address = socketAddress(path);
+    const std::optional<LocalSocketAddress> address = LocalSocketAddress::of(path);
     if (!address)
         return false;
     const UniqueFd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (!socket.isValid())
         return false;
     // A listener whose queue is full makes a caller wait; it waits no longer than the answer time.
-    if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) {
-        int error = 0;
-        socklen_t size = sizeof error;
-        if ((errno != EAGAIN && errno != EINPROGRESS && errno != EINTR) || !ready(socket.get(), POLLOUT) ||
-            ::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0)
-            return false;
-    }
-    if (!peerIsThisUser(socket.get()))
+    if (!connectWithin(socket.get(), address->get(), address->length, answerTime) ||
+        !peerIsThisUser(socket.get()))
         return false;
     for (qsizetype written = 0; written < showRequest.size();) {
         const ssize_t sent = ::send(socket.get(), showRequest.data() + written,
@@ -97,19 +82,20 @@ bool SingleInstance::askRunningToShow(const QString& path) {
 }
 
 bool SingleInstance::listen(const QString& path, std::function<void()> onShow) {
-    const std::optional<sockaddr_un> address = socketAddress(path);
+    const std::optional<LocalSocketAddress> address = LocalSocketAddress::of(path);
     if (!address)
         return false;
     m_onShow = std::move(onShow);
     UniqueFd listener(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (!listener.isValid())
         return false;
-    ::unlink(address->sun_path); // what a crashed Kestrin left; a live one answered before
-    if (::bind(listener.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0)
+    ::unlink(address->address.sun_path); // what a crashed Kestrin left; a live one answered before
+    if (::bind(listener.get(), address->get(), address->length) != 0)
         return false;
     // Only this user may connect; its folder already keeps everyone else out.
-    if (::chmod(address->sun_path, S_IRUSR | S_IWUSR) != 0 || ::listen(listener.get(), SOMAXCONN) != 0) {
-        ::unlink(address->sun_path);
+    if (::chmod(address->address.sun_path, S_IRUSR | S_IWUSR) != 0 ||
+        ::listen(listener.get(), SOMAXCONN) != 0) {
+        ::unlink(address->address.sun_path);
         return false;
     }
     m_path = path;
